@@ -1,0 +1,37 @@
+# Vellamor: `make run` plays the show, `make test` runs every test.
+# Both install what the project needs first (scripts/install-deps).
+JOBS ?= $(shell nproc)
+BUILD ?= build
+TEST_ENV = SDL_AUDIODRIVER=dummy VELLAMOR_MESSAGES=stderr LIBGL_ALWAYS_SOFTWARE=1
+XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps build run test test-asan test-fuzz test-gl clean
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	./$(BUILD)/vellamor
+
+# Sanitizer run of the tests that need no display, then the fuzzers, then
+# every test of the normal build under Xvfb (CTest's summary comes last).
+test: deps test-asan test-fuzz test-gl
+
+test-asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLAMOR_SANITIZE=ON
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && $(TEST_ENV) ctest -LE gl --output-on-failure -j$(JOBS)
+
+test-fuzz: deps
+	scripts/run-fuzzers $(FUZZ_SECONDS)
+
+test-gl: build
+	cd $(BUILD) && $(TEST_ENV) $(XVFB) ctest --output-on-failure
+
+clean:
+	rm -rf build build-asan build-fuzz

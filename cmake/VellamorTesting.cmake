@@ -1,0 +1,26 @@
+# vellamor_add_test(NAME SOURCES a.cpp ... LIBS lib ... [GL] [TIMEOUT s])
+# One GoogleTest executable; each TEST becomes a CTest test.
+# GL tests carry the label "gl": they need a display (make test runs them
+# under Xvfb) and are left out of the sanitizer run.
+include(GoogleTest)
+function(vellamor_add_test name)
+  cmake_parse_arguments(T "GL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    VELLAMOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    VELLAMOR_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set(_labels unit)
+  if(T_GL)
+    set(_labels gl)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES
+      LABELS "${_labels}"
+      TIMEOUT ${T_TIMEOUT}
+      ENVIRONMENT "SDL_AUDIODRIVER=dummy;VELLAMOR_MESSAGES=stderr;LIBGL_ALWAYS_SOFTWARE=1")
+endfunction()

@@ -1,0 +1,18 @@
+// Small fixed-function helpers: the camera-facing quad and GL state resets.
+// Depends on: GL through GLEW.
+#pragma once
+
+// One quad centred on the current modelview origin. With face_viewer set the
+// upper-left 3x3 of the modelview becomes the identity first (the quad keeps
+// its position, loses rotation and scale). A half-width <= 0 mirrors the
+// texture left to right; its absolute value sets the size. Changes the
+// modelview matrix and does not restore it.
+void draw_billboard(const double& rotation, const double& half_width, const double& half_height,
+                    bool face_viewer, float texture_repeat);
+
+// Blending, lighting, colour material, light 0 and 2-D texturing off,
+// colour (1, 1, 1, 1), fog off, in that order.
+void reset_gl_state();
+
+// Linear magnification and minification on the bound GL_TEXTURE_2D.
+void set_linear_filtering();

@@ -1,0 +1,88 @@
+// RenderTargets: the render context, one per process, handed to every
+// segment's setup and draw.
+//
+// It holds the sixteen render sets (off-screen framebuffers resolved into
+// textures by blits), the TextureTable through which every texture is named
+// by a small number, the progress callback and current FrameInfo, the two
+// camera records and the field-of-view offset. The texture factories and
+// loaders are its operations; each one overwrites the table entry and never
+// deletes a texture. GL objects are created once and go with the context.
+//
+// Depends on: GL through GLEW. Main (GL) thread only.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct FrameInfo;
+
+using ProgressCallback = void (*)(double step);
+
+// One camera vector: flag 1 marks it as set.
+struct CameraVector {
+    int flag = 0;
+    float x = 0, y = 0, z = 0;
+};
+
+struct CameraRecord {
+    CameraVector eye, centre, up;
+};
+
+// The five GL objects of a render set. The set does not store its size:
+// callers pass it again when they resolve.
+struct RenderSet {
+    GLuint colour0 = 0;  // renderbuffer, GL_RGBA8
+    GLuint colour1 = 0;  // renderbuffer, GL_RGBA8
+    GLuint depth = 0;    // renderbuffer, GL_DEPTH_COMPONENT24
+    GLuint render_framebuffer = 0;
+    GLuint texture_framebuffer = 0;  // textures attached on demand
+};
+
+// 10000 GL texture names indexed by texture number.
+using TextureTable = std::array<GLuint, 10000>;
+
+class RenderTargets {
+public:
+    static constexpr int set_count = 16;
+
+    // Stored first: loaders call it while the main show's setup runs.
+    ProgressCallback progress_callback = nullptr;
+
+    TextureTable textures{};
+    std::array<RenderSet, set_count> sets{};
+    FrameInfo* frame_info = nullptr;  // the record of the current draw
+    void* device_context = nullptr;   // the shell's window, opaque here
+    CameraRecord main_camera{};
+    CameraRecord second_camera{};
+    double fov_offset = 0.0;  // added to the loading screen's 65 degrees
+    bool multisample = false;
+
+    // ---- Render sets -------------------------------------------------------
+    // Set numbers are clamped to 0..15 by create and bind; the attach and
+    // resolve operations take them as given (callers pass 0..3).
+    void create_render_set(int set, int width, int height, int samples);
+    void bind_render_set(int set, int colour_count);
+    GLenum attach_colour_texture(int set, int attachment, int texture_number);
+    GLenum attach_depth_texture(int set, int texture_number);
+    GLenum resolve_render_set(int set, int width, int height, int colour_count, bool copy_depth);
+    void unbind_render_targets();
+
+    // ---- Procedural textures -------------------------------------------------
+    // Each leaves its texture bound to its target on the active unit.
+    void create_texture_1d(int number, int width);
+    void update_texture_1d(int number, int width, const unsigned char* rgb);
+    void create_depth_texture(int number, int width, int height);
+    void create_noise_texture_rgb(int number, int width, int height);
+    void create_noise_texture_rgba(int number, int width, int height);
+
+    // ---- Textures from JPEG files -------------------------------------------
+    // A file that cannot be read ends the process (message box, exit 0).
+    void load_texture(int number, const std::string& file_name);
+    void load_normal_map_texture(int number, const std::string& file_name);
+
+    // glBindTexture(GL_TEXTURE_2D, textures[number]) on the active unit.
+    void bind_table_texture(int number) const;
+};

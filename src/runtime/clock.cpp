@@ -1,0 +1,23 @@
+#include "runtime/clock.h"
+
+#include <chrono>
+
+namespace {
+using steady = std::chrono::steady_clock;
+steady::time_point base = steady::now();
+double elapsed = 0.0;
+}
+
+void clock_reset()
+{
+    elapsed = 0.0;
+    base = steady::now();
+}
+
+double clock_read()
+{
+    const steady::time_point now = steady::now();
+    elapsed += std::chrono::duration<double>(now - base).count();
+    base = now;
+    return elapsed;
+}
