@@ -1,0 +1,5 @@
+// Placeholder: the mesh data model arrives with the OBJ loader.
+#pragma once
+struct ObjMesh {
+    bool loaded = false;
+};

@@ -1,0 +1,3 @@
+// Placeholder: the shader program table arrives with the shader toolkit.
+#pragma once
+class ShaderProgram {};

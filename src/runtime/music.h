@@ -1,0 +1,31 @@
+// The show's music: the soundtrack on channel 1 of the sound module, its
+// play position, seeking, volume and spectrum, as the frame loop uses them.
+//
+// Set-up failures end the process with a message box (caption "ZVX  "):
+// no audio device -> exit 1; soundtrack missing or unreadable -> exit 0.
+// Main thread only; the sound module plays on its own thread.
+#pragma once
+
+#include <array>
+
+inline constexpr const char* soundtrack_file = "music//Orvel ft Mirel - Vellamor.mp3";
+
+// Initialise at 44100 Hz, load the soundtrack, play once, spectrum on,
+// play on channel 1 at volume 255.
+void music_start();
+
+// Play position of channel 1 in seconds: samples (unsigned 32-bit) / frequency.
+double music_read_time();
+
+// Seeks channel 1 to the integer part of seconds * 44100; false when the
+// position lies past the end (nothing changes then).
+bool music_seek(double seconds);
+
+// The 512 spectrum values of the most recent output.
+void music_copy_spectrum(std::array<float, 512>& out);
+
+// Channel 1 volume, 0..255.
+void music_set_volume(int volume);
+
+// Stops playback and closes the audio device.
+void music_close();

@@ -1,0 +1,38 @@
+// part_start: the main show segment. Its setup loads every asset of the show
+// (part_start_setup.cpp); its draw is the scene director (part_start_draw.cpp).
+#pragma once
+
+#include "assets/mesh/obj_mesh.h"
+#include "render/shader_program.h"
+#include "runtime/frame_info.h"
+#include "show/parts.h"
+
+#include <vector>
+
+struct Cue {
+    double time, a, b;
+};
+
+class part_start : public parts {
+public:
+    void draw(const double* step, RenderTargets& ctx, FrameInfo* info) override;
+    ~part_start() override = default;
+    void setup(RenderTargets& ctx) override;
+
+    double scene_time = 0.0;
+    double raw_time = 0.0;
+    int frame_counter = 0;
+    int texture_base = 0;
+    int billboard_program = 21;
+
+    ShaderProgram shaders;
+    // Declared in load order; destroyed in reverse.
+    ObjMesh city;
+    ObjMesh title;
+    ObjMesh vannel;  // the insect
+    ObjMesh leaves;
+
+    std::vector<Cue> fade_in_cues;
+    std::vector<Cue> fade_out_cues;
+    FrameInfo frame;  // private copy: in at the start of draw, out at the end
+};
