@@ -5,13 +5,10 @@
 #include "assets/mesh/obj_mesh.h"
 #include "render/shader_program.h"
 #include "runtime/frame_info.h"
+#include "show/fade_cues.h"
 #include "show/parts.h"
 
 #include <vector>
-
-struct Cue {
-    double time, a, b;
-};
 
 class part_start : public parts {
 public:

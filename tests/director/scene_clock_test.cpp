@@ -1,0 +1,71 @@
+#include "show/resources.h"
+#include "show/scene_clock.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST(SceneClock, runs_at_95_percent_with_a_lead_that_melts_after_169)
+{
+    SceneClock clock;
+    advance_scene_clock(clock, 1.0);
+    EXPECT_DOUBLE_EQ(clock.raw_time, 1.0);
+    EXPECT_NEAR(clock.scene_time, 0.18 + 0.95, 1e-12);
+
+    // Long before 169 the lead is the whole 0.18; well after 176 it is gone.
+    SceneClock early = clock_for_scene_time(100.0);
+    EXPECT_NEAR(early.raw_time * 0.95 + 0.18, 100.0, 1e-9);
+    SceneClock late = clock_for_scene_time(180.0);
+    EXPECT_NEAR(late.raw_time * 0.95, 180.0, 1e-9);
+}
+
+TEST(SceneClock, warp_is_monotonic_when_stepping_through_the_melt)
+{
+    // Small steps through 160..185: the melting lead must never move the
+    // scene clock backwards (cues would fire twice).
+    SceneClock clock = clock_for_scene_time(160.0);
+    double previous = clock.scene_time;
+    for (int i = 0; i < 30 * 60; ++i) {
+        advance_scene_clock(clock, 1.0 / 60.0);
+        ASSERT_GT(clock.scene_time, previous) << "at frame " << i;
+        previous = clock.scene_time;
+    }
+    EXPECT_GT(clock.scene_time, 185.0);
+}
+
+TEST(SceneClock, still_clock_gives_back_the_exact_scene_time_with_a_zero_step)
+{
+    for (double t : {0.0, 0.18, 21.0, 103.05, 169.0, 172.3, 175.7, 204.5, 238.5}) {
+        SceneClock clock = clock_for_scene_time(t);
+        advance_scene_clock(clock, 0.0);
+        EXPECT_NEAR(clock.scene_time, t, 1e-12) << t;
+    }
+}
+
+TEST(SceneClock, billboard_program_switches_strictly_after_each_threshold)
+{
+    EXPECT_EQ(billboard_program_for(160.8), program::billboards);
+    EXPECT_EQ(billboard_program_for(160.8001), program::billboards_insect);
+    EXPECT_EQ(billboard_program_for(185.0), program::billboards_insect);
+    EXPECT_EQ(billboard_program_for(185.0001), program::billboards_leaves);
+}
+
+TEST(SpectrumTexels, keep_the_low_byte_of_the_truncated_value)
+{
+    std::array<float, 512> spectrum{};
+    spectrum[0] = 0.5f;     // 127, 127, 125
+    spectrum[1] = 1.0f;     // 255, 255, 250
+    spectrum[2] = 1.01f;    // 257 wraps to 1; 252
+    spectrum[3] = -0.01f;   // -2 wraps to 254
+    spectrum[4] = 1.0e30f;  // out of range: defined, not a crash
+    const auto t = spectrum_texels(spectrum);
+    EXPECT_EQ(t[0], 127);
+    EXPECT_EQ(t[2], 125);
+    EXPECT_EQ(t[3], 255);
+    EXPECT_EQ(t[5], 250);
+    EXPECT_EQ(t[6], 1);
+    EXPECT_EQ(t[8], 252);
+    EXPECT_EQ(t[9], 254);
+    EXPECT_EQ(t[12], 0);
+    EXPECT_EQ(t[511 * 3], 0);
+}
