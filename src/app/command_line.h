@@ -1,0 +1,25 @@
+// The command line. Any text at all opens the debug console; beyond that a
+// few options serve people who run the show from a terminal or a script.
+// A plain parser returning a struct, so new options slot in easily.
+// Depends on: nothing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CommandLine {
+    bool has_text = false;  // any argument: open the debug console
+    bool help = false;
+    std::optional<std::pair<int, int>> mode;  // --mode WxH: no dialog
+    bool windowed = false;                    // --windowed (with --mode)
+    bool force_16_9 = true;                   // cleared by --no-force-16-9
+    std::string data_dir;                     // --data DIR
+    std::string error;  // non-empty: print it with the usage, exit 2
+};
+
+// `args` excludes the program name. Arguments not starting with "--" are
+// console text only; an unknown "--" option is an error.
+CommandLine parse_command_line(const std::vector<std::string>& args);
+
+std::string usage_text(const std::string& program);

@@ -1,0 +1,103 @@
+// Program entry, in the show's order: mode list, dialog, console, window
+// (which runs start-up), message loop, window close.
+// Depends on: app/command_line.h, app/data_folder.h, app/show_spine.h,
+// shell/ (modes, dialog, window, message boxes), runtime/console.h.
+#include "app/program_entry.h"
+
+#include "app/command_line.h"
+#include "app/data_folder.h"
+#include "app/show_spine.h"
+#include "runtime/console.h"
+#include "runtime/message_box.h"
+#include "runtime/show_state.h"
+#include "shell/display_modes.h"
+#include "shell/message_box_sdl.h"
+#include "shell/setup_dialog.h"
+#include "shell/window.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr const char* window_title = " =  Vellamor by ZVX - 2011 = ";
+
+// Makes the data folder the working directory, so every file name of the
+// show stays relative as written. Without one holding the show's files the
+// working directory stays, and the first missing file is reported by the
+// part that needs it. False when an explicit --data folder is unusable.
+bool enter_data_folder(const CommandLine& cl)
+{
+    std::error_code ec;
+    if (!cl.data_dir.empty()) {
+        fs::current_path(cl.data_dir, ec);
+        if (ec) {
+            message_box("Cannot open the data folder \"" + cl.data_dir + "\": " + ec.message(),
+                        "ERROR", MessageIcon::stop);
+            return false;
+        }
+        return true;
+    }
+    std::vector<fs::path> candidates{fs::current_path(ec)};
+    const fs::path exe = executable_folder();
+    if (!exe.empty())
+        candidates.push_back(exe / "data");
+#ifdef VELLAMOR_SOURCE_DATA_DIR
+    candidates.emplace_back(VELLAMOR_SOURCE_DATA_DIR);
+#endif
+    if (const auto found = find_data_folder(candidates))
+        fs::current_path(*found, ec);
+    return true;
+}
+}
+
+int program_entry(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::string program = argc > 0 ? fs::path(argv[0]).filename().string() : "vellamor";
+    const CommandLine cl = parse_command_line(args);
+    if (!cl.error.empty()) {
+        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), cl.error.c_str(),
+                     usage_text(program).c_str());
+        return 2;
+    }
+    if (cl.help) {
+        std::fputs(usage_text(program).c_str(), stdout);
+        return 0;
+    }
+
+    install_message_box_handler();
+    if (!enter_data_folder(cl))
+        return 0;
+
+    // 1-2. Display modes and the set-up dialog (or the mode given).
+    fill_mode_list();
+    if (cl.mode) {
+        DisplayChoice choice;
+        choice.mode = {cl.mode->first, cl.mode->second};
+        choice.windowed = cl.windowed;
+        choice.force_16_9 = cl.force_16_9;
+        apply_display_settings(settings_for_choice(choice));
+    } else {
+        run_setup_dialog();
+    }
+
+    // 3. Console: any command-line text keeps the output, in order.
+    if (cl.has_text)
+        open_debug_console();
+    else
+        discard_standard_output();
+
+    // 4. Window, GL state and the whole start-up.
+    if (!window_open(window_title, window_width, window_height, 32, fullscreen, show_start_up))
+        return 0;
+
+    // 5-6. Until the window is closed; this path keeps sound and segments.
+    message_loop();
+    window_close();
+    return 0;
+}

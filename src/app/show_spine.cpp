@@ -1,0 +1,211 @@
+// Start-up, frame tick, fade-out, exit and the message loop.
+#include "app/show_spine.h"
+
+#include "render/gl_helpers.h"
+#include "runtime/clock.h"
+#include "runtime/console.h"
+#include "runtime/frame_step.h"
+#include "runtime/generator.h"
+#include "runtime/music.h"
+#include "runtime/show_state.h"
+#include "shell/window.h"
+#include "show/part_loader.h"
+#include "show/part_start.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+RenderTargets render_targets;
+FrameInfo frame_info;
+std::array<parts*, 4> segment_slots{};
+parts* loading_segment = nullptr;
+Timeline timeline;
+
+namespace {
+// Start-up's own record, for the first loading-screen draw.
+std::unique_ptr<FrameInfo> start_up_frame_info;
+double previous_clock = 0.0;
+
+// Escape's overlay: a camera-facing quad in grey level a over the window.
+// Drawn with blending off, so it replaces the picture rather than darkening.
+void draw_fade_overlay(double a)
+{
+    glViewport(0, 0, window_width, window_height);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    render_targets.unbind_render_targets();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_CULL_FACE);
+    glPushMatrix();
+    reset_gl_state();
+    glLoadIdentity();
+    gluLookAt(0.0, 3.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0);
+    glScalef(1.0f, 1.0f, 0.7f);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glColor3d(a, a, a);
+    glDisable(GL_TEXTURE_2D);
+    const double rotation = 0.0, half = 50.0;
+    draw_billboard(rotation, half, half, true, 1.0f);
+    glPopMatrix();
+    glPopAttrib();
+    glFlush();
+}
+}
+
+void progress_callback(double step)
+{
+    const double delta = step * 0.567;
+    loading_segment->draw(&delta, render_targets, &frame_info);
+    swap_buffers();
+}
+
+void show_start_up()
+{
+    render_targets.progress_callback = progress_callback;
+    glewInit();  // the result is not examined: missing entry points show as GL errors
+
+    antialias = false;
+    render_targets.create_render_set(0, render_width, render_height, 0);
+    render_targets.create_render_set(1, render_width / 2, render_height / 2, 0);
+    render_targets.create_render_set(2, render_width / 4, render_height / 4, 0);
+    render_targets.create_render_set(3, 512, 512, 0);
+
+    capture_text.clear();
+    set_linear_filtering();
+    render_targets.multisample = antialias;
+
+    start_up_frame_info = std::make_unique<FrameInfo>();
+    start_up_frame_info->show_mode = 1;
+    render_targets.frame_info = start_up_frame_info.get();
+
+    loading_segment = new part_loader;
+    loading_segment->setup(render_targets);
+    const double no_time = 0.0;
+    loading_segment->draw(&no_time, render_targets, start_up_frame_info.get());
+    swap_buffers();
+
+    segment_slots.fill(nullptr);
+    segment_slots[0] = new part_start;
+    segment_slots[0]->setup(render_targets);
+    segment_slots[0]->active = 1;
+
+    music_start();
+
+    clock_reset();
+    previous_clock = clock_read();
+    timeline.fill();
+
+    show_time = 0.0;
+    frame_info.point[0] = frame_info.point[1] = frame_info.point[2] = 0.0;
+    frame_info.flags_a.fill(0);
+    frame_info.flags_b.fill(0);
+    frame_info.flags_a[0] = 1;
+    frame_info.updown_adjust = 0.0;
+}
+
+bool show_frame()
+{
+    // 1. Clock step: a second read re-bases the previous reading.
+    const double now = clock_read();
+    const double d = clock_step(now, previous_clock);
+    previous_clock = clock_read();
+    frame_delta = d;
+
+    // 2. Reseed the shared generator from the show clock; pull toward the music.
+    random_seed(frame_seed(show_time));
+    for (int i = 0; i < 50; ++i)
+        random_next();
+    music_time = music_read_time();
+    frame_delta = music_pull(frame_delta, show_time, music_time);
+
+    // 3-5. Inputs, Timeline id, clock advance.
+    frame_info.wheel_steps = wheel_total;
+    frame_info.seek_request = left_button;
+    frame_info.right_button = right_button;
+    frame_info.adjust[0] = frame_info.adjust[1] = frame_info.adjust[2] = 0.0;
+    frame_info.interval_id = timeline.lookup(show_time);
+    show_time += frame_delta;
+    frame_info.show_time = show_time;
+    for (std::size_t k = 0; k < key_state.size(); ++k)
+        frame_info.keys[k] = key_state[k];
+
+    // 6. Music requests. The clock is not moved by a seek: step 2 pulls it
+    // toward the new position on the following frames.
+    if (frame_info.seek_request != 0) {
+        const bool sought = music_seek(frame_info.parameters[FrameInfo::seek_target]);
+        std::printf("%d\n", sought ? 1 : 0);
+        std::fflush(stdout);
+    }
+    music_copy_spectrum(frame_info.spectrum);
+
+    // 7. Draw the segments.
+    frame_info.show_mode = 1;
+    frame_info.show_time = show_time;
+    for (parts* segment : segment_slots)
+        if (segment != nullptr)
+            segment->draw(&frame_delta, render_targets, &frame_info);
+
+    // 8-10. The ends.
+    if (show_has_ended(show_time))
+        end_show();
+    if (frame_info.flags_b[3] != 0)
+        end_show();
+    if (quit_requested)
+        run_fade_out_step();
+    return true;
+}
+
+void run_fade_out_step()
+{
+    const FadeOut f = fade_out_step(show_time, fade_start, fade_rate);
+    frame_info.parameters[FrameInfo::fade_level] = f.fade_level;
+    music_set_volume(f.volume);
+    draw_fade_overlay(f.a);
+    if (f.done) {
+        copy_to_clipboard(capture_text);
+        // The clipboard empties when the program exits unless a clipboard
+        // manager takes it: standard output keeps the captures too.
+        write_to_original_output(capture_text);
+        end_show();
+    }
+}
+
+void end_show()
+{
+    music_close();
+    window_close();
+    if (segment_slots[0] != nullptr) {
+        delete segment_slots[0];
+        segment_slots[0] = nullptr;
+    }
+    std::exit(0);
+}
+
+void message_loop()
+{
+    for (;;) {
+        const PumpResult r = pump_one_message(frame_info, render_targets);
+        if (r == PumpResult::quit)
+            return;
+        if (r == PumpResult::handled)
+            continue;
+        if (running)
+            show_frame();
+        if (key_state[vk::escape] != 0 && !quit_requested) {
+            quit_requested = true;
+            fade_start = show_time;
+        }
+        swap_buffers();
+        key_state[vk::f1] = 0;
+    }
+}

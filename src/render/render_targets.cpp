@@ -1,0 +1,104 @@
+// RenderTargets: the render-set operations (create, bind, attach, resolve,
+// unbind) and binding a table texture. The texture factories and loaders
+// live in their own files.
+//
+// Depends on: GL through GLEW (EXT framebuffer object, blit, multisample).
+// Limits: framebuffer status is returned, never acted upon; GL objects are
+// created once and go with the context.
+#include "render/render_targets.h"
+
+#include <algorithm>
+
+namespace {
+int clamp_set(int set) { return std::clamp(set, 0, RenderTargets::set_count - 1); }
+int clamp_colour_count(int count) { return std::clamp(count, 1, 3); }
+
+GLuint make_renderbuffer(GLenum format, int width, int height, int samples)
+{
+    GLuint name = 0;
+    glGenRenderbuffersEXT(1, &name);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, name);
+    glRenderbufferStorageMultisampleEXT(GL_RENDERBUFFER_EXT, samples, format, width, height);
+    return name;
+}
+}
+
+void RenderTargets::create_render_set(int set, int width, int height, int samples)
+{
+    RenderSet& s = sets[clamp_set(set)];
+    s.colour0 = make_renderbuffer(GL_RGBA8, width, height, samples);
+    s.colour1 = make_renderbuffer(GL_RGBA8, width, height, samples);
+    // The depth textures that receive resolves are GL_DEPTH_COMPONENT24 and a
+    // depth blit needs matching formats, so the renderbuffer uses it too.
+    s.depth = make_renderbuffer(GL_DEPTH_COMPONENT24, width, height, samples);
+
+    glGenFramebuffersEXT(1, &s.render_framebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, s.render_framebuffer);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT,
+                                 s.colour0);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT1_EXT, GL_RENDERBUFFER_EXT,
+                                 s.colour1);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
+                                 s.depth);
+
+    // Left bound on return: drawing without a later bind goes nowhere visible.
+    glGenFramebuffersEXT(1, &s.texture_framebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, s.texture_framebuffer);
+}
+
+void RenderTargets::bind_render_set(int set, int colour_count)
+{
+    static constexpr GLenum buffers[3] = {GL_COLOR_ATTACHMENT0_EXT, GL_COLOR_ATTACHMENT1_EXT,
+                                          GL_COLOR_ATTACHMENT2_EXT};
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[clamp_set(set)].render_framebuffer);
+    glDrawBuffers(clamp_colour_count(colour_count), buffers);
+}
+
+GLenum RenderTargets::attach_colour_texture(int set, int attachment, int texture_number)
+{
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[set].texture_framebuffer);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT,
+                              GL_COLOR_ATTACHMENT0_EXT + std::clamp(attachment, 0, 2),
+                              GL_TEXTURE_2D, textures[texture_number], 0);
+    return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+}
+
+GLenum RenderTargets::attach_depth_texture(int set, int texture_number)
+{
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[set].texture_framebuffer);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D,
+                              textures[texture_number], 0);
+    return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+}
+
+GLenum RenderTargets::resolve_render_set(int set, int width, int height, int colour_count,
+                                         bool copy_depth)
+{
+    const RenderSet& s = sets[set];
+    const auto bind_pair = [&s] {
+        glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, s.render_framebuffer);
+        glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, s.texture_framebuffer);
+    };
+    // One blit per colour attachment, each with its own buffer selection:
+    // the blit copies only the selected read buffer.
+    for (int k = 0; k < clamp_colour_count(colour_count); ++k) {
+        bind_pair();
+        glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT + k);
+        glReadBuffer(GL_COLOR_ATTACHMENT0_EXT + k);
+        glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                             GL_NEAREST);
+    }
+    if (copy_depth) {
+        bind_pair();
+        glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT,
+                             GL_NEAREST);
+    }
+    return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+}
+
+void RenderTargets::unbind_render_targets() { glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0); }
+
+void RenderTargets::bind_table_texture(int number) const
+{
+    glBindTexture(GL_TEXTURE_2D, textures[number]);
+}
