@@ -74,6 +74,7 @@ struct Sound::State {
     // Audio callback only.
     struct Mixer {
         std::uint32_t epoch = 0;
+        std::int64_t cursor = 0;  // track frame of the next frame to play
         std::size_t block_offset = 0;
         float gain = 1.0F;
         std::array<float, spectrum_window> history{};
@@ -171,9 +172,10 @@ void Sound::State::mix(float* out, std::size_t frames)
     Mixer& m = mixer;
     if (request_epoch(r) != m.epoch) {
         m.epoch = request_epoch(r);
+        m.cursor = request_frame(r);
         m.block_offset = 0;
     }
-    std::int64_t start = request_frame(r);
+    std::int64_t start = m.cursor;
     std::size_t done = 0;
     bool popped = false;
     while (done < frames) {
@@ -198,6 +200,7 @@ void Sound::State::mix(float* out, std::size_t frames)
             popped = true;
         }
     }
+    m.cursor = start + static_cast<std::int64_t>(done);
     std::fill(out + 2 * done, out + 2 * frames, 0.0F);
     if (popped)
         poke();

@@ -1,0 +1,117 @@
+// The show's music calls: set-up with its two fatal failures, the per-frame
+// calls, and the frame loop's clock pulled toward the real music position.
+#include "mp3_maker.h"
+#include "runtime/clock.h"
+#include "runtime/frame_step.h"
+#include "runtime/music.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+void wait_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// A working folder holding the soundtrack where the show looks for it.
+void enter_show_folder(double seconds)
+{
+    const auto dir = scratch_dir() / "show";
+    make_mp3(dir / soundtrack_file, {.seconds = seconds, .frequency = 1000.0});
+    std::filesystem::current_path(dir);
+}
+
+class MusicDeath : public ::testing::Test {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+}
+
+TEST_F(MusicDeath, no_audio_device_exits_with_code_1_and_says_so)
+{
+    EXPECT_EXIT(
+        {
+            ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+            music_start();
+        },
+        ::testing::ExitedWithCode(1), "ZVX  : Problem initializing FMod\\. \nProgram will now exit\\.");
+}
+
+TEST_F(MusicDeath, missing_soundtrack_exits_with_code_0_and_says_so)
+{
+    const auto empty = scratch_dir() / "no-music-here";
+    std::filesystem::create_directories(empty);
+    EXPECT_EXIT(
+        {
+            ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+            std::filesystem::current_path(empty);
+            music_start();
+        },
+        ::testing::ExitedWithCode(0), "ZVX  : Problem initializing FMod\\. \nNo sound file\\.");
+}
+
+TEST(Music, plays_seeks_in_whole_samples_and_reads_the_spectrum)
+{
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    enter_show_folder(12.0);
+    music_start();
+    wait_ms(300);
+    const double t = music_read_time();
+    EXPECT_GT(t, 0.15);
+    EXPECT_LT(t, 0.45);
+
+    ASSERT_TRUE(music_seek(10.5));
+    EXPECT_EQ(music_read_time() * 44100.0, 463050.0);  // exactly 10.5 s
+    ASSERT_TRUE(music_seek(1.0 / 44100.0 * 0.999));  // the integer part: frame 0
+    EXPECT_EQ(music_read_time(), 0.0);
+    EXPECT_FALSE(music_seek(12.0));  // the end is no position
+    EXPECT_FALSE(music_seek(-1.0));
+    EXPECT_FALSE(music_seek(1e6));   // beyond 32 bits of frames
+    EXPECT_FALSE(music_seek(std::nan("")));
+    EXPECT_LT(music_read_time(), 1.0);  // failed seeks changed nothing
+
+    wait_ms(200);
+    std::array<float, 512> spectrum{};
+    music_copy_spectrum(spectrum);
+    EXPECT_EQ(std::max_element(spectrum.begin(), spectrum.end()) - spectrum.begin(), 23);
+    music_set_volume(0);
+    wait_ms(150);
+    music_copy_spectrum(spectrum);
+    EXPECT_LT(*std::max_element(spectrum.begin(), spectrum.end()), 1e-6F);
+    music_close();
+    EXPECT_EQ(music_read_time(), 0.0);
+}
+
+TEST(Music, show_time_follows_the_music_through_the_frame_pull)
+{
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    enter_show_folder(12.0);
+    music_start();
+    ASSERT_TRUE(music_seek(2.0));  // the music runs 2 s ahead of the picture
+
+    // The frame loop's music steps, at about 60 frames per second.
+    clock_reset();
+    double previous = clock_read();
+    double show_time = 0.0;
+    double first_gap = 0.0;
+    for (int frame = 0; frame < 90; ++frame) {
+        const double now = clock_read();
+        double frame_delta = clock_step(now, previous);
+        previous = now;
+        const double music_time = music_read_time();
+        if (frame == 0)
+            first_gap = music_time - show_time;
+        frame_delta = music_pull(frame_delta, show_time, music_time);
+        show_time += frame_delta;
+        wait_ms(16);
+    }
+    EXPECT_NEAR(first_gap, 2.0, 0.01);
+    // Ninety pulls of a tenth each leave nothing of the 2 s gap but the
+    // position's own granularity.
+    EXPECT_NEAR(show_time, music_read_time(), 0.05);
+    EXPECT_GT(show_time, 3.0);
+    music_close();
+}
