@@ -1,0 +1,407 @@
+// OBJ loader: fills an ObjMesh from Wavefront OBJ text in two passes over the
+// whole file held in memory. Pass 1 counts "v", "vt", "vn" lines, triangles
+// and material-library lines so that every array is sized once; pass 2
+// stores the attributes, triangulates faces as fans around their first
+// corner and builds de-duplicated interleaved vertices.
+// Depends on: obj_mesh.h, obj_scanner.h (scanf-like conversions), stdio for
+// reading the file.
+//
+// Token rules. The text is a stream of whitespace-separated tokens of at most
+// 255 bytes, classified by their first character only:
+//   "v"  (exactly one character) position: three numbers
+//   "vn" (second character n)    normal: three numbers
+//   "vt" (second character t)    texture coordinate: two numbers; a third
+//                                value is then skipped with its line
+//   "v?" anything else           nothing more is read
+//   "f"  face; "m" material library (pass 1); "o" object start (pass 2,
+//   followed by a one-word name); "u" material selection (pass 2).
+//   Anything else skips the rest of its line (at most 255 bytes; a longer
+//   line leaves its remainder to be read as further tokens).
+// Numbers skip any whitespace, newlines included, so a face may continue on
+// the next line when that line starts with a number.
+//
+// Faces. The first corner's form ("p", "p/t", "p/t/n", "p//n") decides how
+// every further corner is read; the face ends at the first corner that cannot
+// be read at all. n corners give n - 2 triangles (c0, c[k-1], c[k]).
+// Index numbers: i > 0 is element i - 1, -k is the k-th most recent element.
+//
+// Safety rules (bad files never read or write out of bounds):
+// - A corner whose number is 0, names an element not read yet (forward or
+//   beyond the file), lies before the first element, does not fit 32 bits,
+//   or is missing because the corner was only partly readable (another form
+//   than the first corner's), names no element: every triangle using that
+//   corner is dropped. A face with fewer than three corners gives nothing.
+// - Pass 2 never stores more than pass 1 counted (surplus attribute lines and
+//   triangles are read and dropped) and, when it emits fewer triangles than
+//   counted, triangle_count and the arrays are cut to what was emitted, so
+//   object_starts always ends with triangle_count and every index is valid.
+#include "assets/mesh/obj_mesh.h"
+#include "assets/mesh/obj_scanner.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+using obj_scan::ObjScanner;
+
+namespace {
+
+// -----------------------------------------------------------------------------
+// Face corners
+// -----------------------------------------------------------------------------
+
+enum class CornerForm { position, position_texcoord, position_texcoord_normal, position_normal };
+
+struct Corner {
+    std::int32_t value[3] = {0, 0, 0};  // numbers in the order the form names them
+    bool ok[3] = {false, false, false}; // converted and within 32 bits
+};
+
+int values_of(CornerForm form)
+{
+    switch (form) {
+    case CornerForm::position: return 1;
+    case CornerForm::position_texcoord: return 2;
+    case CornerForm::position_texcoord_normal: return 3;
+    case CornerForm::position_normal: return 2;
+    }
+    return 1;
+}
+
+// One corner in the form's format ("%d", "%d/%d", "%d/%d/%d", "%d//%d") with
+// scanf's result: the number of values converted, or -1 at the end of input.
+int read_corner(ObjScanner& s, CornerForm form, Corner& c)
+{
+    c = Corner{};
+    const int wanted = values_of(form);
+    const int slashes = form == CornerForm::position_normal ? 2 : 1;
+    int got = 0;
+    for (int i = 0; i < wanted; ++i) {
+        if (i > 0) {
+            for (int k = 0; k < slashes; ++k) {
+                const int m = s.match('/');
+                if (m <= 0) return (m < 0 && got == 0) ? -1 : got;
+            }
+        }
+        bool in_range = false;
+        const int r = s.read_int(c.value[i], in_range);
+        if (r <= 0) return (r < 0 && got == 0) ? -1 : got;
+        c.ok[i] = in_range;
+        ++got;
+    }
+    return got;
+}
+
+// The first corner is a whole token, decoded like sscanf on it. sscanf sees
+// the token as a C string, so it ends at an embedded NUL byte.
+CornerForm decode_first_corner(std::string_view token, Corner& c)
+{
+    const std::size_t nul = token.find('\0');
+    if (nul != std::string_view::npos) token = token.substr(0, nul);
+    if (token.find("//") != std::string_view::npos) {
+        ObjScanner s(token);
+        read_corner(s, CornerForm::position_normal, c);
+        return CornerForm::position_normal;
+    }
+    {
+        ObjScanner s(token);
+        if (read_corner(s, CornerForm::position_texcoord_normal, c) == 3)
+            return CornerForm::position_texcoord_normal;
+    }
+    {
+        ObjScanner s(token);
+        if (read_corner(s, CornerForm::position_texcoord, c) == 2) return CornerForm::position_texcoord;
+    }
+    ObjScanner s(token);
+    read_corner(s, CornerForm::position, c);
+    return CornerForm::position;
+}
+
+// Reads one face after its "f" token and calls emit(c0, c1, c2) for each
+// triangle of its fan. Both passes read faces through here, so they agree on
+// the triangles.
+template <class Emit>
+void read_face(ObjScanner& s, Emit&& emit)
+{
+    std::string_view token;
+    if (s.read_token(token) <= 0) return;
+    Corner first, prev, cur;
+    const CornerForm form = decode_first_corner(token, first);
+    if (read_corner(s, form, prev) <= 0) return;
+    if (read_corner(s, form, cur) <= 0) return;
+    emit(form, first, prev, cur);
+    for (;;) {
+        prev = cur;
+        if (read_corner(s, form, cur) <= 0) break;
+        emit(form, first, prev, cur);
+    }
+}
+
+// First word of a line as sscanf "%s" sees it (the line ends at a NUL byte).
+std::string first_word(std::string_view line)
+{
+    const std::size_t nul = line.find('\0');
+    if (nul != std::string_view::npos) line = line.substr(0, nul);
+    ObjScanner s(line);
+    std::string_view word;
+    if (s.read_token(word) <= 0) return {};
+    return std::string(word);
+}
+
+// "v" exactly, as strlen sees the token.
+bool is_single(std::string_view token) { return token.size() == 1 || token[1] == '\0'; }
+char second(std::string_view token) { return token.size() > 1 ? token[1] : '\0'; }
+
+// An index number of a corner as an element number, or -1 when it names no
+// element among the `count` read so far.
+std::int64_t element(std::int32_t number, bool ok, std::int64_t count)
+{
+    if (!ok || number == 0) return -1;
+    const std::int64_t e = number > 0 ? std::int64_t{number} - 1 : count + number;
+    return (e >= 0 && e < count) ? e : -1;
+}
+
+// -----------------------------------------------------------------------------
+// The two passes
+// -----------------------------------------------------------------------------
+
+class Loader {
+public:
+    Loader(ObjMesh& mesh, std::string_view text) : mesh_(mesh), text_(text) {}
+
+    void count_pass();
+    void fill_pass();
+
+private:
+    void emit(CornerForm form, const Corner& a, const Corner& b, const Corner& c);
+    bool resolve(CornerForm form, const Corner& c, std::int32_t& p, MeshVertex& v) const;
+
+    ObjMesh& mesh_;
+    std::string_view text_;
+    // Pass 2 progress: elements stored so far, triangles emitted, material.
+    std::int64_t positions_read_ = 0;
+    std::int64_t texcoords_read_ = 0;
+    std::int64_t normals_read_ = 0;
+    std::int64_t emitted_ = 0;
+    std::int32_t material_ = 0;
+};
+
+void Loader::count_pass()
+{
+    ObjMesh& m = mesh_;
+    m.position_count = m.texcoord_count = m.normal_count = m.triangle_count = 0;
+    m.has_texcoords = m.has_normals = false;
+    std::int64_t triangles = 0;
+    std::int64_t counts[3] = {0, 0, 0};
+
+    ObjScanner s(text_);
+    std::string_view token;
+    while (s.read_token(token) > 0) {
+        switch (token[0]) {
+        case 'v':
+            if (is_single(token)) {
+                ++counts[0];
+                s.read_line();
+            } else if (second(token) == 'n') {
+                ++counts[2];
+                s.read_line();
+            } else if (second(token) == 't') {
+                ++counts[1];
+                s.read_line();
+            }
+            break;
+        case 'f':
+            read_face(s, [&](CornerForm, const Corner&, const Corner&, const Corner&) { ++triangles; });
+            break;
+        case 'm':
+            m.add_material_library(m.directory + first_word(s.read_line()));
+            break;
+        default:
+            s.read_line();
+            break;
+        }
+    }
+
+    // Counts beyond 32 bits cannot come from a file that fits in memory with
+    // these line lengths, but clamp rather than wrap.
+    auto clamp32 = [](std::int64_t v) {
+        return static_cast<std::int32_t>(v > 0x7FFFFFFF ? 0x7FFFFFFF : v);
+    };
+    m.position_count = clamp32(counts[0]);
+    m.texcoord_count = clamp32(counts[1]);
+    m.normal_count = clamp32(counts[2]);
+    m.triangle_count = clamp32(triangles);
+    m.has_positions = m.position_count > 0;
+    m.has_texcoords = m.texcoord_count > 0;
+    m.has_normals = m.normal_count > 0;
+
+    const auto pc = static_cast<std::size_t>(m.position_count);
+    const auto tc = static_cast<std::size_t>(m.triangle_count);
+    m.positions.assign(3 * pc, 0.0f);
+    m.texcoords.assign(2 * static_cast<std::size_t>(m.texcoord_count), 0.0f);
+    m.normals.assign(3 * static_cast<std::size_t>(m.normal_count), 0.0f);
+    m.indices.assign(3 * tc, 0u);
+    m.triangle_materials.assign(tc, 0);
+    // Most meshes have one to two vertices per position.
+    m.vertices.reserve(pc + pc / 2 < 3 * tc ? pc + pc / 2 : 3 * tc);
+    m.vertices_by_position.reserve(pc, pc + pc / 2 < 3 * tc ? pc + pc / 2 : 3 * tc);
+
+    if (m.material_count == 0) {
+        MeshMaterial def;
+        def.name = "default";
+        m.materials.push_back(def);
+        m.material_by_name["default"] = 0;
+    }
+}
+
+bool Loader::resolve(CornerForm form, const Corner& c, std::int32_t& p, MeshVertex& v) const
+{
+    const std::int64_t pe = element(c.value[0], c.ok[0], positions_read_);
+    if (pe < 0) return false;
+    p = static_cast<std::int32_t>(pe);
+    v = MeshVertex{};
+    std::memcpy(v.position, &mesh_.positions[3 * static_cast<std::size_t>(pe)], 3 * sizeof(float));
+    if (form == CornerForm::position_texcoord || form == CornerForm::position_texcoord_normal) {
+        const std::int64_t te = element(c.value[1], c.ok[1], texcoords_read_);
+        if (te < 0) return false;
+        std::memcpy(v.texcoord, &mesh_.texcoords[2 * static_cast<std::size_t>(te)], 2 * sizeof(float));
+    }
+    if (form == CornerForm::position_texcoord_normal || form == CornerForm::position_normal) {
+        const int slot = form == CornerForm::position_normal ? 1 : 2;
+        const std::int64_t ne = element(c.value[slot], c.ok[slot], normals_read_);
+        if (ne < 0) return false;
+        std::memcpy(v.normal, &mesh_.normals[3 * static_cast<std::size_t>(ne)], 3 * sizeof(float));
+    }
+    return true;
+}
+
+void Loader::emit(CornerForm form, const Corner& a, const Corner& b, const Corner& c)
+{
+    if (emitted_ >= mesh_.triangle_count) return;  // more than pass 1 counted
+    std::int32_t p[3];
+    MeshVertex v[3];
+    if (!resolve(form, a, p[0], v[0]) || !resolve(form, b, p[1], v[1]) || !resolve(form, c, p[2], v[2]))
+        return;
+    const auto t = static_cast<std::size_t>(emitted_++);
+    mesh_.triangle_materials[t] = material_;
+    for (int j = 0; j < 3; ++j) mesh_.indices[3 * t + static_cast<std::size_t>(j)] = mesh_.find_or_add_vertex(p[j], v[j]);
+}
+
+void Loader::fill_pass()
+{
+    ObjMesh& m = mesh_;
+    m.object_starts.clear();
+
+    // Reads up to `n` numbers into dst (when there is room) like "%f %f %f":
+    // it stops at the first that fails, leaving the rest at 0.0.
+    float scratch[3];
+    auto read_numbers = [](ObjScanner& s, float* dst, int n) {
+        for (int i = 0; i < n; ++i) {
+            float f;
+            if (s.read_float(f) != 1) return;
+            dst[i] = f;
+        }
+    };
+
+    ObjScanner s(text_);
+    std::string_view token;
+    while (s.read_token(token) > 0) {
+        switch (token[0]) {
+        case 'v':
+            if (is_single(token)) {
+                const bool room = positions_read_ < m.position_count;
+                read_numbers(s, room ? &m.positions[3 * static_cast<std::size_t>(positions_read_)] : scratch, 3);
+                positions_read_ += room;
+            } else if (second(token) == 'n') {
+                const bool room = normals_read_ < m.normal_count;
+                read_numbers(s, room ? &m.normals[3 * static_cast<std::size_t>(normals_read_)] : scratch, 3);
+                normals_read_ += room;
+            } else if (second(token) == 't') {
+                const bool room = texcoords_read_ < m.texcoord_count;
+                read_numbers(s, room ? &m.texcoords[2 * static_cast<std::size_t>(texcoords_read_)] : scratch, 2);
+                texcoords_read_ += room;
+            }
+            break;
+        case 'f':
+            read_face(s, [this](CornerForm form, const Corner& a, const Corner& b, const Corner& c) {
+                emit(form, a, b, c);
+            });
+            break;
+        case 'o': {
+            m.object_starts.push_back(static_cast<std::int32_t>(emitted_));
+            std::string_view name;
+            s.read_token(name);
+            break;
+        }
+        case 'u': {
+            const auto it = m.material_by_name.find(first_word(s.read_line()));
+            const bool known = it != m.material_by_name.end() && it->second >= 0 &&
+                               static_cast<std::size_t>(it->second) < m.materials.size();
+            material_ = known ? it->second : 0;
+            break;
+        }
+        default:
+            s.read_line();
+            break;
+        }
+    }
+
+    // Triangles dropped by the safety rules leave the tail unused: cut it.
+    m.triangle_count = static_cast<std::int32_t>(emitted_);
+    m.indices.resize(3 * static_cast<std::size_t>(emitted_));
+    m.triangle_materials.resize(static_cast<std::size_t>(emitted_));
+    m.object_starts.push_back(static_cast<std::int32_t>(emitted_));
+}
+
+std::string directory_of(std::string_view file_name)
+{
+    std::size_t cut = file_name.rfind('\\');
+    if (cut == std::string_view::npos) cut = file_name.rfind('/');
+    return cut == std::string_view::npos ? std::string() : std::string(file_name.substr(0, cut + 1));
+}
+
+}  // namespace
+
+void ObjMesh::load_text(std::string_view text, std::string_view file_name, bool recompute_normals)
+{
+    // A second load starts from an empty mesh rather than mixing two files.
+    *this = ObjMesh{};
+    loaded = true;
+    directory = directory_of(file_name);
+
+    Loader loader(*this, text);
+    loader.count_pass();
+    loader.fill_pass();
+
+    build_batches();
+    compute_bounds();
+    if (recompute_normals || !has_normals) compute_normals();
+}
+
+bool ObjMesh::load(const char* file_name, bool recompute_normals)
+{
+    if (!file_name) return false;
+    std::FILE* f = std::fopen(file_name, "r");
+    if (!f) return false;
+
+    // Whole file in one buffer; a size from seeking is only a first guess
+    // (pipes and special files have none), so read on until the end.
+    std::string text;
+    std::size_t have = 0;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        if (size > 0) text.resize(static_cast<std::size_t>(size) + 1);
+    }
+    std::rewind(f);
+    for (;;) {
+        if (have == text.size()) text.resize(text.size() < 65536 ? 65536 : text.size() * 2);
+        const std::size_t n = std::fread(text.data() + have, 1, text.size() - have, f);
+        have += n;
+        if (n == 0) break;
+    }
+    text.resize(have);
+    std::fclose(f);
+
+    load_text(text, file_name, recompute_normals);
+    return true;
+}

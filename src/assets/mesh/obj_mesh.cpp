@@ -1,0 +1,235 @@
+// ObjMesh steps that work on loaded data: vertex de-duplication, material
+// libraries, batches by material, bounding box, area-weighted normals.
+// Depends on: obj_mesh.h only. No file access here (see obj_loader.cpp).
+#include "assets/mesh/obj_mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Mixes the position number and the fifteen words of a vertex.
+std::uint64_t hash_vertex(std::int32_t position, const MeshVertex& v)
+{
+    std::uint32_t words[15];
+    std::memcpy(words, &v, sizeof words);
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ static_cast<std::uint32_t>(position);
+    for (std::uint32_t w : words) {
+        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 29;
+    }
+    return h ^ (h >> 32);
+}
+
+bool same_bits(const MeshVertex& a, const MeshVertex& b)
+{
+    return std::memcmp(&a, &b, sizeof(MeshVertex)) == 0;
+}
+
+}  // namespace
+
+// -----------------------------------------------------------------------------
+// VertexLists
+// -----------------------------------------------------------------------------
+
+bool VertexLists::contains(std::int32_t position) const
+{
+    return position >= 0 && static_cast<std::size_t>(position) < first_.size() &&
+           first_[static_cast<std::size_t>(position)] != none;
+}
+
+std::vector<std::uint32_t> VertexLists::list(std::int32_t position) const
+{
+    std::vector<std::uint32_t> out;
+    if (!contains(position)) return out;
+    for (std::uint32_t v = first_[static_cast<std::size_t>(position)]; v != none; v = next_[v])
+        out.push_back(v);
+    return out;
+}
+
+std::size_t VertexLists::size() const { return positions_used_; }
+
+void VertexLists::clear()
+{
+    first_.clear();
+    last_.clear();
+    next_.clear();
+    slots_.clear();
+    used_ = 0;
+    positions_used_ = 0;
+}
+
+void VertexLists::reserve(std::size_t positions, std::size_t vertices)
+{
+    if (first_.size() < positions) {
+        first_.resize(positions, none);
+        last_.resize(positions, none);
+    }
+    next_.reserve(vertices);
+    std::size_t want = 16;
+    while (want < vertices * 2) want *= 2;
+    // Only a hint: an index that already holds entries grows by itself.
+    if (used_ == 0 && slots_.size() < want) slots_.assign(want, Slot{});
+}
+
+std::uint32_t VertexLists::find(std::int32_t position, const MeshVertex& candidate,
+                                const std::vector<MeshVertex>& vertices) const
+{
+    if (slots_.empty() || !contains(position)) return none;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash_vertex(position, candidate) & mask;; i = (i + 1) & mask) {
+        const Slot& s = slots_[i];
+        if (s.vertex == none) return none;
+        if (s.position == position && same_bits(vertices[s.vertex], candidate)) return s.vertex;
+    }
+}
+
+void VertexLists::insert_slot(Slot slot, const std::vector<MeshVertex>& vertices)
+{
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash_vertex(slot.position, vertices[slot.vertex]) & mask;
+    while (slots_[i].vertex != none) i = (i + 1) & mask;
+    slots_[i] = slot;
+}
+
+void VertexLists::add(std::int32_t position, std::uint32_t vertex, const std::vector<MeshVertex>& vertices)
+{
+    const auto p = static_cast<std::size_t>(position);
+    if (p >= first_.size()) {
+        first_.resize(p + 1, none);
+        last_.resize(p + 1, none);
+    }
+    if (next_.size() <= vertex) next_.resize(static_cast<std::size_t>(vertex) + 1, none);
+
+    if (first_[p] == none) {
+        first_[p] = vertex;
+        ++positions_used_;
+    } else {
+        next_[last_[p]] = vertex;
+    }
+    last_[p] = vertex;
+    next_[vertex] = none;
+
+    // Keep the table at most half full.
+    if ((used_ + 1) * 2 > slots_.size()) {
+        std::vector<Slot> old;
+        old.swap(slots_);
+        slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+        for (const Slot& s : old)
+            if (s.vertex != none) insert_slot(s, vertices);
+    }
+    insert_slot(Slot{vertex, position}, vertices);
+    ++used_;
+}
+
+// -----------------------------------------------------------------------------
+// ObjMesh steps
+// -----------------------------------------------------------------------------
+
+std::uint32_t ObjMesh::find_or_add_vertex(std::int32_t position, const MeshVertex& candidate)
+{
+    const std::uint32_t found = vertices_by_position.find(position, candidate, vertices);
+    if (found != VertexLists::none) return found;
+    const auto n = static_cast<std::uint32_t>(vertices.size());
+    vertices.push_back(candidate);
+    vertices_by_position.add(position, n, vertices);
+    return n;
+}
+
+void ObjMesh::add_material_library(const std::string& path)
+{
+    // The library file itself is never opened: its materials could not be
+    // selected anyway, since only "default" is ever entered by name.
+    (void)path;
+    ++material_count;
+    materials.resize(static_cast<std::size_t>(material_count));
+}
+
+void ObjMesh::build_batches()
+{
+    batches.clear();
+    const std::size_t n = triangle_materials.size();
+    for (std::size_t t = 0; t < n; ++t) {
+        if (t == 0 || triangle_materials[t] != triangle_materials[t - 1]) {
+            MeshBatch b;
+            b.first_index = static_cast<std::int32_t>(3 * t);
+            const std::int32_t m = triangle_materials[t];
+            b.material = (m >= 0 && static_cast<std::size_t>(m) < materials.size())
+                             ? &materials[static_cast<std::size_t>(m)]
+                             : nullptr;
+            batches.push_back(b);
+        }
+        ++batches.back().triangle_count;
+    }
+    batch_count = static_cast<std::int32_t>(batches.size());
+    std::stable_sort(batches.begin(), batches.end(), [](const MeshBatch& a, const MeshBatch& b) {
+        const float oa = a.material ? a.material->opacity : 0.0f;
+        const float ob = b.material ? b.material->opacity : 0.0f;
+        return oa > ob;
+    });
+}
+
+void ObjMesh::compute_bounds()
+{
+    // Without vertices there is no box: report an empty one at the origin.
+    if (vertices.empty()) {
+        center[0] = center[1] = center[2] = 0.0f;
+        size_x = size_y = size_z = max_size = 0.0f;
+        return;
+    }
+    float lo[3] = {3.4028235e38f, 3.4028235e38f, 3.4028235e38f};
+    float hi[3] = {-3.4028235e38f, -3.4028235e38f, -3.4028235e38f};
+    for (const MeshVertex& v : vertices) {
+        for (int a = 0; a < 3; ++a) {
+            if (v.position[a] < lo[a]) lo[a] = v.position[a];
+            if (v.position[a] > hi[a]) hi[a] = v.position[a];
+        }
+    }
+    for (int a = 0; a < 3; ++a) center[a] = (lo[a] + hi[a]) / 2.0f;
+    size_x = hi[0] - lo[0];
+    size_y = hi[1] - lo[1];
+    size_z = hi[2] - lo[2];
+    max_size = size_x;
+    if (size_y > max_size) max_size = size_y;
+    if (size_z > max_size) max_size = size_z;
+}
+
+void ObjMesh::compute_normals()
+{
+    for (MeshVertex& v : vertices) v.normal[0] = v.normal[1] = v.normal[2] = 0.0f;
+
+    const std::size_t nv = vertices.size();
+    for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
+        const std::uint32_t a = indices[i], b = indices[i + 1], c = indices[i + 2];
+        if (a >= nv || b >= nv || c >= nv) continue;  // never after a load; guards hand-made data
+        const float* pa = vertices[a].position;
+        const float* pb = vertices[b].position;
+        const float* pc = vertices[c].position;
+        const float e1[3] = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
+        const float e2[3] = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
+        // Not normalised: the length is twice the area, so large faces weigh more.
+        const float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                            e1[0] * e2[1] - e1[1] * e2[0]};
+        for (std::uint32_t k : {a, b, c}) {
+            vertices[k].normal[0] += n[0];
+            vertices[k].normal[1] += n[1];
+            vertices[k].normal[2] += n[2];
+        }
+    }
+
+    for (MeshVertex& v : vertices) {
+        float* n = v.normal;
+        const float len2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+        // A vertex of degenerate triangles only keeps (0, 0, 0) instead of NaN.
+        if (!(len2 > 0.0f)) {
+            n[0] = n[1] = n[2] = 0.0f;
+            continue;
+        }
+        const float s = 1.0f / std::sqrt(len2);
+        n[0] *= s;
+        n[1] *= s;
+        n[2] *= s;
+    }
+    has_normals = true;
+}

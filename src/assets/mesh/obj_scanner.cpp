@@ -1,0 +1,171 @@
+// "%f" for ObjScanner: the extent rules of the C library's float conversion
+// (sign, "nan", "inf"/"infinity", decimal and hexadecimal forms, exponent
+// without digits) and a correctly rounded value: exact fast paths for the
+// short decimals that make up almost every mesh, strtof for the rest.
+// Depends on: obj_scanner.h, the C library (strtof).
+#include "assets/mesh/obj_scanner.h"
+
+#include <bit>
+#include <cstdlib>
+#include <string>
+
+namespace obj_scan {
+namespace {
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool is_hex_digit(unsigned char c)
+{
+    return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+float slow_convert(const char* begin, const char* end)
+{
+    const std::string text(begin, end);
+    return std::strtof(text.c_str(), nullptr);
+}
+
+constexpr float pow10f[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+constexpr double pow10d[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace
+
+float convert_float(const char* begin, const char* end)
+{
+    const char* s = begin;
+    bool negative = false;
+    if (s < end && (*s == '-' || *s == '+')) negative = *s++ == '-';
+    if (s + 1 < end && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) return slow_convert(begin, end);
+    if (s < end && !is_digit(static_cast<unsigned char>(*s)) && *s != '.') return slow_convert(begin, end);
+
+    std::uint64_t m = 0;
+    int digits = 0;
+    int exp10 = 0;
+    bool inexact = false;
+    auto take = [&](unsigned d, bool fraction) {
+        if (m == 0 && d == 0) {
+            if (fraction) --exp10;
+        } else if (digits < 19) {
+            m = m * 10 + d;
+            ++digits;
+            if (fraction) --exp10;
+        } else {
+            inexact = true;
+        }
+    };
+    while (s < end && is_digit(static_cast<unsigned char>(*s))) take(static_cast<unsigned>(*s++ - '0'), false);
+    if (s < end && *s == '.') {
+        ++s;
+        while (s < end && is_digit(static_cast<unsigned char>(*s))) take(static_cast<unsigned>(*s++ - '0'), true);
+    }
+    if (s < end && (*s == 'e' || *s == 'E')) {
+        ++s;
+        bool eneg = false;
+        if (s < end && (*s == '-' || *s == '+')) eneg = *s++ == '-';
+        int e = 0;
+        while (s < end && is_digit(static_cast<unsigned char>(*s))) {
+            if (e < 100000) e = e * 10 + (*s - '0');
+            ++s;
+        }
+        exp10 += eneg ? -e : e;
+    }
+    if (inexact) return slow_convert(begin, end);
+    if (m == 0) return negative ? -0.0f : 0.0f;
+
+    // One correctly rounded float operation on exact operands.
+    if (m <= (1u << 24) && exp10 >= -10 && exp10 <= 10) {
+        const float f = static_cast<float>(m);
+        const float r = exp10 >= 0 ? f * pow10f[exp10] : f / pow10f[-exp10];
+        return negative ? -r : r;
+    }
+    // One correctly rounded double operation; rounding that double to float
+    // is the correctly rounded float unless it sits exactly on a halfway
+    // point between two floats (the low 29 bits of the double are 1000...0).
+    if (m <= (1ull << 53) && exp10 >= -22 && exp10 <= 22) {
+        const double d = exp10 >= 0 ? static_cast<double>(m) * pow10d[exp10]
+                                    : static_cast<double>(m) / pow10d[-exp10];
+        const std::uint64_t low = std::bit_cast<std::uint64_t>(d) & ((1ull << 29) - 1);
+        if (low != (1ull << 28)) {
+            const float r = static_cast<float>(d);
+            return negative ? -r : r;
+        }
+    }
+    return slow_convert(begin, end);
+}
+
+int ObjScanner::read_float(float& value)
+{
+    skip_space();
+    if (p_ >= end_) return -1;
+    const char* start = p_;
+    bool sign = false;
+    if (*p_ == '-' || *p_ == '+') {
+        sign = true;
+        ++p_;
+        if (p_ >= end_) return 0;
+    }
+
+    // The C library reads "nan" and "inf[inity]" letter by letter and keeps
+    // a mismatching letter consumed.
+    auto expect = [this](const char* word) {
+        for (; *word; ++word) {
+            if (p_ >= end_) return false;
+            if (lower(*p_++) != *word) return false;
+        }
+        return true;
+    };
+    const char first = lower(*p_);
+    if (first == 'n') {
+        ++p_;
+        if (!expect("an")) return 0;
+        value = slow_convert(start, p_);
+        return 1;
+    }
+    if (first == 'i') {
+        ++p_;
+        if (!expect("nf")) return 0;
+        if (p_ < end_ && lower(*p_) == 'i') {
+            ++p_;
+            if (!expect("nity")) return 0;
+        }
+        value = slow_convert(start, p_);
+        return 1;
+    }
+
+    bool hex = false, got_digit = false, got_dot = false, got_e = false;
+    if (*p_ == '0') {
+        ++p_;
+        if (p_ < end_ && lower(*p_) == 'x') {
+            hex = true;
+            ++p_;
+        } else {
+            got_digit = true;
+        }
+    }
+    const char exp_char = hex ? 'p' : 'e';
+    while (p_ < end_) {
+        const auto c = static_cast<unsigned char>(*p_);
+        if (is_digit(c)) {
+            got_digit = true;
+        } else if (hex && !got_e && is_hex_digit(c)) {
+            got_digit = true;
+        } else if (got_e && lower(p_[-1]) == exp_char && (c == '-' || c == '+')) {
+            // exponent sign, only right after the exponent letter
+        } else if (got_digit && !got_e && lower(static_cast<char>(c)) == exp_char) {
+            got_e = got_dot = true;
+        } else if (!got_dot && c == '.') {
+            got_dot = true;
+        } else {
+            break;
+        }
+        ++p_;
+    }
+    const std::ptrdiff_t size = p_ - start;
+    if (size == (sign ? 1 : 0) || (hex && size == (sign ? 3 : 2))) return 0;
+    if (!hex && !got_digit) return 0;  // "." or "-.": nothing a number can be made of
+    value = convert_float(start, p_);
+    return 1;
+}
+
+}  // namespace obj_scan
