@@ -1,0 +1,149 @@
+// GL tests of the texture factories: what lands in GL (formats, sizes,
+// parameters, the exact noise bytes) and in the texture table.
+#include "../shaders/gl_test_context.h"
+
+#include "render/noise_pixels.h"
+#include "render/render_targets.h"
+#include "runtime/generator.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+class ProceduralTextures : public GlTest {
+protected:
+    std::unique_ptr<RenderTargets> ctx = std::make_unique<RenderTargets>();
+};
+
+GLint level0(GLenum target, GLenum what)
+{
+    GLint value = 0;
+    glGetTexLevelParameteriv(target, 0, what, &value);
+    return value;
+}
+
+GLint parameter(GLenum target, GLenum what)
+{
+    GLint value = 0;
+    glGetTexParameteriv(target, what, &value);
+    return value;
+}
+
+GLuint bound(GLenum binding)
+{
+    GLint name = 0;
+    glGetIntegerv(binding, &name);
+    return static_cast<GLuint>(name);
+}
+
+std::vector<unsigned char> read_back(GLenum format, int bytes)
+{
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(bytes), 0xAB);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return pixels;
+}
+
+}  // namespace
+
+TEST_F(ProceduralTextures, rgb_noise_of_an_odd_width_reaches_gl_byte_for_byte)
+{
+    // 5 x 3 RGB rows are 15 bytes: with GL's default row alignment of 4 the
+    // upload would read past the buffer and shear the image.
+    random_seed(321);
+    ctx->create_noise_texture_rgb(40, 5, 3);
+    random_seed(321);
+    const std::vector<unsigned char> expected = noise_pixels_rgb(5, 3);
+
+    ASSERT_NE(ctx->textures[40], 0u);
+    EXPECT_EQ(bound(GL_TEXTURE_BINDING_2D), ctx->textures[40]);
+    EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_WIDTH), 5);
+    EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_HEIGHT), 3);
+    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S), GL_REPEAT) << "wrap left at GL's default";
+    EXPECT_EQ(read_back(GL_RGB, 5 * 3 * 3), expected);
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 4) << "the caller's unpack alignment is restored";
+    EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ProceduralTextures, rgba_noise_reaches_gl_byte_for_byte)
+{
+    random_seed(5);
+    ctx->create_noise_texture_rgba(41, 7, 2);
+    random_seed(5);
+    const std::vector<unsigned char> expected = noise_pixels_rgba(7, 2);
+    EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
+    EXPECT_EQ(read_back(GL_RGBA, 7 * 2 * 4), expected);
+}
+
+TEST_F(ProceduralTextures, depth_texture_has_depth_format_and_its_parameters)
+{
+    ctx->create_depth_texture(42, 30, 20);
+    EXPECT_EQ(bound(GL_TEXTURE_BINDING_2D), ctx->textures[42]);
+    EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_WIDTH), 30);
+    EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_HEIGHT), 20);
+    EXPECT_GE(level0(GL_TEXTURE_2D, GL_TEXTURE_DEPTH_SIZE), 24);
+    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE), GL_LUMINANCE);
+    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ProceduralTextures, texture_1d_is_created_empty_and_refreshed_with_new_width)
+{
+    ctx->create_texture_1d(43, 512);
+    EXPECT_EQ(bound(GL_TEXTURE_BINDING_1D), ctx->textures[43]);
+    EXPECT_EQ(level0(GL_TEXTURE_1D, GL_TEXTURE_WIDTH), 512);
+    EXPECT_EQ(parameter(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(parameter(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+
+    std::vector<unsigned char> rgb(5 * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i) {
+        rgb[i] = static_cast<unsigned char>(i * 17);
+    }
+    glBindTexture(GL_TEXTURE_1D, 0);
+    ctx->update_texture_1d(43, 5, rgb.data());
+    EXPECT_EQ(bound(GL_TEXTURE_BINDING_1D), ctx->textures[43]);
+    EXPECT_EQ(level0(GL_TEXTURE_1D, GL_TEXTURE_WIDTH), 5);
+    std::vector<unsigned char> back(rgb.size());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_1D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    EXPECT_EQ(back, rgb);
+    EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ProceduralTextures, zero_sizes_make_imageless_textures_and_draw_no_numbers)
+{
+    random_seed(77);
+    ctx->create_noise_texture_rgb(44, 0, 8);
+    ctx->create_noise_texture_rgba(45, 8, 0);
+    ctx->create_noise_texture_rgba(46, -2, -2);
+    EXPECT_EQ(random_state(), 77u);
+    EXPECT_NE(ctx->textures[44], 0u);
+    EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_WIDTH), 0);
+    EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ProceduralTextures, same_number_twice_keeps_the_second_and_leaves_the_first_alive)
+{
+    ctx->create_noise_texture_rgba(47, 2, 2);
+    const GLuint first = ctx->textures[47];
+    ctx->create_noise_texture_rgba(47, 2, 2);
+    EXPECT_NE(ctx->textures[47], first);
+    EXPECT_EQ(glIsTexture(first), GL_TRUE);
+}
+
+TEST_F(ProceduralTextures, numbers_outside_the_table_are_refused)
+{
+    ctx->create_noise_texture_rgba(10000, 2, 2);
+    ctx->create_depth_texture(-1, 2, 2);
+    ctx->update_texture_1d(123456, 4, nullptr);
+    EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
+}
