@@ -1,0 +1,472 @@
+// jpeg_image_decoder: entropy-coded data. Bit reader, Huffman lookup
+// tables, restart markers, the sequential block decoder and the four
+// progressive block decoders (DC first, DC refinement, AC first, AC
+// refinement), and the scan loops that drive them.
+//
+// The bit reader keeps up to 64 bits MSB-aligned. A marker inside the data
+// supplies no bits: from there on it feeds zeros and remembers the marker
+// for the restart or scan logic that comes next.
+//
+// Depends on: jpeg_image_decoder.h, jpeg_kernels.h (zig-zag order, IDCT).
+#include "assets/jpeg/jpeg_image_decoder.h"
+
+#include "assets/jpeg/jpeg_kernels.h"
+
+#include <cstring>
+
+namespace {
+
+using jpeg_kernels::natural_from_zigzag;
+
+constexpr int fast_bits = 9;
+constexpr int restart_search_limit = 1536;
+
+inline int extend(int v, int n) { return v < (1 << (n - 1)) ? v - (1 << n) + 1 : v; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Module Functions Definition: Huffman tables
+// ---------------------------------------------------------------------------
+void jpeg_image_decoder::build_huffman(int index)
+{
+    huffman_table& t = huff_[index];
+    const std::uint8_t* counts = huff_counts_[index];
+    std::memset(t.fast, 0, sizeof t.fast);
+    std::memset(t.fast_ac, 0, sizeof t.fast_ac);
+    std::memcpy(t.values, huff_values_[index], sizeof t.values);
+    int code = 0;
+    int k = 0;
+    for (int length = 1; length <= 16; ++length) {
+        t.value_offset[length] = k - code;
+        for (int i = 0; i < counts[length]; ++i, ++code, ++k) {
+            // A table that claims more codes than fit is corrupt: its extra
+            // codes never match, and nothing is written out of range.
+            if (length <= fast_bits && code < (1 << length)) {
+                const int shift = fast_bits - length;
+                for (int j = 0; j < (1 << shift); ++j)
+                    t.fast[(code << shift) + j] = static_cast<std::uint16_t>((length << 8) | t.values[k]);
+            }
+        }
+        t.max_code[length] = counts[length] != 0 ? code - 1 : -1;
+        code <<= 1;
+    }
+    t.max_code[17] = 0x7FFFFFFF;
+    if (index < 4)
+        return;
+    // AC: run, size and the extended value in one lookup for short codes.
+    for (int i = 0; i < (1 << fast_bits); ++i) {
+        const int f = t.fast[i];
+        if (f == 0)
+            continue;
+        const int length = f >> 8;
+        const int run = (f >> 4) & 15;
+        const int size = f & 15;
+        if (size == 0 || length + size > fast_bits)
+            continue;
+        const int raw = (i >> (fast_bits - length - size)) & ((1 << size) - 1);
+        t.fast_ac[i] = extend(raw, size) * 65536 + (run << 8) + (length + size);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Module Functions Definition: bit reader
+// ---------------------------------------------------------------------------
+void jpeg_image_decoder::fill_bits()
+{
+    while (bit_count_ <= 56) {
+        int b = 0;
+        if (pending_marker_ < 0) {
+            b = get_byte();
+            if (b == 0xFF) {
+                int c = get_byte();
+                while (c == 0xFF)
+                    c = get_byte();
+                if (c != 0) {
+                    pending_marker_ = c;
+                    b = 0;
+                }
+            }
+        }
+        bits_ |= static_cast<std::uint64_t>(b) << (56 - bit_count_);
+        bit_count_ += 8;
+    }
+}
+
+int jpeg_image_decoder::decode_huffman(const huffman_table& t)
+{
+    if (bit_count_ < 16)
+        fill_bits();
+    const int f = t.fast[bits_ >> (64 - fast_bits)];
+    if (f != 0) {
+        const int length = f >> 8;
+        bits_ <<= length;
+        bit_count_ -= length;
+        return f & 255;
+    }
+    for (int length = fast_bits + 1; length <= 16; ++length) {
+        const int code = static_cast<int>(bits_ >> (64 - length));
+        if (code <= t.max_code[length]) {
+            const int index = t.value_offset[length] + code;
+            if (index < 0 || index > 255)
+                break;
+            bits_ <<= length;
+            bit_count_ -= length;
+            return t.values[index];
+        }
+    }
+    stop(jpeg_decode_error);  // no code of this table starts here
+}
+
+int jpeg_image_decoder::receive(int n)
+{
+    if (n == 0)
+        return 0;
+    if (bit_count_ < n)
+        fill_bits();
+    const int v = static_cast<int>(bits_ >> (64 - n));
+    bits_ <<= n;
+    bit_count_ -= n;
+    return v;
+}
+
+int jpeg_image_decoder::receive_extend(int n)
+{
+    if (n == 0)
+        return 0;
+    return extend(receive(n), n);
+}
+
+int jpeg_image_decoder::get_bit()
+{
+    if (bit_count_ < 1)
+        fill_bits();
+    const int v = static_cast<int>(bits_ >> 63);
+    bits_ <<= 1;
+    bit_count_ -= 1;
+    return v;
+}
+
+// ---------------------------------------------------------------------------
+// Module Functions Definition: scans and restarts
+// ---------------------------------------------------------------------------
+void jpeg_image_decoder::begin_scan()
+{
+    bool built[8] = {};
+    for (int i = 0; i < scan_count_; ++i) {
+        component& c = comps_[scan_comp_[i]];
+        if (c.quant > 3 || !quant_defined_[c.quant])
+            stop(jpeg_undefined_quant_table);
+        if (spectral_start_ == 0) {
+            if (c.dc_table > 3 || !huff_defined_[c.dc_table])
+                stop(jpeg_undefined_huff_table);
+            if (!built[c.dc_table])
+                build_huffman(c.dc_table);
+            built[c.dc_table] = true;
+        }
+        if (spectral_end_ > 0) {
+            if (c.ac_table > 7 || !huff_defined_[c.ac_table])
+                stop(jpeg_undefined_huff_table);
+            if (!built[c.ac_table])
+                build_huffman(c.ac_table);
+            built[c.ac_table] = true;
+        }
+        c.dc_pred = 0;
+    }
+    eob_run_ = 0;
+    bits_ = 0;
+    bit_count_ = 0;
+    pending_marker_ = -1;
+    restarts_left_ = restart_interval_;
+    next_restart_ = 0;
+}
+
+void jpeg_image_decoder::handle_restart()
+{
+    bits_ = 0;
+    bit_count_ = 0;
+    int marker = pending_marker_;
+    pending_marker_ = -1;
+    int examined = 0;
+    while (marker < 0) {
+        if (++examined > restart_search_limit)
+            stop(jpeg_bad_restart_marker);
+        if (get_byte() != 0xFF)
+            continue;
+        int c;
+        do {
+            if (++examined > restart_search_limit)
+                stop(jpeg_bad_restart_marker);
+            c = get_byte();
+        } while (c == 0xFF);
+        if (c != 0)
+            marker = c;
+    }
+    if (marker != 0xD0 + next_restart_)
+        stop(jpeg_bad_restart_marker);
+    next_restart_ = (next_restart_ + 1) & 7;
+    for (component& c : comps_)
+        c.dc_pred = 0;
+    eob_run_ = 0;
+    restarts_left_ = restart_interval_;
+}
+
+// ---------------------------------------------------------------------------
+// Module Functions Definition: block decoders
+// ---------------------------------------------------------------------------
+// Decodes one sequential block into a zeroed block (natural order); returns
+// whether any AC coefficient was set.
+bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component& c)
+{
+    const huffman_table& dc = huff_[c.dc_table];
+    const huffman_table& ac = huff_[c.ac_table];
+    const int s = decode_huffman(dc);
+    if (s > 15)
+        stop(jpeg_decode_error);
+    c.dc_pred = static_cast<std::int16_t>(c.dc_pred + receive_extend(s));
+    block[0] = c.dc_pred;
+    bool ac_present = false;
+    for (int k = 1; k < 64;) {
+        if (bit_count_ < 32)
+            fill_bits();
+        const int e = ac.fast_ac[bits_ >> (64 - fast_bits)];
+        if (e != 0) {
+            const int length = e & 255;
+            bits_ <<= length;
+            bit_count_ -= length;
+            k += (e >> 8) & 15;
+            if (k > 63)
+                stop(jpeg_decode_error);
+            block[natural_from_zigzag[k]] = static_cast<std::int16_t>(e >> 16);
+            ac_present = true;
+            ++k;
+            continue;
+        }
+        const int rs = decode_huffman(ac);
+        const int run = rs >> 4;
+        const int size = rs & 15;
+        if (size == 0) {
+            if (run != 15)
+                break;  // end of block
+            k += 16;
+            if (k > 64)
+                stop(jpeg_decode_error);
+            continue;
+        }
+        k += run;
+        if (k > 63)
+            stop(jpeg_decode_error);
+        block[natural_from_zigzag[k]] = static_cast<std::int16_t>(receive_extend(size));
+        ac_present = true;
+        ++k;
+    }
+    return ac_present;
+}
+
+void jpeg_image_decoder::decode_block_dc_first(std::int16_t* block, component& c)
+{
+    const int s = decode_huffman(huff_[c.dc_table]);
+    if (s > 15)
+        stop(jpeg_decode_error);
+    c.dc_pred = static_cast<std::int16_t>(c.dc_pred + receive_extend(s));
+    block[0] = static_cast<std::int16_t>(c.dc_pred * (1 << approx_low_));
+}
+
+void jpeg_image_decoder::decode_block_dc_refine(std::int16_t* block)
+{
+    if (get_bit() != 0)
+        block[0] = static_cast<std::int16_t>(block[0] | (1 << approx_low_));
+}
+
+void jpeg_image_decoder::decode_block_ac_first(std::int16_t* block, component& c)
+{
+    if (eob_run_ > 0) {
+        --eob_run_;
+        return;
+    }
+    const huffman_table& ac = huff_[c.ac_table];
+    for (int k = spectral_start_; k <= spectral_end_;) {
+        const int rs = decode_huffman(ac);
+        const int run = rs >> 4;
+        const int size = rs & 15;
+        if (size == 0) {
+            if (run < 15) {
+                eob_run_ = (1 << run) - 1;
+                if (run != 0)
+                    eob_run_ += receive(run);
+                break;
+            }
+            k += 16;
+            if (k > 64)
+                stop(jpeg_decode_error);
+            continue;
+        }
+        k += run;
+        if (k > 63)
+            stop(jpeg_decode_error);
+        block[natural_from_zigzag[k]] = static_cast<std::int16_t>(receive_extend(size) * (1 << approx_low_));
+        ++k;
+    }
+}
+
+void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& c)
+{
+    const int p1 = 1 << approx_low_;
+    const int m1 = -p1;
+    const huffman_table& ac = huff_[c.ac_table];
+    // Adds the next correction bit to an already non-zero coefficient.
+    auto refine = [&](std::int16_t& coef) {
+        if (get_bit() != 0 && (coef & p1) == 0)
+            coef = static_cast<std::int16_t>(coef >= 0 ? coef + p1 : coef + m1);
+    };
+    int k = spectral_start_;
+    if (eob_run_ == 0) {
+        for (; k <= spectral_end_; ++k) {
+            const int rs = decode_huffman(ac);
+            int run = rs >> 4;
+            const int size = rs & 15;
+            int value = 0;
+            if (size != 0) {
+                value = get_bit() != 0 ? p1 : m1;  // size is 1 in a valid stream
+            } else if (run != 15) {
+                eob_run_ = 1 << run;
+                if (run != 0)
+                    eob_run_ += receive(run);
+                break;
+            }
+            // Skip `run` zero coefficients, refining the non-zero ones met.
+            while (k <= spectral_end_) {
+                std::int16_t& coef = block[natural_from_zigzag[k]];
+                if (coef != 0) {
+                    refine(coef);
+                } else {
+                    if (run == 0)
+                        break;
+                    --run;
+                }
+                ++k;
+            }
+            if (value != 0) {
+                if (k > 63)
+                    stop(jpeg_decode_error);
+                block[natural_from_zigzag[k]] = static_cast<std::int16_t>(value);
+            }
+        }
+    }
+    if (eob_run_ > 0) {
+        for (; k <= spectral_end_; ++k) {
+            std::int16_t& coef = block[natural_from_zigzag[k]];
+            if (coef != 0)
+                refine(coef);
+        }
+        --eob_run_;
+    }
+}
+
+void jpeg_image_decoder::decode_buffered_block(block_kind kind, component& c, int bx, int by)
+{
+    if (bx < 0 || by < 0 || bx >= c.blocks_w || by >= c.blocks_h)
+        stop(jpeg_assertion_error);
+    std::int16_t* block = c.coefficients + (static_cast<std::size_t>(by) * c.blocks_w + bx) * 64;
+    switch (kind) {
+    case block_kind::sequential:
+        std::memset(block, 0, 64 * sizeof(std::int16_t));
+        decode_block_sequential(block, c);
+        break;
+    case block_kind::dc_first:
+        decode_block_dc_first(block, c);
+        break;
+    case block_kind::dc_refine:
+        decode_block_dc_refine(block);
+        break;
+    case block_kind::ac_first:
+        decode_block_ac_first(block, c);
+        break;
+    case block_kind::ac_refine:
+        decode_block_ac_refine(block, c);
+        break;
+    }
+}
+
+void jpeg_image_decoder::decode_buffered_scan()
+{
+    block_kind kind = block_kind::sequential;
+    if (progressive_) {
+        if (spectral_start_ == 0)
+            kind = approx_high_ == 0 ? block_kind::dc_first : block_kind::dc_refine;
+        else
+            kind = approx_high_ == 0 ? block_kind::ac_first : block_kind::ac_refine;
+    }
+    auto next_mcu = [&] {
+        if (restart_interval_ != 0) {
+            if (restarts_left_ == 0)
+                handle_restart();
+            --restarts_left_;
+        }
+    };
+    if (scan_count_ == 1) {
+        // Non-interleaved: one block per MCU, only blocks holding samples.
+        component& c = comps_[scan_comp_[0]];
+        for (int by = 0; by < c.actual_h; ++by)
+            for (int bx = 0; bx < c.actual_w; ++bx) {
+                next_mcu();
+                decode_buffered_block(kind, c, bx, by);
+            }
+        return;
+    }
+    for (int my = 0; my < mcus_y_; ++my)
+        for (int mx = 0; mx < mcus_x_; ++mx) {
+            next_mcu();
+            for (int i = 0; i < scan_count_; ++i) {
+                component& c = comps_[scan_comp_[i]];
+                for (int v = 0; v < c.v; ++v)
+                    for (int h = 0; h < c.h; ++h)
+                        decode_buffered_block(kind, c, mx * c.h + h, my * c.v + v);
+            }
+        }
+}
+
+// Decodes the scan whose header was just read and every scan after it.
+void jpeg_image_decoder::decode_all_scans()
+{
+    for (;;) {
+        if (progressive_) {
+            if (spectral_end_ < spectral_start_ || spectral_end_ > 63)
+                stop(jpeg_bad_sos_spectral);
+            if (spectral_start_ == 0 && spectral_end_ != 0)
+                stop(jpeg_bad_sos_spectral);
+            if (spectral_start_ > 0 && scan_count_ != 1)
+                stop(jpeg_bad_sos_spectral);
+            if (approx_high_ > 0 && approx_high_ != approx_low_ + 1)
+                stop(jpeg_bad_sos_successive);
+        }
+        begin_scan();
+        decode_buffered_scan();
+        if (process_markers_until_scan() == 0xD9)
+            return;
+    }
+}
+
+// One MCU row of the single interleaved sequential scan, straight into the
+// sample planes.
+void jpeg_image_decoder::decode_mcu_row_streaming()
+{
+    for (int mx = 0; mx < mcus_x_; ++mx) {
+        if (restart_interval_ != 0) {
+            if (restarts_left_ == 0)
+                handle_restart();
+            --restarts_left_;
+        }
+        for (int i = 0; i < component_count_; ++i) {
+            component& c = comps_[i];
+            for (int v = 0; v < c.v; ++v)
+                for (int h = 0; h < c.h; ++h) {
+                    const bool ac = decode_block_sequential(block_buf_, c);
+                    std::uint8_t* out = c.plane + static_cast<std::size_t>(v) * 8 * c.plane_stride +
+                                        static_cast<std::size_t>(mx * c.h + h) * 8;
+                    transform_block(block_buf_, ac, c, out);
+                    std::memset(block_buf_, 0, 64 * sizeof(std::int16_t));
+                }
+        }
+    }
+}
