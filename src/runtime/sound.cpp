@@ -55,7 +55,6 @@ struct Sound::State {
     bool audio_subsystem = false;
     SDL_AudioDeviceID device = 0;
     bool loaded = false;
-    std::int64_t length = 0;
     std::string error;
 
     // Shared between threads.
@@ -66,6 +65,10 @@ struct Sound::State {
     std::atomic<bool> stop{false};
     std::atomic<bool> loop{false};
     std::atomic<int> volume{255};
+    // Track length in frames: the decoder's first figure at load, exact once
+    // the decoder thread has scanned the file (right after it first filled
+    // the ring, so that the scan never delays the start).
+    std::atomic<std::int64_t> length{0};
 
     // Decoder thread only (after load()).
     SoundDecoder decoder;
@@ -121,6 +124,8 @@ void Sound::State::decode_loop()
     std::uint32_t epoch_now = request_epoch(request.load(std::memory_order_acquire));
     std::int64_t next = request_frame(request.load(std::memory_order_acquire));
     bool at_end = false;
+    bool scanned = false;
+    std::size_t written_this_epoch = 0;
     for (;;) {
         const std::uint32_t seen = wake.load(std::memory_order_acquire);
         if (stop.load(std::memory_order_acquire))
@@ -130,9 +135,19 @@ void Sound::State::decode_loop()
             epoch_now = request_epoch(r);
             next = request_frame(r);
             at_end = !decoder.seek(next);
+            written_this_epoch = 0;
         }
-        SoundBlock* block = at_end ? nullptr : ring.free_block();
+        // Blocks of the current epoch still waiting in the ring: at most the
+        // ones written since the seek, at most all that are queued.
+        const std::size_t ahead = std::min(written_this_epoch, ring.queued());
+        SoundBlock* block = at_end || ahead >= SoundRing::fill_target ? nullptr : ring.free_block();
         if (block == nullptr) {
+            if (!scanned) {
+                scanned = true;
+                if (decoder.scan())
+                    length.store(decoder.length(), std::memory_order_release);
+                continue;
+            }
             wake.wait(seen, std::memory_order_acquire);
             continue;
         }
@@ -149,6 +164,7 @@ void Sound::State::decode_loop()
         block->position = next;
         block->frames = static_cast<std::uint32_t>(n);
         ring.publish();
+        ++written_this_epoch;
         next += static_cast<std::int64_t>(n);
     }
 }
@@ -298,13 +314,13 @@ bool Sound::load(const std::string& path)
     s.played = false;
     s.stop_decoder();
     s.loaded = false;
-    s.length = 0;
+    s.length.store(0, std::memory_order_relaxed);
     s.ring.clear();
     if (!s.decoder.open(path, s.rate)) {
         s.error = path + ": " + s.decoder.error();
         return false;
     }
-    s.length = s.decoder.length();
+    s.length.store(s.decoder.length(), std::memory_order_relaxed);
     s.request_seek(0);  // a fresh epoch: nothing of an earlier track is heard
     s.decoder_thread = std::thread([&s] { s.decode_loop(); });
     s.loaded = true;
@@ -354,7 +370,7 @@ std::uint32_t Sound::position(int channel_number)
     const double elapsed_ns = static_cast<double>(now_ns() - r.time_ns);
     const auto elapsed = static_cast<std::int64_t>(elapsed_ns * s.rate / 1e9);
     const std::int64_t p = r.playing_start + std::clamp<std::int64_t>(elapsed, 0, r.playing_frames);
-    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(p, 0, s.length));
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(p, 0, length()));
 }
 
 int Sound::frequency(int channel_number) const
@@ -365,7 +381,7 @@ int Sound::frequency(int channel_number) const
 bool Sound::set_position(int channel_number, std::uint32_t frame)
 {
     State& s = *state_;
-    if (channel_number != channel || !s.loaded || static_cast<std::int64_t>(frame) >= s.length)
+    if (channel_number != channel || !s.loaded || static_cast<std::int64_t>(frame) >= length())
         return false;
     s.request_seek(frame);
     return true;
@@ -394,14 +410,14 @@ void Sound::close()
     s.ring.clear();
     s.loaded = false;
     s.playing = false;
-    s.length = 0;
+    s.length.store(0, std::memory_order_relaxed);
     if (s.audio_subsystem) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         s.audio_subsystem = false;
     }
 }
 
-std::int64_t Sound::length() const { return state_->length; }
+std::int64_t Sound::length() const { return state_->length.load(std::memory_order_acquire); }
 
 const std::string& Sound::error() const { return state_->error; }
 

@@ -54,6 +54,9 @@ public:
     void close();
 
     // Length of the loaded track in frames at the mix rate (0 before load).
+    // Exact from the file's LAME/Xing tag at once; for a file without one,
+    // an estimate from its size until the background scan has run (within a
+    // fraction of a second of load()).
     std::int64_t length() const;
     // Why the last init() or load() failed.
     const std::string& error() const;

@@ -67,13 +67,6 @@ bool SoundDecoder::open(const std::string& path, int rate)
         close();
         return false;
     }
-    // Scanning builds the complete frame index: the length becomes exact and
-    // every later seek is a lookup instead of a read through the file.
-    if (mpg123_scan(handle_) != MPG123_OK) {
-        error_ = mpg123_strerror(handle_);
-        close();
-        return false;
-    }
     const off_t length = mpg123_length(handle_);
     if (length <= 0) {
         error_ = "the file holds no audio";
@@ -81,7 +74,23 @@ bool SoundDecoder::open(const std::string& path, int rate)
         return false;
     }
     length_ = static_cast<std::int64_t>(length);
-    return seek(0);
+    return true;
+}
+
+bool SoundDecoder::scan()
+{
+    if (handle_ == nullptr)
+        return false;
+    // Scanning builds the complete frame index and seeks back to where
+    // decoding stood, sample-exact.
+    if (mpg123_scan(handle_) != MPG123_OK) {
+        error_ = mpg123_strerror(handle_);
+        return false;
+    }
+    const off_t length = mpg123_length(handle_);
+    if (length > 0)
+        length_ = static_cast<std::int64_t>(length);
+    return true;
 }
 
 bool SoundDecoder::seek(std::int64_t frame)

@@ -5,8 +5,11 @@
 // decoder's own resampler (exact 2:1 and 4:1, otherwise its simple N-to-M
 // one); mono files come out on both channels. Gapless: the encoder's delay
 // and padding are removed when the file carries a LAME/Xing tag.
-// Limits: one thread at a time; the length is exact because open() scans
-// every frame header once (a few milliseconds for a four-minute file).
+// Limits: one thread at a time. open() reads only the start of the file, so
+// it returns at once; the length it knows comes from the LAME/Xing tag (exact)
+// or, without one, from the file size (an estimate). scan() reads every frame
+// header once (tens of milliseconds for a four-minute file): the length
+// becomes exact and every later seek a lookup in the frame index.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +30,11 @@ public:
     bool open(const std::string& path, int rate);
     void close();
 
-    // Length in frames at the mix rate (one frame = one stereo sample pair).
+    // Reads every frame header; the next read() goes on where it was.
+    bool scan();
+
+    // Length in frames at the mix rate (one frame = one stereo sample pair);
+    // exact after scan(), and before it when the file has a LAME/Xing tag.
     std::int64_t length() const { return length_; }
 
     // Sample-exact: the next read() starts at `frame`.

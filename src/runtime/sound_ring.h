@@ -24,9 +24,20 @@ struct SoundBlock {
 
 class SoundRing {
 public:
-    // 16 blocks hold about 0.37 s at 44100 Hz: enough to ride out a busy
-    // decoder thread, small enough that a seek drops little work.
-    static constexpr std::size_t capacity = 16;
+    // The writer keeps `fill_target` blocks of the current epoch ahead of the
+    // reader (0.19 s at 44100 Hz, enough to ride out a busy decoder thread).
+    // The rest of the capacity is headroom for a seek: blocks for the new
+    // place can be written at once behind the obsolete ones, so the very
+    // next callback plays them.
+    static constexpr std::size_t fill_target = 8;
+    static constexpr std::size_t capacity = 3 * fill_target;
+
+    // Writer: blocks published and not yet given back by the reader.
+    std::size_t queued() const
+    {
+        return static_cast<std::size_t>(written_.load(std::memory_order_relaxed) -
+                                        read_.load(std::memory_order_acquire));
+    }
 
     // Writer: the block to fill next, or null while the ring is full.
     SoundBlock* free_block()

@@ -49,7 +49,8 @@ std::filesystem::path make_mp3(const std::filesystem::path& path, const ToneFile
     const int tail = lame_encode_flush(lame, mp3.data() + n, static_cast<int>(mp3.size()) - n);
     n += tail;
 
-    std::filesystem::create_directories(path.parent_path());
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path());
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr)
         throw std::runtime_error("cannot write " + path.string());

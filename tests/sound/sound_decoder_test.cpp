@@ -23,10 +23,17 @@ TEST(SoundDecoder, length_is_exact_and_a_seek_lands_on_the_very_sample)
     const auto path = make_mp3(scratch_dir() / "exact.mp3", {.seconds = 2.0, .frequency = 440.0});
     SoundDecoder d;
     ASSERT_TRUE(d.open(path.string(), 44100)) << d.error();
-    EXPECT_EQ(d.length(), 88200);  // the encoder's delay and padding are gone
-    const std::vector<float> all = read_all(d);
+    EXPECT_EQ(d.length(), 88200);  // from the tag; encoder delay and padding gone
+    std::vector<float> head(2 * 3000);
+    ASSERT_EQ(d.read(head.data(), 3000), 3000U);
+    ASSERT_TRUE(d.scan());  // mid-stream: decoding goes on where it stood
+    EXPECT_EQ(d.length(), 88200);
+    std::vector<float> all = read_all(d);
+    all.insert(all.begin(), head.begin(), head.end());
     ASSERT_EQ(all.size(), 2U * 88200U);
 
+    ASSERT_TRUE(d.open(path.string(), 44100));  // straight from the start, unscanned
+    EXPECT_EQ(read_all(d), all);
     for (const std::int64_t at : {std::int64_t{0}, std::int64_t{1}, std::int64_t{1151},
                                   std::int64_t{44100}, std::int64_t{88199}}) {
         ASSERT_TRUE(d.seek(at));
@@ -50,6 +57,7 @@ TEST(SoundDecoder, mono_and_other_rates_come_out_as_stereo_at_the_mix_rate)
                                    {.seconds = 2.0, .rate = rate, .channels = 1});
         SoundDecoder d;
         ASSERT_TRUE(d.open(path.string(), 44100)) << rate << ": " << d.error();
+        ASSERT_TRUE(d.scan());
         // Two seconds stay two seconds (within one MP3 frame of rounding).
         EXPECT_NEAR(static_cast<double>(d.length()), 88200.0, 1200.0) << rate;
         const std::vector<float> all = read_all(d);
