@@ -1,12 +1,13 @@
 #version 120
-// Main cloud (leaves scene): a soft round sprite; the second output is the glow mask.
-varying vec4 colour;
-varying float glow;
+// Leaves cloud sprite: a soft round point; the second output carries the
+// glow mask (rgb) and the point density (alpha) for the combine pass.
+varying vec3 colour;
+varying vec4 glow;
 
 void main()
 {
     vec2 d = gl_PointCoord - vec2(0.5);
-    float a = max(0.0, 1.0 - dot(d, d) * 4.0);
-    gl_FragData[0] = colour * a;
-    gl_FragData[1] = vec4(glow * a);
+    float a = exp(-dot(d, d) * 14.0);
+    gl_FragData[0] = vec4(colour * a, a);
+    gl_FragData[1] = glow * a;
 }

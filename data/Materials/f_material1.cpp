@@ -1,20 +1,38 @@
 #version 120
-// Lit mesh into the height map: red = height / 32, green = lit shading with
-// detail from the normal map, alpha = 1 where a mesh covers the texel.
-uniform sampler2D texture2d_1;     // normal map
-uniform sampler2D texture2d_2;     // depth texture (nothing renders into it)
-uniform sampler2D texture2d_3;     // background picture
-uniform sampler2D texture2d_blob;  // never created
+// Lit mesh into the height map:
+//   red   = height / 32, clamped to [0, 1]
+//   green = lit shading (sun from the upper left, surface detail from the
+//           normal map made of the noise picture)
+//   blue  = a tint value that changes from block to block, so the point
+//           cloud can vary its colour per building
+//   alpha = 1 where a mesh covers the texel (the map is cleared to 0).
+// Anything placed below the ground is left out: the ground swallows it.
+uniform sampler2D texture2d_1;       // normal map
+uniform sampler2D texture2d_2;       // depth texture (nothing renders into it)
+uniform sampler2D texture2d_3;       // background picture
+uniform sampler2D texture2d_blob;    // never created
 uniform samplerCube texture2d_cube;  // never created
 
-varying float height;
+varying vec3 placed;
 varying vec3 normal;
-varying vec2 ground;
 
 void main()
 {
-    vec3 detail = texture2D(texture2d_1, ground).rgb * 2.0 - 1.0;
-    vec3 n = normalize(normalize(normal) + 0.3 * detail);
-    float shade = clamp(dot(n, normalize(vec3(0.4, 1.0, 0.3))), 0.0, 1.0);
-    gl_FragColor = vec4(clamp(height / 32.0, 0.0, 1.0), 0.2 + 0.8 * shade, 0.0, 1.0);
+    if (placed.y < 0.0)
+        discard;
+    // Face normal from the screen-space derivatives: crisp facets whether
+    // or not the mesh carries normals.
+    vec3 facet = normalize(cross(dFdx(placed), dFdy(placed)));
+    if (facet.y < 0.0)
+        facet = -facet;
+    vec3 n = normalize(facet + 0.25 * normalize(normal + vec3(0.0, 1e-4, 0.0)));
+    vec3 detail = texture2D(texture2d_1, placed.xz * 0.04).rgb * 2.0 - 1.0;
+    n = normalize(n + 0.35 * vec3(detail.x, 0.0, detail.y));
+    vec3 sun = normalize(vec3(-0.45, 1.0, 0.35));
+    float shade = 0.25 + 0.75 * clamp(dot(n, sun), 0.0, 1.0);
+    // Roofs (facing up) read brighter than the few walls the camera sees.
+    shade *= mix(0.7, 1.0, clamp(n.y, 0.0, 1.0));
+    vec2 block = floor(placed.xz * 0.35);
+    float tint = fract(sin(dot(block, vec2(12.9898, 78.233))) * 43758.5453);
+    gl_FragColor = vec4(clamp(placed.y / 32.0, 0.0, 1.0), shade, tint, 1.0);
 }

@@ -1,35 +1,84 @@
 #version 120
-// Main cloud (until the insect): one point per grid texel. The grid point
-// (u, v) sits at ((u, v) - 0.5) * 64 in particle space, lifted by the red
-// channel of the height map; the spectrum lifts it a little more.
+// Main cloud, the city (until the insect). One point per grid texel: the
+// grid point (u, v) sits at ((u, v) - 0.5) * 64 in particle space (up is
+// +z), lifted by the height map. Built-up points are lit by the map's
+// shading and coloured from the palette picture; empty ground is a dim,
+// sparse carpet that ripples outward with "realttime" and lifts a little
+// with the music, low notes at the centre and high notes at the rim.
+// "magnifier" raises the city out of the ground (it restarts at the cuts),
+// "rttime" sends sparks up from the rooftops in the second half.
 uniform float ttime;
 uniform float realttime;
 uniform float rttime;
 uniform float PosY;
 uniform float particlesize;
 uniform float magnifier;
-uniform sampler2D texture2d_1;  // background picture: the palette
-uniform sampler2D texture2d_2;  // height map (top view of the meshes)
-uniform sampler1D textureDSP;   // music spectrum, low bins on the left
+uniform sampler2D texture2d_1;  // palette picture
+uniform sampler2D texture2d_2;  // height map: r height, g shading, b tint, a covered
+uniform sampler1D textureDSP;   // spectrum, low bins on the left
 
-varying vec4 colour;
-varying float glow;
+varying vec3 colour;
+varying vec4 glow;  // rgb glow, a density
+
+float hash(vec2 p)
+{
+    return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453);
+}
 
 void main()
 {
     vec2 uv = gl_Vertex.xy;
-    vec4 map = texture2DLod(texture2d_2, uv, 0.0);
-    float dsp = texture1DLod(textureDSP, fract(uv.x * 0.5), 0.0).r;
-    float height = map.r * 32.0 + dsp * 0.6 * map.a + PosY;
-    vec3 p = vec3((uv - 0.5) * 64.0, height + rttime * 0.0);
-    p.xy += 0.02 * vec2(sin(ttime * 0.7 + uv.y * 40.0), cos(ttime * 0.6 + uv.x * 40.0));
+    vec4 map = texture2DLod(texture2d_2, uv + vec2(0.5 / 512.0), 0.0);
+    float built = step(0.5, map.a);
+    float r1 = hash(uv * 512.0);
+    float r2 = hash(uv.yx * 517.0 + 3.1);
+
+    vec2 xy = (uv - 0.5) * 64.0;
+    float radius = length(xy);
+    float band = clamp(radius / 34.0, 0.0, 1.0);
+    float dsp = texture1DLod(textureDSP, 0.004 + band * band * 0.3, 0.0).r;
+    float bass = texture1DLod(textureDSP, 0.006, 0.0).r;
+
+    float rise = clamp(magnifier / 6.0, 0.0, 1.0);
+    rise = 0.1 + 0.9 * rise * rise * (3.0 - 2.0 * rise);
+    float z = map.r * 24.0 * rise;
+
+    // Ground: ripples and a faint lift with the music.
+    float ripple = sin(radius * 0.55 - realttime * 1.9) * exp(-radius * 0.03);
+    z += (1.0 - built) * (0.12 * ripple + 1.2 * dsp * dsp);
+    // Sparks leave the rooftops once the city starts to rise.
+    float spark = built * step(r1, 0.035) * step(0.001, rttime);
+    float lift = fract(r2 + rttime * 0.045);
+    z += spark * lift * 22.0;
+    // A slow drift: the five passes are drawn a few hundredths of a
+    // second apart, which smears moving points into short trails.
+    xy += (0.06 + 0.25 * (1.0 - built)) *
+          vec2(sin(ttime * 0.7 + r1 * 6.283), cos(ttime * 0.6 + r2 * 6.283));
+
+    vec3 p = vec3(xy, z + PosY);
     vec4 eye = gl_ModelViewMatrix * vec4(p, 1.0);
     gl_Position = gl_ProjectionMatrix * eye;
-    float dist = max(-eye.z, 0.1);
-    gl_PointSize = clamp(particlesize * (1.0 + magnifier * 0.25) * 60.0 / dist, 0.0, 12.0);
-    vec4 paint = texture2DLod(texture2d_1, uv, 0.0);
-    float light = mix(0.12, 0.25 + 0.75 * map.g, map.a);
-    float fog = exp(-dist * 0.012);
-    colour = vec4(paint.rgb * light * fog * (0.9 + dsp + realttime * 0.0), 1.0) * 0.35;
-    glow = dsp * map.a * fog;
+    float dist = max(-eye.z, 0.05);
+
+    // Sprite size in pixels from a size in world units; gl_Point.size
+    // carries the render height / 720 so the look does not depend on the
+    // resolution. Sprites under a pixel give their light in proportion.
+    float world = particlesize * (0.5 + 0.25 * built);
+    float px = world * gl_ProjectionMatrix[1][1] * 360.0 * gl_Point.size / dist;
+    gl_PointSize = clamp(px, 1.0, 40.0);
+    float energy = min(px * px, 1.0);
+
+    vec3 paint = texture2DLod(texture2d_1, uv * 0.86 + 0.07 + 0.02 * vec2(sin(ttime * 0.05), cos(ttime * 0.04)), 0.0).rgb;
+    float fog = exp(-dist * 0.011) * smoothstep(0.3, 2.5, dist);
+    float island = 1.0 - smoothstep(22.0, 32.0, radius);
+
+    vec3 lit = paint * (0.35 + 1.1 * map.g) * mix(0.8, 1.25, map.b);
+    lit = mix(lit, vec3(1.0, 0.86, 0.62) * (0.5 + map.g), 0.35 * map.r);  // warm tops
+    vec3 ground = paint * (0.05 + 0.4 * dsp) * step(r1, 0.45);
+    vec3 c = mix(ground, lit * (0.8 + 0.6 * bass), built);
+    c = mix(c, vec3(1.0, 0.9, 0.75) * 1.6, spark * (1.0 - lift));
+    float light = energy * fog * island;
+    colour = c * light * 0.11;
+    glow = vec4((built * (0.08 + 0.5 * bass * bass) * map.g + spark * (1.0 - lift)) * paint * light * 0.12,
+                0.02 * light);
 }

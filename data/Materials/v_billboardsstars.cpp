@@ -1,31 +1,53 @@
 #version 120
-// Stars: the sparse grid scattered high above the field, twinkling with time
-// and the spectrum.
+// Stars: the sparse grid becomes a dome of twinkling points at a great
+// distance (rotation only: they keep still however the camera moves).
+// They fade in with "magnifier" after the opening; a few are tinted from
+// the palette and the high notes make some of them flare.
 uniform float ttime;
 uniform float realttime;
 uniform float PosY;
 uniform float particlesize;
 uniform float magnifier;
-uniform sampler2D texture2d_1;  // background picture
-uniform sampler2D texture2d_2;  // height map
+uniform sampler2D texture2d_1;  // palette picture
+uniform sampler2D texture2d_2;  // height map (unused by the sky)
 uniform sampler1D textureDSP;   // spectrum
 
-varying vec4 colour;
-varying float glow;
+varying vec3 colour;
+varying vec4 glow;
 
-float hash(vec2 q) { return fract(sin(dot(q, vec2(12.9898, 78.233))) * 43758.5453); }
+float hash(vec2 p)
+{
+    return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453);
+}
 
 void main()
 {
     vec2 uv = gl_Vertex.xy;
-    float r = hash(uv);
-    vec3 p = vec3((uv - 0.5) * 160.0, 40.0 + r * 40.0 + PosY);
-    vec4 eye = gl_ModelViewMatrix * vec4(p, 1.0);
-    gl_Position = gl_ProjectionMatrix * eye;
-    float dsp = texture1DLod(textureDSP, r, 0.0).r;
-    float twinkle = 0.5 + 0.5 * sin(realttime * (1.0 + r * 3.0) + r * 40.0);
-    gl_PointSize = clamp(particlesize * (1.0 + magnifier * 0.1) * 4.0, 0.0, 4.0);
-    vec4 paint = texture2DLod(texture2d_1, uv, 0.0) + texture2DLod(texture2d_2, uv, 0.0) * 0.0;
-    colour = vec4(paint.rgb * (0.1 + 0.2 * twinkle + dsp * 0.3), 1.0) * step(0.6, r) + ttime * 0.0;
-    glow = 0.0;
+    float r1 = hash(uv * 512.0);
+    float r2 = hash(uv.yx * 331.0 + 7.7);
+    float r3 = hash(uv * 97.0 + 1.3);
+    // Jitter the grid so no rows show, then spread over the upper dome
+    // (a little below the horizon too).
+    vec2 s = uv + (vec2(r1, r2) - 0.5) * vec2(3.0 / 512.0, 4.0 / 512.0);
+    float azimuth = s.x * 6.2832;
+    float elevation = asin(mix(-0.12, 1.0, s.y));
+    vec3 dir = vec3(cos(elevation) * cos(azimuth), cos(elevation) * sin(azimuth), sin(elevation));
+    vec3 eye = mat3(gl_ModelViewMatrix) * dir * 500.0;
+    gl_Position = gl_ProjectionMatrix * vec4(eye, 1.0);
+
+    float fade = clamp(magnifier / 6.0, 0.0, 1.0);
+    float highs = texture1DLod(textureDSP, 0.1 + 0.3 * r3, 0.0).r;
+    float twinkle = 0.55 + 0.45 * sin(ttime * (1.5 + 4.0 * r2) + r1 * 50.0);
+    float bright = pow(r3, 6.0);  // a few bright stars, many faint ones
+    float flare = step(0.92, r1) * highs * 2.0;
+    float px = (0.9 + 2.4 * bright + flare) * particlesize * 3.3 * gl_Point.size;
+    gl_PointSize = clamp(px, 1.0, 16.0);
+    float energy = min(px * px, 1.0);
+
+    vec3 paint = texture2DLod(texture2d_1, vec2(r2, r3), 0.0).rgb;
+    vec3 tint = mix(vec3(0.75, 0.85, 1.0), paint * 1.4, step(0.8, r2) * 0.6);
+    float horizon = smoothstep(-0.1, 0.15, dir.z);
+    float light = fade * horizon * energy * (0.15 + 0.85 * bright + flare) * twinkle;
+    colour = tint * light * 0.55;
+    glow = vec4(tint * light * (0.15 + bright) * 0.5, 0.0);
 }

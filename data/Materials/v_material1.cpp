@@ -1,20 +1,20 @@
 #version 120
-// Lit mesh for the top view: the mesh placement lives in texture matrix 0,
-// the modelview keeps the top-view camera; the height is the placed y.
+// Lit mesh, drawn from straight above into the height map.
+// The mesh placement (scales, rotations, translations) lives in texture
+// matrix 0; the modelview keeps the top-view camera, which looks down -y,
+// so the placed y is the height.
 uniform float ttime;
 uniform float PosY;
-uniform float PP;
+uniform float PP;    // adjustment values: neutral (0) in playback
 
-varying float height;
+varying vec3 placed;  // placed position: y is the height
 varying vec3 normal;
-varying vec2 ground;
 
 void main()
 {
     vec4 p = gl_TextureMatrix[0] * gl_Vertex;
+    placed = p.xyz;
+    normal = mat3(gl_TextureMatrix[0]) * gl_Normal;
     gl_Position = gl_ModelViewProjectionMatrix * p;
-    height = p.y + PosY * 0.0 + PP * 0.0 + ttime * 0.0;
-    normal = normalize(mat3(gl_TextureMatrix[0]) * gl_Normal);
-    ground = p.xz * 0.05;
     gl_FrontColor = gl_Color;
 }

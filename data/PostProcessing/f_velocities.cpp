@@ -1,10 +1,9 @@
 #version 120
-// Velocity mode: writes the screen position as colour, nothing as glow.
-varying vec4 screen;
+// Screen-space motion per point, encoded around mid grey: (0.5, 0.5) is
+// still; red and green carry the x and y motion in clip units / 2.
+varying vec2 motion;
 
 void main()
 {
-    vec2 ndc = screen.xy / max(screen.w, 0.0001);
-    gl_FragData[0] = vec4(ndc * 0.5 + 0.5, 0.0, 1.0);
-    gl_FragData[1] = vec4(0.0);
+    gl_FragColor = vec4(clamp(motion * 0.5 + 0.5, 0.0, 1.0), 0.0, 1.0);
 }

@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 // "WxH" with both sides in 1..16384.
@@ -20,6 +21,15 @@ std::optional<std::pair<int, int>> parse_mode(const std::string& text)
     if (w < 1 || h < 1 || w > 16384 || h > 16384)
         return std::nullopt;
     return std::pair{w, h};
+}
+
+// A finite scene time such as "41" or "103.05".
+bool is_time(const std::string& text)
+{
+    double t = 0;
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, t);
+    return r.ec == std::errc{} && r.ptr == end && std::isfinite(t);
 }
 }
 
@@ -46,10 +56,22 @@ CommandLine parse_command_line(const std::vector<std::string>& args)
                 c.error = "--data needs a folder";
             else
                 c.data_dir = args[++i];
+        } else if (a == "--still") {
+            if (!has_value || !is_time(args[i + 1]))
+                c.error = "--still needs a scene time in seconds";
+            else
+                c.still_times.push_back(args[++i]);
+        } else if (a == "--out") {
+            if (!has_value || args[i + 1].empty())
+                c.error = "--out needs a file name";
+            else
+                c.still_out = args[++i];
         } else {
             c.error = "unknown option " + a;
         }
     }
+    if (c.error.empty() && !c.still_times.empty() && c.still_out.empty())
+        c.error = "--still needs --out FILE.png";
     return c;
 }
 
@@ -57,11 +79,14 @@ std::string usage_text(const std::string& program)
 {
     return "usage: " + program +
            " [--mode WxH] [--windowed] [--no-force-16-9] [--data DIR] [--help]\n"
+           "       " + program + " --still T [--still T ...] --out FILE.png [--mode WxH] [--data DIR]\n"
            "  --mode WxH        skip the set-up dialog and use this display mode\n"
            "  --windowed        with --mode: a window instead of full screen\n"
            "  --no-force-16-9   with --mode: render at the mode's own shape\n"
            "  --data DIR        the folder holding music/, textures/, Materials/ ...\n"
            "                    (default: the working directory if it holds them, else\n"
            "                    data/ beside the program or in its source tree)\n"
+           "  --still T         draw the frame at scene time T to --out (no dialog, no\n"
+           "                    sound; several: FILE-T.png each; default mode 1280x720)\n"
            "Any command-line text also keeps the program's console output.\n";
 }

@@ -15,6 +15,8 @@ struct CommandLine {
     bool windowed = false;                    // --windowed (with --mode)
     bool force_16_9 = true;                   // cleared by --no-force-16-9
     std::string data_dir;                     // --data DIR
+    std::vector<std::string> still_times;     // --still T (repeatable): draw stills
+    std::string still_out;                    // --out FILE.png (with --still)
     std::string error;  // non-empty: print it with the usage, exit 2
 };
 

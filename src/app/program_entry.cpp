@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/show_spine.h"
+#include "app/still.h"
 #include "runtime/console.h"
 #include "runtime/message_box.h"
 #include "runtime/show_state.h"
@@ -71,6 +72,14 @@ int program_entry(int argc, char** argv)
     }
 
     install_message_box_handler();
+    if (!cl.still_times.empty()) {
+        // The output is named from where the program was started.
+        const std::string out = fs::absolute(cl.still_out).string();
+        if (!enter_data_folder(cl))
+            return 1;
+        const auto mode = cl.mode.value_or(std::pair{1280, 720});
+        return run_stills(cl.still_times, mode.first, mode.second, out);
+    }
     if (!enter_data_folder(cl))
         return 0;
 

@@ -16,6 +16,13 @@ public:
     ~part_start() override = default;
     void setup(RenderTargets& ctx) override;
 
+    // The scene renderer (particle_scene.cpp): draws the point clouds into
+    // whatever framebuffer is bound, with the main or the second camera.
+    void draw_particle_scene(RenderTargets& ctx, int use_second_camera, int velocity_mode);
+    // The top-view pass (top_view.cpp): renders the meshes of the current
+    // scene from above and copies the result into the height map.
+    void draw_top_view(RenderTargets& ctx);
+
     double scene_time = 0.0;
     double raw_time = 0.0;
     int frame_counter = 0;

@@ -1,17 +1,54 @@
+// part_start::draw: the scene director. Every frame it advances the scene
+// clock, uploads the spectrum, runs the top-view pass, sets the camera from
+// the script, renders the particle scene into render set 0, runs the
+// combine and blur passes to the window and lays the timed fade over it.
+// Everything but the clocks is rebuilt from scene_time each frame, so a
+// frame drawn at the same scene time with the same spectrum is the same
+// frame.
+// Depends on: director_passes (the GL passes), scene_clock, fade_cues,
+// runtime/show_state.h (render and window sizes). GL thread only.
 #include "render/render_targets.h"
+#include "runtime/show_state.h"
+#include "show/director_passes.h"
+#include "show/fade_cues.h"
+#include "show/letterbox.h"
 #include "show/part_start.h"
+#include "show/scene_clock.h"
 
-// Placeholder until the scene director lands: advances the clocks and draws
-// a cleared frame, so the whole program runs end to end.
+#include <GL/glew.h>
+
 void part_start::draw(const double* step, RenderTargets& ctx, FrameInfo* info)
 {
     ctx.frame_info = info;
     frame = *info;
-    scene_time += *step;
-    raw_time += *step;
+
+    SceneClock clock{scene_time, raw_time};
+    advance_scene_clock(clock, *step);
+    scene_time = clock.scene_time;
+    raw_time = clock.raw_time;
     ++frame_counter;
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    billboard_program = billboard_program_for(scene_time);
+
+    const int width = render_width;
+    const int height = render_height;
+
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    upload_spectrum(ctx, frame);
+    place_cameras_and_top_view(*this, ctx);
+    scene_pass(*this, ctx, width, height);
+    combine_pass(*this, ctx, width, height);
+    blur_pass(*this, ctx, window_width, window_height,
+              centred_viewport(window_width, window_height, width, height));
+    reset_after_passes();
+    fade_overlay(fade_alpha(scene_time, fade_in_cues, fade_out_cues));
+
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPopAttrib();
+    glFlush();
+
     frame.parameters[FrameInfo::seek_target] = raw_time;
     *info = frame;
 }

@@ -35,6 +35,17 @@ bool top_view_runs(double t)
     return !((5.0 < t && t < 40.0) || (142.0 < t && t < 159.0) || t > 203.0);
 }
 
+double top_view_source_time(double t)
+{
+    if (5.0 < t && t < 40.0)
+        return 5.0;
+    if (142.0 < t && t < 159.0)
+        return 142.0;
+    if (t > 203.0)
+        return 203.0;
+    return t;
+}
+
 TopViewPlan plan_top_view(double t)
 {
     TopViewPlan plan;

@@ -17,6 +17,12 @@
 // the height map keeps what it last received.
 bool top_view_runs(double scene_time);
 
+// The latest scene time, not after t, at which the pass ran: t itself, or
+// the start of the skip window t lies in. The height map at t holds what
+// the pass drew then (a frame drawn on its own, as a still, renders the
+// map at that time first).
+double top_view_source_time(double scene_time);
+
 struct LeafPlacement {
     double x = 0, y = 0, z = 0;  // translation (the height is y)
     double size = 0;             // uniform scale, 0 once fallen past y = 2.2

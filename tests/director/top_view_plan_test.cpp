@@ -15,6 +15,14 @@ TEST(TopViewPlan, skip_windows_exclude_their_ends)
     EXPECT_TRUE(top_view_runs(203.0));
     EXPECT_FALSE(top_view_runs(203.01));
     EXPECT_FALSE(plan_top_view(20.0).runs);
+
+    // The map a skipped frame shows comes from the window's start, which
+    // itself runs.
+    for (double t : {5.01, 39.99, 150.0, 210.0, 238.0}) {
+        EXPECT_LT(top_view_source_time(t), t);
+        EXPECT_TRUE(top_view_runs(top_view_source_time(t))) << t;
+    }
+    EXPECT_DOUBLE_EQ(top_view_source_time(60.0), 60.0);
 }
 
 TEST(TopViewPlan, meshes_belong_to_their_scenes)

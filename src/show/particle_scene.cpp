@@ -1,0 +1,132 @@
+// part_start::draw_particle_scene: everything the scene pass draws is point
+// sprites: the 512 x 512 grid five times with the main-cloud program, the
+// sparse grid with the stars program and, at the opening and the closing,
+// the grid twice with the letters program. The processor sets only
+// uniforms and textures; all per-point work is in the shaders.
+// Depends on: cloud_passes, field_of_view (plain values), ShaderProgram,
+// RenderTargets, gl_helpers, GLU. GL thread only; draws into whatever
+// framebuffer is bound. Leaves blending off, no program, unit 0 active.
+#include "render/gl_helpers.h"
+#include "render/render_targets.h"
+#include "runtime/show_state.h"
+#include "show/camera_record.h"
+#include "show/cloud_passes.h"
+#include "show/field_of_view.h"
+#include "show/part_start.h"
+#include "show/resources.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+namespace {
+
+void set_pass_uniforms(const ShaderProgram& shaders, int slot, const ParticleUniforms& u)
+{
+    shaders.set_uniform_float(slot, "ttime", static_cast<float>(u.ttime));
+    shaders.set_uniform_float(slot, "particlesize", static_cast<float>(u.particlesize));
+    shaders.set_uniform_float(slot, "magnifier", static_cast<float>(u.magnifier));
+    shaders.set_uniform_float(slot, "realttime", static_cast<float>(u.realttime));
+}
+
+// The three textures every particle program samples: the palette picture,
+// a picture of the scene's shapes and the spectrum.
+void bind_particle_textures(const ShaderProgram& shaders, const RenderTargets& ctx, int slot, int shapes)
+{
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, slot, 0, "texture2d_1", ctx.textures[tex::background]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, slot, 1, "texture2d_2", ctx.textures[shapes]);
+    shaders.bind_texture_uniform(GL_TEXTURE_1D, slot, 2, "textureDSP", ctx.textures[tex::spectrum]);
+}
+
+}  // namespace
+
+void part_start::draw_particle_scene(RenderTargets& ctx, int use_second_camera, int velocity_mode)
+{
+    const double t = scene_time;
+    const double a1 = frame.adjust[1];
+    const int width = render_width;
+    const int height = render_height;
+    const double aspect = static_cast<double>(width) / height;
+
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(field_of_view(t), aspect, 0.1, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    look_at(use_second_camera ? ctx.second_camera : ctx.main_camera);
+    reset_gl_state();
+
+    // Preparation with the lit-mesh program: draws nothing; what carries on
+    // is texture unit 2's projective matrix, which the particle programs
+    // may read.
+    const int mesh = program::lit_mesh;
+    shaders.use_program(mesh);
+    shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1));
+    shaders.set_uniform_float(mesh, "PP", static_cast<float>(a1));
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, mesh, 0, "texture2d_1", ctx.textures[tex::normal_map]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, mesh, 1, "texture2d_2", ctx.textures[tex::mesh_depth]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, mesh, 2, "texture2d_3", ctx.textures[tex::background]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, mesh, 3, "texture2d_blob", ctx.textures[tex::blob]);
+    shaders.bind_texture_uniform(GL_TEXTURE_CUBE_MAP, mesh, 4, "texture2d_cube", ctx.textures[tex::cube]);
+    ShaderProgram::set_projective_texture_matrix(mesh, "ProjectionMatrix", ctx.second_camera, 65.0, aspect, 1.0,
+                                                 100.0);
+    if (velocity_mode)
+        shaders.use_program(program::velocities);
+    shaders.set_uniform_float(mesh, "ttime", static_cast<float>(t));
+    shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1 - 100.0));
+    shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1));
+    glActiveTexture(GL_TEXTURE1);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glActiveTexture(GL_TEXTURE0);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    ShaderProgram::unuse_program();
+
+    // Additive point sprites, no depth test: overlapping points brighten.
+    // The fixed point size carries the render height over 720 to the
+    // shaders (gl_Point.size), which size their sprites by it, so a frame
+    // looks the same at any resolution.
+    glPointSize(static_cast<float>(height) / 720.0f);
+    glEnable(GL_POINT_SMOOTH);
+    glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
+    glEnable(GL_POINT_SPRITE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDisable(GL_DEPTH_TEST);
+
+    const int cloud = billboard_program;
+    shaders.use_program(cloud);
+    shaders.set_uniform_float(cloud, "PosY", static_cast<float>(a1));
+    shaders.set_uniform_float(cloud, "ttime", static_cast<float>(t));
+    bind_particle_textures(shaders, ctx, cloud, tex::height_map);
+    shaders.set_uniform_float(cloud, "rttime", static_cast<float>(main_cloud_rttime(t)));
+    for (int i = 0; i < main_cloud_passes; ++i) {
+        set_pass_uniforms(shaders, cloud, main_cloud_pass(t, i));
+        glCallList(display_list::grid);
+    }
+
+    const int stars = program::stars;
+    shaders.use_program(stars);
+    shaders.set_uniform_float(stars, "PosY", static_cast<float>(a1));
+    bind_particle_textures(shaders, ctx, stars, tex::height_map);
+    set_pass_uniforms(shaders, stars, stars_pass(t));
+    glCallList(display_list::sparse_grid);
+
+    if (letters_drawn(t)) {
+        const int letters = program::letters;
+        shaders.use_program(letters);
+        for (int i = 0; i < letters_passes; ++i) {
+            shaders.set_uniform_float(letters, "PosY", static_cast<float>(a1));
+            bind_particle_textures(shaders, ctx, letters, letters_picture(t));
+            set_pass_uniforms(shaders, letters, letters_pass(t, i));
+            glCallList(display_list::grid);
+        }
+    }
+
+    glDisable(GL_BLEND);
+    ShaderProgram::unuse_program();
+    glActiveTexture(GL_TEXTURE0);
+}
