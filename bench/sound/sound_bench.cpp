@@ -1,9 +1,10 @@
 // Times what the viewer waits for: from loading the soundtrack to hearing
 // it, and from a seek to the position moving on from the new place.
 //
-//   SDL_AUDIODRIVER=dummy ./sound_bench [runs]
+//   SDL_AUDIODRIVER=dummy ./sound_bench [runs] [track.mp3]
 //
-// The four-minute test track is encoded once into the working folder.
+// Without a track, a four-minute test track is encoded once into the
+// working folder.
 #include "mp3_maker.h"
 #include "runtime/sound.h"
 
@@ -50,10 +51,14 @@ int main(int argc, char** argv)
 {
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const std::filesystem::path track = "sound-bench-four-minutes.mp3";
-    if (!std::filesystem::exists(track)) {
+    const std::filesystem::path track = argc > 2 ? argv[2] : "sound-bench-four-minutes.mp3";
+    if (argc <= 2 && !std::filesystem::exists(track)) {
         std::printf("encoding a four-minute MP3 (once)...\n");
         make_mp3(track, {.seconds = 240.0, .frequency = 440.0, .switch_at = 120.0, .frequency_after = 880.0});
+    }
+    if (!std::filesystem::exists(track)) {
+        std::fprintf(stderr, "%s: no such file\n", track.c_str());
+        return 1;
     }
     std::printf("track: %s, %.1f MB\n", track.c_str(),
                 static_cast<double>(std::filesystem::file_size(track)) / 1e6);
@@ -69,6 +74,7 @@ int main(int argc, char** argv)
     // decoder thread still scans the file's frame headers: it waits for that.
     Row first_seek_move{"  the same, first seek right after load", {}};
     int seek_failures = 0;
+    std::vector<std::int64_t> lengths;
 
     for (int run = 0; run < runs; ++run) {
         Sound s;
@@ -88,6 +94,8 @@ int main(int argc, char** argv)
         s.play(Sound::channel);
         load_play.ms.push_back(ms_since(t));
         first_sound.ms.push_back(wait_for_motion(s, 0, t));
+        if (run == 0)
+            std::printf("length at load: %lld frames", static_cast<long long>(s.length()));
 
         std::uint32_t g = 777U + static_cast<std::uint32_t>(run);
         for (int i = 0; i < 10; ++i) {
@@ -102,8 +110,11 @@ int main(int argc, char** argv)
             (i == 0 ? first_seek_move : seek_move).ms.push_back(wait_for_motion(s, target, t));
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
+        lengths.push_back(s.length());
     }
 
+    std::printf(", after the background scan: %lld frames (%.3f s)\n", static_cast<long long>(lengths.back()),
+                static_cast<double>(lengths.back()) / 44100.0);
     std::printf("\n| %-44s | %8s | %8s | %8s | %4s |\n", "step (milliseconds)", "min", "median", "max", "n");
     std::printf("|%s|----------|----------|----------|------|\n", std::string(46, '-').c_str());
     for (const Row* r : {&init, &load, &load_play, &first_sound, &seek_call, &seek_read, &seek_move, &first_seek_move})

@@ -79,7 +79,7 @@ struct Sound::State {
         std::uint32_t epoch = 0;
         std::int64_t cursor = 0;  // track frame of the next frame to play
         std::size_t block_offset = 0;
-        float gain = 1.0F;
+        float gain = -1.0F;  // none yet: the first buffer starts at the set volume
         std::array<float, spectrum_window> history{};
         std::size_t history_at = 0;
         std::uint32_t last_epoch = 0;
@@ -223,6 +223,8 @@ void Sound::State::mix(float* out, std::size_t frames)
 
     // Volume, ramped from the previous buffer's gain so a change never clicks.
     const float target_gain = static_cast<float>(volume.load(std::memory_order_relaxed)) / 255.0F;
+    if (m.gain < 0.0F)
+        m.gain = target_gain;
     const float step = (target_gain - m.gain) / static_cast<float>(frames);
     for (std::size_t i = 0; i < frames; ++i) {
         const float g = m.gain + step * static_cast<float>(i + 1);
