@@ -27,6 +27,9 @@ bool same_bits(const MeshVertex& a, const MeshVertex& b)
     return std::memcmp(&a, &b, sizeof(MeshVertex)) == 0;
 }
 
+// Lists up to this long are walked; longer ones are looked up in the index.
+constexpr std::uint32_t walk_limit = 16;
+
 }  // namespace
 
 // -----------------------------------------------------------------------------
@@ -55,6 +58,7 @@ void VertexLists::clear()
     first_.clear();
     last_.clear();
     next_.clear();
+    length_.clear();
     slots_.clear();
     used_ = 0;
     positions_used_ = 0;
@@ -65,18 +69,21 @@ void VertexLists::reserve(std::size_t positions, std::size_t vertices)
     if (first_.size() < positions) {
         first_.resize(positions, none);
         last_.resize(positions, none);
+        length_.resize(positions, 0);
     }
     next_.reserve(vertices);
-    std::size_t want = 16;
-    while (want < vertices * 2) want *= 2;
-    // Only a hint: an index that already holds entries grows by itself.
-    if (used_ == 0 && slots_.size() < want) slots_.assign(want, Slot{});
 }
 
 std::uint32_t VertexLists::find(std::int32_t position, const MeshVertex& candidate,
                                 const std::vector<MeshVertex>& vertices) const
 {
-    if (slots_.empty() || !contains(position)) return none;
+    if (!contains(position)) return none;
+    const auto p = static_cast<std::size_t>(position);
+    if (length_[p] <= walk_limit) {
+        for (std::uint32_t v = first_[p]; v != none; v = next_[v])
+            if (same_bits(vertices[v], candidate)) return v;
+        return none;
+    }
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash_vertex(position, candidate) & mask;; i = (i + 1) & mask) {
         const Slot& s = slots_[i];
@@ -99,6 +106,7 @@ void VertexLists::add(std::int32_t position, std::uint32_t vertex, const std::ve
     if (p >= first_.size()) {
         first_.resize(p + 1, none);
         last_.resize(p + 1, none);
+        length_.resize(p + 1, 0);
     }
     if (next_.size() <= vertex) next_.resize(static_cast<std::size_t>(vertex) + 1, none);
 
@@ -110,17 +118,26 @@ void VertexLists::add(std::int32_t position, std::uint32_t vertex, const std::ve
     }
     last_[p] = vertex;
     next_[vertex] = none;
+    ++length_[p];
 
-    // Keep the table at most half full.
-    if ((used_ + 1) * 2 > slots_.size()) {
-        std::vector<Slot> old;
+    if (length_[p] <= walk_limit) return;
+    // The list just became, or already is, too long to walk: index it.
+    const bool whole_list = length_[p] == walk_limit + 1;
+    const std::size_t adding = whole_list ? length_[p] : 1;
+    if ((used_ + adding) * 2 > slots_.size()) {
+        std::size_t size = slots_.empty() ? 64 : slots_.size();
+        while ((used_ + adding) * 2 > size) size *= 2;
+        std::vector<Slot> old(size, Slot{});
         old.swap(slots_);
-        slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
         for (const Slot& s : old)
             if (s.vertex != none) insert_slot(s, vertices);
     }
-    insert_slot(Slot{vertex, position}, vertices);
-    ++used_;
+    if (whole_list) {
+        for (std::uint32_t v = first_[p]; v != none; v = next_[v]) insert_slot(Slot{v, position}, vertices);
+    } else {
+        insert_slot(Slot{vertex, position}, vertices);
+    }
+    used_ += adding;
 }
 
 // -----------------------------------------------------------------------------

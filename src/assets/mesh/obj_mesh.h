@@ -60,11 +60,12 @@ struct MeshBatch {
 // For each position number (0-based "v" line), the vertices built from it in
 // the order they were added. Position numbers are dense, so the lists are
 // chains through flat arrays (one allocation each) rather than a tree of small
-// arrays, ordered by position number by construction. Beside the chains sits
-// a hash index over (position number, all 60 bytes): a position never lists
-// two equal vertices, so the index finds the same vertex as walking the list,
-// and a file that gives one position thousands of different texture
-// coordinates costs no more than any other.
+// arrays, ordered by position number by construction. Lookups walk the list
+// while it is short (the usual one to six vertices); a position whose list
+// grows long also gets its vertices entered in a hash index over (position
+// number, all 60 bytes). A position never lists two equal vertices, so the
+// index finds the same vertex as the walk, and a file that gives one position
+// thousands of different texture coordinates costs no more than any other.
 class VertexLists {
 public:
     static constexpr std::uint32_t none = 0xFFFFFFFFu;
@@ -95,6 +96,7 @@ private:
     std::vector<std::uint32_t> first_;  // by position number: first vertex, or none
     std::vector<std::uint32_t> last_;   // by position number: last vertex, or none
     std::vector<std::uint32_t> next_;   // by vertex number: next vertex of its position, or none
+    std::vector<std::uint32_t> length_; // by position number: vertices listed
     std::vector<Slot> slots_;           // open addressing, power-of-two size
     std::size_t used_ = 0;
     std::size_t positions_used_ = 0;

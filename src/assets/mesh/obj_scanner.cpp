@@ -29,6 +29,37 @@ constexpr float pow10f[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f
 constexpr double pow10d[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// The correctly rounded float of (-1)^negative x m x 10^exp10 when one exact
+// operation gives it; false when strtof must decide.
+bool fast_value(std::uint64_t m, int exp10, bool negative, float& out)
+{
+    if (m == 0) {
+        out = negative ? -0.0f : 0.0f;
+        return true;
+    }
+    // One correctly rounded float operation on exact operands.
+    if (m <= (1u << 24) && exp10 >= -10 && exp10 <= 10) {
+        const float f = static_cast<float>(m);
+        const float r = exp10 >= 0 ? f * pow10f[exp10] : f / pow10f[-exp10];
+        out = negative ? -r : r;
+        return true;
+    }
+    // One correctly rounded double operation; rounding that double to float
+    // is the correctly rounded float unless it sits exactly on a halfway
+    // point between two floats (the low 29 bits of the double are 1000...0).
+    if (m <= (1ull << 53) && exp10 >= -22 && exp10 <= 22) {
+        const double d = exp10 >= 0 ? static_cast<double>(m) * pow10d[exp10]
+                                    : static_cast<double>(m) / pow10d[-exp10];
+        const std::uint64_t low = std::bit_cast<std::uint64_t>(d) & ((1ull << 29) - 1);
+        if (low != (1ull << 28)) {
+            const float r = static_cast<float>(d);
+            out = negative ? -r : r;
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 float convert_float(const char* begin, const char* end)
@@ -70,34 +101,54 @@ float convert_float(const char* begin, const char* end)
         }
         exp10 += eneg ? -e : e;
     }
-    if (inexact) return slow_convert(begin, end);
-    if (m == 0) return negative ? -0.0f : 0.0f;
+    float out;
+    if (!inexact && fast_value(m, exp10, negative, out)) return out;
+    return slow_convert(begin, end);
+}
 
-    // One correctly rounded float operation on exact operands.
-    if (m <= (1u << 24) && exp10 >= -10 && exp10 <= 10) {
-        const float f = static_cast<float>(m);
-        const float r = exp10 >= 0 ? f * pow10f[exp10] : f / pow10f[-exp10];
-        return negative ? -r : r;
+bool ObjScanner::read_plain_decimal(float& value)
+{
+    // [sign] digits [. digits] ended by anything that cannot continue a
+    // number: the form of nearly every value in a mesh, read in one sweep.
+    const char* q = p_;
+    bool negative = false;
+    if (*q == '-' || *q == '+') negative = *q++ == '-';
+    std::uint64_t m = 0;
+    int digits = 0, exp10 = 0;
+    bool any = false;
+    while (q < end_ && is_digit(static_cast<unsigned char>(*q))) {
+        const unsigned d = static_cast<unsigned>(*q++ - '0');
+        any = true;
+        if (m == 0 && d == 0) continue;
+        if (++digits > 19) return false;
+        m = m * 10 + d;
     }
-    // One correctly rounded double operation; rounding that double to float
-    // is the correctly rounded float unless it sits exactly on a halfway
-    // point between two floats (the low 29 bits of the double are 1000...0).
-    if (m <= (1ull << 53) && exp10 >= -22 && exp10 <= 22) {
-        const double d = exp10 >= 0 ? static_cast<double>(m) * pow10d[exp10]
-                                    : static_cast<double>(m) / pow10d[-exp10];
-        const std::uint64_t low = std::bit_cast<std::uint64_t>(d) & ((1ull << 29) - 1);
-        if (low != (1ull << 28)) {
-            const float r = static_cast<float>(d);
-            return negative ? -r : r;
+    if (q < end_ && *q == '.') {
+        ++q;
+        while (q < end_ && is_digit(static_cast<unsigned char>(*q))) {
+            const unsigned d = static_cast<unsigned>(*q++ - '0');
+            any = true;
+            --exp10;
+            if (m == 0 && d == 0) continue;
+            if (++digits > 19) return false;
+            m = m * 10 + d;
         }
     }
-    return slow_convert(begin, end);
+    if (!any) return false;
+    if (q < end_) {
+        const char c = *q;
+        if (c == 'e' || c == 'E' || c == '.' || c == 'x' || c == 'X') return false;
+    }
+    if (!fast_value(m, exp10, negative, value)) return false;
+    p_ = q;
+    return true;
 }
 
 int ObjScanner::read_float(float& value)
 {
     skip_space();
     if (p_ >= end_) return -1;
+    if (read_plain_decimal(value)) return 1;
     const char* start = p_;
     bool sign = false;
     if (*p_ == '-' || *p_ == '+') {

@@ -90,16 +90,14 @@ public:
             if (p_ >= end_) return 0;
         }
         if (!is_digit(static_cast<unsigned char>(*p_))) return 0;
+        while (p_ < end_ && *p_ == '0') ++p_;  // leading zeros do not count
+        const char* digits = p_;
         std::uint64_t v = 0;
-        bool big = false;
-        do {
-            v = v * 10 + static_cast<unsigned>(*p_ - '0');
-            if (v > 0xFFFFFFFFull) {
-                big = true;
-                v = 0xFFFFFFFFull;
-            }
+        while (p_ < end_ && is_digit(static_cast<unsigned char>(*p_))) {
+            if (p_ - digits < 11) v = v * 10 + static_cast<unsigned>(*p_ - '0');
             ++p_;
-        } while (p_ < end_ && is_digit(static_cast<unsigned char>(*p_)));
+        }
+        const bool big = p_ - digits > 10;
         const std::uint64_t limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
         in_range = !big && v <= limit;
         value = in_range ? static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(v)
@@ -112,6 +110,8 @@ public:
     int read_float(float& value);
 
 private:
+    bool read_plain_decimal(float& value);
+
     const char* p_;
     const char* end_;
 };
