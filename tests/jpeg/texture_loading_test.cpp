@@ -1,0 +1,69 @@
+// The texture loaders' failure paths: each ends the process with exit code
+// 0 after a message naming the file, before any GL call (so no context is
+// needed here). The progress report comes first for colour loads.
+#include "render/render_targets.h"
+
+#include "jpeg_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string write_file(const std::string& name, const bytes& content)
+{
+    const std::string path = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg/" + name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+    return path;
+}
+
+void report_progress(double step) { std::fprintf(stderr, "progress %.1f\n", step); }
+
+}  // namespace
+
+TEST(texture_loading_death, missing_colour_file_says_jpg_and_exits_0_after_progress)
+{
+    RenderTargets targets;
+    targets.progress_callback = report_progress;
+    EXPECT_EXIT(targets.load_texture(3, "textures/none.jpg"), ::testing::ExitedWithCode(0),
+                "progress 0\\.1[^J]*Jpg: textures/none\\.jpg");
+}
+
+TEST(texture_loading_death, missing_height_file_says_jpg_bang_without_progress)
+{
+    RenderTargets targets;
+    targets.progress_callback = report_progress;
+    EXPECT_EXIT(targets.load_normal_map_texture(3, "textures/none.jpg"), ::testing::ExitedWithCode(0),
+                "^Jpg !: textures/none\\.jpg");
+}
+
+TEST(texture_loading_death, undecodable_files_say_jpg_bang)
+{
+    RenderTargets targets;
+    const std::string junk = write_file("junk.jpg", bytes(100, 0x41));
+    EXPECT_EXIT(targets.load_texture(3, junk), ::testing::ExitedWithCode(0), "Jpg !: .*junk\\.jpg");
+    EXPECT_EXIT(targets.load_normal_map_texture(3, junk), ::testing::ExitedWithCode(0), "Jpg !: .*junk\\.jpg");
+
+    // Headers fine, scan broken: treated the same, never a half-decoded texture.
+    encode_options o;
+    o.width = 32;
+    o.height = 32;
+    o.restart_interval = 1;
+    bytes jpeg = encode_libjpeg(make_picture("photo", 32, 32, 3, 1), o);
+    for (std::size_t i = jpeg.size() / 2; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] >= 0xD0 && jpeg[i + 1] <= 0xD7) {
+            jpeg[i + 1] = static_cast<std::uint8_t>(0xD0 + ((jpeg[i + 1] - 0xD0 + 3) & 7));
+            break;
+        }
+    const std::string broken = write_file("broken_scan.jpg", jpeg);
+    EXPECT_EXIT(targets.load_texture(3, broken), ::testing::ExitedWithCode(0), "Jpg !: .*broken_scan\\.jpg");
+    o.restart_interval = 0;
+    o.cmyk = true;
+    o.components = 4;
+    const std::string cmyk = write_file("cmyk.jpg", encode_libjpeg(make_picture("photo", 32, 32, 4, 1), o));
+    EXPECT_EXIT(targets.load_normal_map_texture(3, cmyk), ::testing::ExitedWithCode(0), "Jpg !: .*cmyk\\.jpg");
+}
