@@ -133,6 +133,17 @@ TEST(ObjLoader, attributes_and_deduplication)
     EXPECT_EQ(same->vertices.size(), 3u);
     EXPECT_TRUE(same->has_texcoords);
     EXPECT_FALSE(same->has_tangents);
+
+    // One position with many texture coordinates: lists too long to walk are
+    // looked up through the index, which must find the same vertices.
+    std::string many = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    for (int i = 0; i < 40; ++i) many += "vt " + std::to_string(i) + " 0\n";
+    for (int rep = 0; rep < 2; ++rep)
+        for (int i = 1; i <= 40; ++i) many += "f 1/" + std::to_string(i) + " 2/1 3/1\n";
+    auto fan = load(many);
+    EXPECT_EQ(fan->vertices.size(), 42u);
+    EXPECT_EQ(fan->vertices_by_position.list(0).size(), 40u);
+    for (int t = 0; t < 40; ++t) EXPECT_EQ(fan->indices[static_cast<std::size_t>(3 * t)], fan->indices[static_cast<std::size_t>(3 * (t + 40))]);
 }
 
 TEST(ObjLoader, objects_and_materials)
