@@ -19,7 +19,10 @@
 namespace {
 using steady = std::chrono::steady_clock;
 
-double ms_since(steady::time_point t) { return std::chrono::duration<double, std::milli>(steady::now() - t).count(); }
+double ms_since(steady::time_point t)
+{
+    return std::chrono::duration<double, std::milli>(steady::now() - t).count();
+}
 
 struct Row {
     std::string name;
@@ -117,7 +120,8 @@ int main(int argc, char** argv)
                 static_cast<double>(lengths.back()) / 44100.0);
     std::printf("\n| %-44s | %8s | %8s | %8s | %4s |\n", "step (milliseconds)", "min", "median", "max", "n");
     std::printf("|%s|----------|----------|----------|------|\n", std::string(46, '-').c_str());
-    for (const Row* r : {&init, &load, &load_play, &first_sound, &seek_call, &seek_read, &seek_move, &first_seek_move})
+    for (const Row* r :
+         {&init, &load, &load_play, &first_sound, &seek_call, &seek_read, &seek_move, &first_seek_move})
         print(*r);
     if (seek_failures > 0)
         std::printf("\n%d seeks did not read back their target at once\n", seek_failures);

@@ -48,7 +48,10 @@ public:
         return &blocks_[w % capacity];
     }
     // Writer: hands the block from free_block() to the reader.
-    void publish() { written_.store(written_.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+    void publish()
+    {
+        written_.store(written_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    }
 
     // Reader: the oldest published block, or null while the ring is empty.
     const SoundBlock* front() const

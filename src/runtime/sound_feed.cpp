@@ -1,0 +1,66 @@
+// The sound module's decoder thread (see sound_state.h): keeps the ring
+// filled with decoded frames for the current epoch, seeks when a new one is
+// requested, and scans the file once the first buffers are ready.
+#include "runtime/sound_state.h"
+
+#include <algorithm>
+
+void Sound::State::decode_loop()
+{
+    std::uint32_t epoch_now = request_epoch(request.load(std::memory_order_acquire));
+    std::int64_t next = request_frame(request.load(std::memory_order_acquire));
+    bool at_end = false;
+    bool scanned = false;
+    std::size_t written_this_epoch = 0;
+    for (;;) {
+        const std::uint32_t seen = wake.load(std::memory_order_acquire);
+        if (stop.load(std::memory_order_acquire))
+            return;
+        const std::uint64_t r = request.load(std::memory_order_acquire);
+        if (request_epoch(r) != epoch_now) {
+            epoch_now = request_epoch(r);
+            next = request_frame(r);
+            at_end = !decoder.seek(next);
+            written_this_epoch = 0;
+        }
+        // Blocks of the current epoch still waiting in the ring: at most the
+        // ones written since the seek, at most all that are queued.
+        const std::size_t ahead = std::min(written_this_epoch, ring.queued());
+        SoundBlock* block = at_end || ahead >= SoundRing::fill_target ? nullptr : ring.free_block();
+        if (block == nullptr) {
+            if (!scanned) {
+                scanned = true;
+                if (decoder.scan())
+                    length.store(decoder.length(), std::memory_order_release);
+                continue;
+            }
+            wake.wait(seen, std::memory_order_acquire);
+            continue;
+        }
+        const std::size_t n = decoder.read(block->data.data(), sound_block_frames);
+        if (n == 0) {
+            if (loop.load(std::memory_order_relaxed) && decoder.seek(0)) {
+                next = 0;
+                continue;
+            }
+            at_end = true;
+            continue;
+        }
+        block->epoch = epoch_now;
+        block->position = next;
+        block->frames = static_cast<std::uint32_t>(n);
+        ring.publish();
+        ++written_this_epoch;
+        next += static_cast<std::int64_t>(n);
+    }
+}
+
+void Sound::State::stop_decoder()
+{
+    if (decoder_thread.joinable()) {
+        stop.store(true, std::memory_order_release);
+        poke();
+        decoder_thread.join();
+    }
+    stop.store(false, std::memory_order_relaxed);
+}
