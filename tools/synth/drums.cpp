@@ -1,0 +1,189 @@
+// Drum and effect voices: see drums.h.
+#include "drums.h"
+
+#include "filter.h"
+#include "oscillator.h"
+
+#include <algorithm>
+#include <array>
+
+namespace synth {
+namespace {
+
+constexpr double taper_seconds = 0.006;
+
+// Fades the last few milliseconds of a hit of n samples (and the first
+// half millisecond) so that it starts and ends on silence.
+double edge_gain(std::size_t i, std::size_t n)
+{
+    const double in = std::min(1.0, static_cast<double>(i) / (0.0005 * sample_rate));
+    const double left = static_cast<double>(n - i) / (taper_seconds * sample_rate);
+    return in * std::min(1.0, left);
+}
+
+// Six square waves at inharmonic ratios: the metal of hats and cymbals.
+class Metal {
+public:
+    explicit Metal(double base_hz)
+    {
+        constexpr std::array<double, 6> ratios{1.0, 1.483, 1.932, 2.546, 2.630, 3.897};
+        for (std::size_t k = 0; k < 6; ++k) {
+            osc_[k] = Oscillator(Wave::square, 0.1 * static_cast<double>(k));
+            osc_[k].set_frequency(base_hz * ratios[k]);
+        }
+    }
+    float next()
+    {
+        float s = 0.0f;
+        for (auto& o : osc_)
+            s += o.next();
+        return s / 6.0f;
+    }
+
+private:
+    std::array<Oscillator, 6> osc_;
+};
+
+template <class Voice>
+void add_hit(double time, double length, double pan, StereoBuffer& out, Voice&& voice)
+{
+    const std::size_t start = to_samples(time);
+    const std::size_t n = to_samples(length);
+    const PanGains g = pan_gains(pan);
+    for (std::size_t i = 0; i < n && start + i < out.frames(); ++i) {
+        const double t = static_cast<double>(i) / sample_rate;
+        float l = 0.0f, r = 0.0f;
+        voice(t, l, r);
+        const float e = static_cast<float>(edge_gain(i, n));
+        out.left[start + i] += l * e * g.left;
+        out.right[start + i] += r * e * g.right;
+    }
+}
+
+} // namespace
+
+double drum_length(Drum drum)
+{
+    switch (drum) {
+    case Drum::kick: return 0.55;
+    case Drum::snare: return 0.35;
+    case Drum::clap: return 0.4;
+    case Drum::hat: return 0.09;
+    case Drum::open_hat: return 0.45;
+    case Drum::crash: return 2.6;
+    case Drum::boom: return 2.2;
+    }
+    return 0.1;
+}
+
+void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuffer& out)
+{
+    Noise noise(seed * 747796405u + 2891336453u);
+    const double len = drum_length(drum);
+    switch (drum) {
+    case Drum::kick: {
+        // A sine falling from ~170 Hz to 46 Hz, a soft noise click on top.
+        double phase = 0.0;
+        Svf click(3000.0, 0.7);
+        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
+            const double hz = 46.0 + 125.0 * std::exp(-t / 0.032);
+            phase += hz / sample_rate;
+            const double body = std::sin(two_pi * phase) * std::exp(-t / 0.22);
+            const double c = click.band(noise.next()) * std::exp(-t / 0.004) * 0.25;
+            l = r = static_cast<float>((body + c) * 0.7 * v);
+        });
+        break;
+    }
+    case Drum::boom: {
+        double phase = 0.0;
+        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
+            const double hz = 38.0 + 50.0 * std::exp(-t / 0.12);
+            phase += hz / sample_rate;
+            l = r = static_cast<float>(std::sin(two_pi * phase) * std::exp(-t / 0.7) * 0.6 * v);
+        });
+        break;
+    }
+    case Drum::snare: {
+        double phase = 0.0;
+        Svf band(2000.0, 0.6), high(900.0, 0.7);
+        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
+            const double hz = 175.0 + 60.0 * std::exp(-t / 0.02);
+            phase += hz / sample_rate;
+            const double tone = std::sin(two_pi * phase) * std::exp(-t / 0.05) * 0.45;
+            const double n = high.high(band.band(noise.next())) * std::exp(-t / 0.09) * 1.3;
+            l = r = static_cast<float>((tone + n) * 0.5 * v);
+        });
+        break;
+    }
+    case Drum::clap: {
+        Svf band(1250.0, 1.6);
+        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
+            // Three quick bursts, then a tail: several hands, not one.
+            double e = std::exp(-t / 0.11) * 0.6;
+            for (int k = 0; k < 3; ++k) {
+                const double tk = t - 0.011 * k;
+                if (tk >= 0.0)
+                    e = std::max(e, std::exp(-tk / 0.006));
+            }
+            const float n = band.band(noise.next());
+            l = static_cast<float>(n * e * 1.4 * v);
+            r = l;
+        });
+        break;
+    }
+    case Drum::hat:
+    case Drum::open_hat: {
+        Metal metal(320.0);
+        Svf band(9000.0, 0.9), high(7000.0, 0.7);
+        const double tau = drum == Drum::hat ? 0.025 : 0.16;
+        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
+            const float src = 0.6f * metal.next() + 0.5f * noise.next();
+            const float s = high.high(band.band(src));
+            l = r = static_cast<float>(s * std::exp(-t / tau) * 0.55 * v);
+        });
+        break;
+    }
+    case Drum::crash: {
+        Metal metal_l(410.0), metal_r(433.0);
+        Svf high_l(4500.0, 0.6), high_r(4700.0, 0.6);
+        Noise noise_r(seed * 1664525u + 1013904223u);
+        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
+            const double e = std::exp(-t / 0.6) * 0.3;
+            l = static_cast<float>(high_l.high(0.4f * metal_l.next() + noise.next()) * e * v);
+            r = static_cast<float>(high_r.high(0.4f * metal_r.next() + noise_r.next()) * e * v);
+        });
+        break;
+    }
+    }
+}
+
+void render_riser(double start, double length, float velocity, std::uint32_t seed, StereoBuffer& out)
+{
+    Noise nl(seed + 17u), nr(seed + 91u);
+    Svf fl, fr;
+    std::size_t i = 0;
+    add_hit(start, length, 0.0, out, [&](double t, float& l, float& r) {
+        const double x = t / length;
+        if (i++ % 16 == 0) {
+            const double fc = 300.0 * std::pow(8000.0 / 300.0, x);
+            fl.set(fc, 2.5);
+            fr.set(fc * 1.04, 2.5);
+        }
+        const double g = x * x * 0.35 * velocity;
+        l = static_cast<float>(fl.band(nl.next()) * g);
+        r = static_cast<float>(fr.band(nr.next()) * g);
+    });
+}
+
+void render_swell(double start, double length, float velocity, std::uint32_t seed, StereoBuffer& out)
+{
+    Noise nl(seed + 5u), nr(seed + 77u);
+    Svf hl(3000.0, 0.6), hr(3200.0, 0.6);
+    add_hit(start, length, 0.0, out, [&](double t, float& l, float& r) {
+        const double g = std::exp(-(length - t) / (0.3 * length)) * 0.35 * velocity;
+        l = static_cast<float>(hl.high(nl.next()) * g);
+        r = static_cast<float>(hr.high(nr.next()) * g);
+    });
+}
+
+} // namespace synth

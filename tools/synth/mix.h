@@ -1,0 +1,34 @@
+// Mixing and mastering: renders every part of a score into stems, sends
+// them through the shared delay and reverb, ducks the sustained parts under
+// the kick, applies the master automation, removes DC, then sets the level
+// to a loudness target under a peak ceiling.
+//
+// Depends on: score.h, delay.h, reverb.h, limiter.h, loudness.h. Single
+// threaded and deterministic: the same score gives the same samples.
+#pragma once
+
+#include "score.h"
+
+namespace synth {
+
+// The mix before mastering (automation and DC removal included).
+StereoBuffer mix_score(const Score& score);
+
+struct MasterSettings {
+    double target_lufs = -14.0;
+    double ceiling_db = -1.5; // sample-peak ceiling of the limiter
+    int passes = 4;           // gain corrections toward the target
+};
+
+struct MasterReport {
+    double gain_db = 0.0;
+    double lufs = 0.0;
+    double sample_peak_db = 0.0;
+    double smallest_limiter_gain_db = 0.0;
+};
+
+// Scales and limits `mix` in place so that its integrated loudness meets
+// the target; returns what it measured last.
+MasterReport master(StereoBuffer& mix, const MasterSettings& settings);
+
+} // namespace synth
