@@ -5,7 +5,10 @@
 // 1.0 in that bin (0.85 at worst between two bins, the window's scalloping);
 // silence gives exactly 0. Bin k covers k * rate / 1024 Hz (43.07 Hz apart
 // at 44100 Hz); bin 0 is the mean (DC). The Nyquist bin is dropped.
-// Depends on: kissfft (float). Limits: one thread per analyser.
+// Depends on: kissfft (float), chosen over FFTW because one 1024-point real
+// transform per frame needs no planning or wisdom files, kissfft keeps no
+// global state (one plan per analyser, nothing shared between threads), and
+// its BSD licence binds nothing (FFTW is GPL). Limits: one thread per analyser.
 #pragma once
 
 #include <array>

@@ -139,6 +139,21 @@ TEST(Sound, silence_reads_as_a_zero_spectrum_and_the_end_holds_still)
     EXPECT_EQ(sound.position(Sound::channel), 100U);
 }
 
+TEST(Sound, a_looping_track_starts_over_instead_of_stopping)
+{
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    const auto path = make_mp3(scratch_dir() / "short.mp3", {.seconds = 0.3});
+    Sound sound;
+    ASSERT_TRUE(sound.init(rate)) << sound.error();
+    ASSERT_TRUE(sound.load(path.string())) << sound.error();
+    sound.set_loop(true);
+    sound.set_spectrum_active(true);
+    ASSERT_TRUE(sound.play(Sound::channel));
+    wait_ms(800);  // well into the third time through
+    EXPECT_LT(sound.position(Sound::channel), sound.length());
+    EXPECT_EQ(peak_bin(sound.spectrum()), 23U);  // still sounding
+}
+
 TEST(Sound, fails_cleanly_without_device_or_file)
 {
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
