@@ -242,9 +242,11 @@ void Loader::count_pass()
     m.normals.assign(3 * static_cast<std::size_t>(m.normal_count), 0.0f);
     m.indices.assign(3 * tc, 0u);
     m.triangle_materials.assign(tc, 0);
-    // Most meshes have one to two vertices per position.
-    m.vertices.reserve(pc + pc / 2 < 3 * tc ? pc + pc / 2 : 3 * tc);
-    m.vertices_by_position.reserve(pc, pc + pc / 2 < 3 * tc ? pc + pc / 2 : 3 * tc);
+    // Smooth meshes have about one vertex per position, flat-shaded boxes
+    // three; no mesh has more than three per triangle.
+    const std::size_t expected = 3 * pc < 3 * tc ? 3 * pc : 3 * tc;
+    m.vertices.reserve(expected);
+    m.vertices_by_position.reserve(pc, expected);
 
     if (m.material_count == 0) {
         MeshMaterial def;
