@@ -6,7 +6,6 @@
 //   blue  = a tint value that changes from block to block, so the point
 //           cloud can vary its colour per building
 //   alpha = 1 where a mesh covers the texel (the map is cleared to 0).
-// Anything placed below the ground is left out: the ground swallows it.
 uniform sampler2D texture2d_1;       // normal map
 uniform sampler2D texture2d_2;       // depth texture (nothing renders into it)
 uniform sampler2D texture2d_3;       // background picture
@@ -18,8 +17,6 @@ varying vec3 normal;
 
 void main()
 {
-    if (placed.y < 0.0)
-        discard;
     // Face normal from the screen-space derivatives: crisp facets whether
     // or not the mesh carries normals.
     vec3 facet = normalize(cross(dFdx(placed), dFdy(placed)));

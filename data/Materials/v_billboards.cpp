@@ -69,7 +69,7 @@ void main()
     float energy = min(px * px, 1.0);
 
     vec3 paint = texture2DLod(texture2d_1, uv * 0.86 + 0.07 + 0.02 * vec2(sin(ttime * 0.05), cos(ttime * 0.04)), 0.0).rgb;
-    float fog = exp(-dist * 0.011) * smoothstep(0.3, 2.5, dist);
+    float fog = exp(-dist * 0.007) * smoothstep(0.3, 2.5, dist);
     float island = 1.0 - smoothstep(22.0, 32.0, radius);
 
     vec3 lit = paint * (0.35 + 1.1 * map.g) * mix(0.8, 1.25, map.b);
@@ -77,7 +77,10 @@ void main()
     vec3 ground = paint * (0.05 + 0.4 * dsp) * step(r1, 0.45);
     vec3 c = mix(ground, lit * (0.8 + 0.6 * bass), built);
     c = mix(c, vec3(1.0, 0.9, 0.75) * 1.6, spark * (1.0 - lift));
-    float light = energy * fog * island;
+    // The opening keeps the city low and dim behind the title; at each cut
+    // it brightens as it rises.
+    float presence = mix(0.35, 1.0, smoothstep(0.5, 4.0, magnifier));
+    float light = energy * fog * island * presence;
     colour = c * light * 0.11;
     glow = vec4((built * (0.08 + 0.5 * bass * bass) * map.g + spark * (1.0 - lift)) * paint * light * 0.12,
                 0.02 * light);

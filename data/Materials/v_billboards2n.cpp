@@ -62,13 +62,15 @@ void main()
     // circles.
     vec3 view = normalize(eye.xyz);
     float phase = map.g * 1.7 + map.r * 4.0 + view.x * 0.8 + ttime * 0.04;
-    vec3 film = 0.5 + 0.5 * cos(6.283 * (phase + vec3(0.0, 0.33, 0.67)));
-    vec3 shell = mix(paint, film, 0.55) * (0.3 + 1.2 * map.g);
+    float swing = 0.5 + 0.5 * sin(6.283 * phase);
+    vec3 film = mix(vec3(0.1, 0.6, 0.65), vec3(1.0, 0.75, 0.35), swing);
+    film += vec3(0.25, 0.05, 0.35) * pow(0.5 + 0.5 * cos(6.283 * phase * 1.7), 4.0);  // violet glints
+    vec3 shell = mix(paint, film, 0.45) * (0.3 + 1.2 * map.g);
     shell += thin * vec3(0.5, 0.9, 1.0) * highs * 1.5;
     vec3 ground = mix(paint, vec3(0.2, 0.55, 0.6), 0.5) * (0.04 + 0.35 * rings) * step(r1, 0.5);
     vec3 c = mix(ground, shell, body);
 
-    float fog = exp(-dist * 0.012) * smoothstep(0.3, 2.5, dist);
+    float fog = exp(-dist * 0.008) * smoothstep(0.3, 2.5, dist);
     float island = 1.0 - smoothstep(20.0, 31.0, radius);
     float light = energy * fog * island;
     colour = c * light * 0.11;

@@ -40,7 +40,7 @@ void main()
     // Opening (clock below 100): gather over the first seconds, scatter
     // before the cut at 21. Closing: gather after 204, loosen at the end.
     bool opening = realttime < 100.0;
-    float gather = opening ? smoothstep(0.3, 6.5, realttime) * (1.0 - smoothstep(18.6, 21.0, realttime))
+    float gather = opening ? smoothstep(0.0, 4.0, realttime) * (1.0 - smoothstep(18.6, 21.0, realttime))
                            : smoothstep(204.0, 210.0, realttime) * (1.0 - 0.6 * smoothstep(227.0, 236.0, realttime));
     float spread = 1.0 - gather;
     spread = spread * spread;
@@ -68,6 +68,6 @@ void main()
     vec3 c = mix(paint * 1.3, vec3(1.0, 0.97, 0.92), 0.45) * ink;
     float shimmer = 0.8 + 0.2 * sin(ttime * 3.0 + r1 * 6.283) + 0.6 * bass;
     float light = energy * shimmer * (0.35 + 0.65 * gather);
-    colour = c * light * 0.16;
-    glow = vec4(c * light * 0.06 * (0.5 + bass), 0.0);
+    colour = c * light * 0.3;
+    glow = vec4(c * light * 0.1 * (0.5 + bass), 0.0);
 }

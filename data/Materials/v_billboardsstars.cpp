@@ -40,14 +40,14 @@ void main()
     float twinkle = 0.55 + 0.45 * sin(ttime * (1.5 + 4.0 * r2) + r1 * 50.0);
     float bright = pow(r3, 6.0);  // a few bright stars, many faint ones
     float flare = step(0.92, r1) * highs * 2.0;
-    float px = (0.9 + 2.4 * bright + flare) * particlesize * 3.3 * gl_Point.size;
+    float px = (1.2 + 2.5 * bright + flare) * particlesize * 3.3 * gl_Point.size;
     gl_PointSize = clamp(px, 1.0, 16.0);
-    float energy = min(px * px, 1.0);
+    float energy = min(px, 1.0);  // stars stay a pixel wide at any size
 
     vec3 paint = texture2DLod(texture2d_1, vec2(r2, r3), 0.0).rgb;
     vec3 tint = mix(vec3(0.75, 0.85, 1.0), paint * 1.4, step(0.8, r2) * 0.6);
     float horizon = smoothstep(-0.1, 0.15, dir.z);
-    float light = fade * horizon * energy * (0.15 + 0.85 * bright + flare) * twinkle;
-    colour = tint * light * 0.55;
+    float light = fade * horizon * energy * (0.3 + 1.7 * bright + flare) * twinkle;
+    colour = tint * light * 0.9;
     glow = vec4(tint * light * (0.15 + bright) * 0.5, 0.0);
 }

@@ -13,6 +13,9 @@ varying vec3 normal;
 void main()
 {
     vec4 p = gl_TextureMatrix[0] * gl_Vertex;
+    // Whatever falls below the ground comes to rest on it (fallen leaves
+    // pile up on the floor instead of vanishing).
+    p.y = max(p.y, 0.0);
     placed = p.xyz;
     normal = mat3(gl_TextureMatrix[0]) * gl_Normal;
     gl_Position = gl_ModelViewProjectionMatrix * p;
