@@ -3,12 +3,18 @@
 // the left), so authors can judge a mesh's shapes without running the show.
 //
 //   meshpreview IN.obj OUT.png [--size N] [--tilt DEG] [--height] [--apart]
+//               [--pass city|city-near|insect|leaf]
 //
 // --tilt turns the mesh about the x axis first (the show tilts the city by
 // 20 degrees; 60 or so gives an oblique view that shows heights);
 // --height paints the height map instead of lit colours. Each object gets
 // its own hue; --apart lays the objects out side by side (for a file of
 // alternatives such as the leaves). The view is fitted to the mesh's bounds.
+// --pass instead frames the mesh exactly as the top-view pass does (its
+// placement and scale, perspective 65 degrees from 90 units above) and
+// paints the height map it would give: red = height / 32, green = light,
+// black where nothing covers the map; "city-near" is the doubled scale
+// after scene time 84, "leaf" one leaf at full size.
 // Depends on: libpng. Limits: a small software rasteriser, orthographic,
 // 2x2 supersampled; reads "v", "vn", "f" (any corner form) and "o".
 #include <png.h>
@@ -137,6 +143,19 @@ void lay_apart(std::vector<Tri>& tris, int objects) {
   }
 }
 
+// Applies the top-view pass's placement: its scale 0.1 x 0.57 (doubled for
+// "city-near"), the insect's translate and scale, a leaf's size 55.
+bool place_for_pass(std::vector<Tri>& tris, const std::string& pass) {
+  float scale = 0.057f, pre_scale = 1, shift_y = 0;
+  if (pass == "city-near") scale *= 2;
+  else if (pass == "insect") pre_scale = 3.2f, shift_y = -108;
+  else if (pass == "leaf") pre_scale = 55;
+  else if (pass != "city") return false;
+  for (Tri& t : tris)
+    for (V3& p : t.p) p = {scale * pre_scale * p.x, scale * (pre_scale * p.y + shift_y), scale * pre_scale * p.z};
+  return true;
+}
+
 bool write_png(const char* path, int w, int h, const std::vector<unsigned char>& rgb) {
   std::FILE* f = std::fopen(path, "wb");
   if (!f) return false;
@@ -163,17 +182,20 @@ bool write_png(const char* path, int w, int h, const std::vector<unsigned char>&
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr,
-                 "usage: meshpreview IN.obj OUT.png [--size N] [--tilt DEG] [--height] [--apart]\n");
+                 "usage: meshpreview IN.obj OUT.png [--size N] [--tilt DEG] [--height] [--apart]\n"
+        "                   [--pass city|city-near|insect|leaf]\n");
     return 1;
   }
   int size = 1024;
   float tilt = 0;
   bool height_mode = false, apart = false;
+  std::string pass;
   for (int i = 3; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--size") && i + 1 < argc) size = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--tilt") && i + 1 < argc) tilt = std::atof(argv[++i]);
     else if (!std::strcmp(argv[i], "--height")) height_mode = true;
     else if (!std::strcmp(argv[i], "--apart")) apart = true;
+    else if (!std::strcmp(argv[i], "--pass") && i + 1 < argc) pass = argv[++i];
     else {
       std::fprintf(stderr, "meshpreview: unknown option %s\n", argv[i]);
       return 1;
@@ -185,6 +207,10 @@ int main(int argc, char** argv) {
   if (!read_obj(argv[1], tris, objects)) {
     std::fprintf(stderr, "meshpreview: cannot read %s\n", argv[1]);
     return 2;
+  }
+  if (!pass.empty() && !place_for_pass(tris, pass)) {
+    std::fprintf(stderr, "meshpreview: unknown pass placement %s\n", pass.c_str());
+    return 1;
   }
   if (apart && objects > 1) lay_apart(tris, objects);
   // Turn about x, then view: picture x = -x, picture up = z, depth = y.
@@ -202,6 +228,18 @@ int main(int argc, char** argv) {
   const float extent = std::max(hi.x - lo.x, hi.z - lo.z) * 1.06f + 1e-6f;
   const float cx = (lo.x + hi.x) / 2, cz = (lo.z + hi.z) / 2;
   const float scale = W / extent;
+  // The top-view camera: eye 90 above, 65 degree field of view, square map.
+  const float focal = 1.0f / std::tan(32.5f * 3.14159265f / 180);
+  auto project = [&](V3 p, float& x, float& y) {
+    if (pass.empty()) {
+      x = W / 2.0f - (p.x - cx) * scale;
+      y = W / 2.0f - (p.z - cz) * scale;
+    } else {
+      const float dist = std::max(90 - p.y, 0.1f);
+      x = W / 2.0f * (1 - focal * p.x / dist);
+      y = W / 2.0f * (1 - focal * p.z / dist);
+    }
+  };
   std::vector<float> depth(static_cast<size_t>(W) * W, -1e30f);
   std::vector<V3> colour(static_cast<size_t>(W) * W);
   const V3 light = nrm({-0.35f, 1.0f, 0.5f});
@@ -209,8 +247,7 @@ int main(int argc, char** argv) {
   for (const Tri& t : tris) {
     float sx[3], sy[3];
     for (int j = 0; j < 3; ++j) {
-      sx[j] = W / 2.0f - (t.p[j].x - cx) * scale;
-      sy[j] = W / 2.0f - (t.p[j].z - cz) * scale;
+      project(t.p[j], sx[j], sy[j]);
     }
     const float area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sx[2] - sx[0]) * (sy[1] - sy[0]);
     if (std::fabs(area) < 1e-9f) continue;
@@ -233,6 +270,14 @@ int main(int argc, char** argv) {
         if (d <= depth[at]) continue;
         depth[at] = d;
         const float hn = (d - ylo) / yspan;
+        if (!pass.empty()) {
+          V3 n = nrm({b[0] * t.n[0].x + b[1] * t.n[1].x + b[2] * t.n[2].x,
+                      b[0] * t.n[0].y + b[1] * t.n[1].y + b[2] * t.n[2].y,
+                      b[0] * t.n[0].z + b[1] * t.n[1].z + b[2] * t.n[2].z});
+          const float lit = std::max(0.0f, n.x * light.x + n.y * light.y + n.z * light.z);
+          colour[at] = {std::clamp(d / 32, 0.0f, 1.0f), lit, 0};
+          continue;
+        }
         if (height_mode) {
           colour[at] = {hn, hn, hn};
           continue;
