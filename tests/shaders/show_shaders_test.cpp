@@ -1,6 +1,5 @@
 // The show's own GLSL files (data/): every program of the set-up compiles
-// and links on Mesa, and the particle and lit-mesh programs keep the
-// uniform names the drawing code sets.
+// and links on Mesa, and uses only uniform names the drawing code sets.
 #include "gl_test_context.h"
 
 #include "render/shader_program.h"
@@ -11,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -78,20 +78,39 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
         EXPECT_EQ(status_of(program, true), GL_TRUE) << log_of(program, true);
     }
 
-    // The samplers that the scene passes bind by name must survive linking,
-    // or the binds would silently go nowhere.
-    for (int slot : {program::billboards, program::billboards_insect, program::billboards_leaves,
-                     program::stars, program::letters}) {
-        std::set<std::string> names = active_uniforms(shaders->program(slot));
-        for (const char* name : {"texture2d_1", "texture2d_2", "textureDSP"}) {
-            EXPECT_TRUE(names.count(name)) << "slot " << slot << " lacks " << name;
+    // A uniform the drawing code never sets by that name (a misspelt
+    // "texture2D_1", say) would silently keep its default: every active
+    // uniform must belong to what the passes set on that program.
+    const std::set<std::string> particle = {"PosY", "ttime", "realttime", "rttime",
+                                            "particlesize", "magnifier", "texture2d_1",
+                                            "texture2d_2", "textureDSP"};
+    const std::set<std::string> lit_mesh = {"PosY", "PP", "ttime", "texture2d_1", "texture2d_2",
+                                            "texture2d_3", "texture2d_blob", "texture2d_cube"};
+    const std::set<std::string> combine = {"Limit", "texture2d_1", "texture2d_2", "texture2d_3",
+                                           "texture2d_random"};
+    const std::set<std::string> blur = {"Limit", "texture2d_1", "texture2d_2"};
+    // Programs no frame draws with: anything of the whole vocabulary.
+    std::set<std::string> vocabulary = {"rttime", "PP", "Limit", "texture2d_3", "texture2d_blob",
+                                        "texture2d_random", "texture2d_cube"};
+    vocabulary.insert(particle.begin(), particle.end());
+
+    const std::pair<int, const std::set<std::string>*> allowed[] = {
+        {program::billboards, &particle}, {program::billboards_insect, &particle},
+        {program::billboards_leaves, &particle}, {program::stars, &particle},
+        {program::letters, &particle}, {program::lit_mesh, &lit_mesh},
+        {program::combine, &combine}, {program::blur, &blur},
+        {program::simple_blur, &vocabulary}, {program::blur_highlights, &vocabulary},
+        {program::god_rays, &vocabulary}, {program::velocities, &vocabulary},
+    };
+    for (const auto& [slot, names] : allowed) {
+        for (const std::string& name : active_uniforms(shaders->program(slot))) {
+            EXPECT_TRUE(name.rfind("gl_", 0) == 0 || names->count(name))
+                << "program slot " << slot << " uses \"" << name << "\", which is never set";
         }
     }
-    std::set<std::string> combine = active_uniforms(shaders->program(program::combine));
-    for (const char* name : {"texture2d_1", "texture2d_2", "texture2d_3", "texture2d_random"}) {
-        EXPECT_TRUE(combine.count(name)) << "combine pass lacks " << name;
+    // The passes that reach the picture must sample what they are given.
+    for (int slot : {program::billboards, program::letters, program::combine, program::blur}) {
+        EXPECT_TRUE(active_uniforms(shaders->program(slot)).count("texture2d_1")) << slot;
     }
-    EXPECT_TRUE(active_uniforms(shaders->program(program::blur)).count("texture2d_1"));
-    EXPECT_TRUE(active_uniforms(shaders->program(program::lit_mesh)).count("texture2d_1"));
     ShaderProgram::unuse_program();
 }

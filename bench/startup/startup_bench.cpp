@@ -1,0 +1,185 @@
+// Start-up time of the show, from opening the window to the first show
+// frame on screen, with the set-up broken down by asset kind. It runs the
+// start-up sequence step by step as the program does (render sets, the
+// loading screen, the main show's set-up in its six steps, the music, one
+// frame of the show) and prints a table.
+//
+// Usage: startup_bench [WIDTH HEIGHT]   (default 1280 720)
+// Run it under xvfb-run with SDL_AUDIODRIVER=dummy for a headless machine.
+// Each step ends with glFinish, so asynchronous GL work is charged to the
+// step that issued it. The loading-screen frames drawn while the pictures
+// load are listed apart from the pictures themselves.
+// Depends on: SDL2 (window, context), GLEW, the show and render modules.
+#include "render/render_targets.h"
+#include "runtime/frame_info.h"
+#include "runtime/music.h"
+#include "runtime/show_state.h"
+#include "show/part_loader.h"
+#include "show/part_start.h"
+#include "show/part_start_setup.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct Row {
+    std::string step;
+    double seconds;
+};
+
+std::vector<Row> rows;
+
+// Times one step, GL work included.
+template <class Step>
+void timed(const std::string& name, Step&& step)
+{
+    const Clock::time_point start = Clock::now();
+    step();
+    glFinish();
+    rows.push_back({name, seconds_since(start)});
+}
+
+SDL_Window* window = nullptr;
+RenderTargets* context = nullptr;
+part_loader* loading_screen = nullptr;
+FrameInfo* frame = nullptr;
+double progress_seconds = 0.0;
+int progress_frames = 0;
+
+// The loading screen's progress frame, as start-up installs it, timed.
+void progress(double step)
+{
+    const Clock::time_point start = Clock::now();
+    const double time_step = step * 0.567;
+    loading_screen->draw(&time_step, *context, frame);
+    SDL_GL_SwapWindow(window);
+    glFinish();
+    progress_seconds += seconds_since(start);
+    ++progress_frames;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int width = 1280, height = 720;
+    if (argc == 3) {
+        width = std::atoi(argv[1]);
+        height = std::atoi(argv[2]);
+    }
+    if (width <= 0 || height <= 0) {
+        std::fprintf(stderr, "usage: %s [WIDTH HEIGHT]\n", argv[0]);
+        return 2;
+    }
+    std::filesystem::current_path(std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data");
+    window_width = render_width = width;
+    window_height = render_height = height;
+
+    const Clock::time_point begin = Clock::now();
+    timed("window and GL context", [&] {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+            std::exit(1);
+        }
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+        window = SDL_CreateWindow("startup bench", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  width, height, SDL_WINDOW_OPENGL);
+        if (window == nullptr || SDL_GL_CreateContext(window) == nullptr) {
+            std::fprintf(stderr, "window: %s\n", SDL_GetError());
+            std::exit(1);
+        }
+        SDL_GL_SetSwapInterval(0);
+        glewInit();
+        glViewport(0, 0, width, height);
+    });
+    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+
+    context = new RenderTargets;  // lives with the process, as in the show
+    frame = new FrameInfo;
+    context->progress_callback = progress;
+    context->frame_info = frame;
+    timed("render sets", [&] {
+        context->create_render_set(0, width, height, 0);
+        context->create_render_set(1, width / 2, height / 2, 0);
+        context->create_render_set(2, width / 4, height / 4, 0);
+        context->create_render_set(3, 512, 512, 0);
+    });
+    timed("loading screen, first frame", [&] {
+        loading_screen = new part_loader;
+        loading_screen->setup(*context);
+        const double no_time = 0.0;
+        loading_screen->draw(&no_time, *context, frame);
+        SDL_GL_SwapWindow(window);
+    });
+
+    auto* show = new part_start;
+    timed("shader programs (12)", [&] {
+        // The compile messages would drown the table: send them away.
+        std::fflush(stdout);
+        std::cout.flush();
+        const int saved = dup(1);
+        const int null_fd = open("/dev/null", O_WRONLY);
+        dup2(null_fd, 1);
+        build_show_programs(show->shaders);
+        std::cout.flush();
+        dup2(saved, 1);
+        close(null_fd);
+        close(saved);
+    });
+    timed("procedural textures (10)", [&] { create_show_textures(*context, width, height); });
+    timed("attachments (4)", [&] { attach_show_textures(*context); });
+    timed("pictures (4 JPEG)", [&] { load_show_pictures(*context); });
+    rows.back().seconds -= progress_seconds;
+    rows.push_back({"  loading-screen frames (" + std::to_string(progress_frames) + ")",
+                    progress_seconds});
+    timed("meshes (4 OBJ)", [&] { load_show_meshes(*show); });
+    timed("display lists (4 grids)", [&] { compile_show_grids(); });
+    show->scene_time = show->raw_time = 0.0;
+
+    if (std::filesystem::exists(soundtrack_file)) {
+        timed("music start", [&] { music_start(); });
+    } else {
+        rows.push_back({"music start (no soundtrack: skipped)", 0.0});
+    }
+    timed("first show frame", [&] {
+        const double no_time = 0.0;
+        show->draw(&no_time, *context, frame);
+        SDL_GL_SwapWindow(window);
+    });
+    const double total = seconds_since(begin);
+
+    std::printf("\nStart-up at %d x %d\n", width, height);
+    std::printf("%-40s %10s %7s\n", "step", "ms", "share");
+    for (const Row& row : rows) {
+        std::printf("%-40s %10.1f %6.1f%%\n", row.step.c_str(), row.seconds * 1000.0,
+                    100.0 * row.seconds / total);
+    }
+    std::printf("%-40s %10.1f\n", "total: window open to first show frame", total * 1000.0);
+    std::fflush(stdout);
+    if (std::filesystem::exists(soundtrack_file)) {
+        music_close();
+    }
+    // GL objects go with the context; the process ends here.
+    std::_Exit(0);
+}
