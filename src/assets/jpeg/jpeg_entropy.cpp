@@ -18,7 +18,7 @@ namespace {
 
 using jpeg_kernels::natural_from_zigzag;
 
-constexpr int fast_bits = 9;
+constexpr int fast_bits = jpeg_image_decoder::huffman_fast_bits;
 constexpr int restart_search_limit = 1536;
 
 inline int extend(int v, int n) { return v < (1 << (n - 1)) ? v - (1 << n) + 1 : v; }
@@ -74,6 +74,29 @@ void jpeg_image_decoder::build_huffman(int index)
 // ---------------------------------------------------------------------------
 void jpeg_image_decoder::fill_bits()
 {
+    if (bit_count_ > 56)
+        return;
+    // Fast path: the next 8 input bytes hold no 0xFF, so as many whole bytes
+    // as fit go into the bit buffer at once.
+    if (pending_marker_ < 0 && in_end_ - in_pos_ >= 8) {
+        const std::uint8_t* p = in_buf_ + in_pos_;
+        std::uint64_t word = 0;
+        for (int i = 0; i < 8; ++i)  // big-endian load; compilers make it one
+            word = (word << 8) | p[i];
+        const std::uint64_t inverted = ~word;
+        const bool has_ff = ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
+        if (!has_ff) {
+            const int count = (64 - bit_count_) >> 3;  // whole bytes that fit
+            std::uint64_t add = word >> bit_count_;
+            const int new_count = bit_count_ + 8 * count;
+            if (new_count < 64)
+                add &= ~((std::uint64_t{1} << (64 - new_count)) - 1);
+            bits_ |= add;
+            bit_count_ = new_count;
+            in_pos_ += count;
+            return;
+        }
+    }
     while (bit_count_ <= 56) {
         int b = 0;
         if (pending_marker_ < 0) {
@@ -226,14 +249,23 @@ bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component&
     c.dc_pred = static_cast<std::int16_t>(c.dc_pred + receive_extend(s));
     block[0] = c.dc_pred;
     bool ac_present = false;
+    // The bit buffer lives in registers for the hot loop; it goes back to
+    // the members around the calls that use them.
+    std::uint64_t bits = bits_;
+    int count = bit_count_;
     for (int k = 1; k < 64;) {
-        if (bit_count_ < 32)
+        if (count < 32) {
+            bit_count_ = count;
+            bits_ = bits;
             fill_bits();
-        const int e = ac.fast_ac[bits_ >> (64 - fast_bits)];
+            bits = bits_;
+            count = bit_count_;
+        }
+        const int e = ac.fast_ac[bits >> (64 - fast_bits)];
         if (e != 0) {
             const int length = e & 255;
-            bits_ <<= length;
-            bit_count_ -= length;
+            bits <<= length;
+            count -= length;
             k += (e >> 8) & 15;
             if (k > 63)
                 stop(jpeg_decode_error);
@@ -242,10 +274,14 @@ bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component&
             ++k;
             continue;
         }
+        bits_ = bits;
+        bit_count_ = count;
         const int rs = decode_huffman(ac);
         const int run = rs >> 4;
         const int size = rs & 15;
         if (size == 0) {
+            bits = bits_;
+            count = bit_count_;
             if (run != 15)
                 break;  // end of block
             k += 16;
@@ -257,9 +293,13 @@ bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component&
         if (k > 63)
             stop(jpeg_decode_error);
         block[natural_from_zigzag[k]] = static_cast<std::int16_t>(receive_extend(size));
+        bits = bits_;
+        count = bit_count_;
         ac_present = true;
         ++k;
     }
+    bits_ = bits;
+    bit_count_ = count;
     return ac_present;
 }
 
@@ -286,6 +326,20 @@ void jpeg_image_decoder::decode_block_ac_first(std::int16_t* block, component& c
     }
     const huffman_table& ac = huff_[c.ac_table];
     for (int k = spectral_start_; k <= spectral_end_;) {
+        if (bit_count_ < 32)
+            fill_bits();
+        const int e = ac.fast_ac[bits_ >> (64 - fast_bits)];
+        if (e != 0) {
+            const int length = e & 255;
+            bits_ <<= length;
+            bit_count_ -= length;
+            k += (e >> 8) & 15;
+            if (k > 63)
+                stop(jpeg_decode_error);
+            block[natural_from_zigzag[k]] = static_cast<std::int16_t>((e >> 16) * (1 << approx_low_));
+            ++k;
+            continue;
+        }
         const int rs = decode_huffman(ac);
         const int run = rs >> 4;
         const int size = rs & 15;

@@ -85,6 +85,7 @@ public:
     static constexpr int input_buffer_size = 4096;
     static constexpr int max_allocations = 100;
     static constexpr int max_blocks_per_mcu_row = 6144;
+    static constexpr int huffman_fast_bits = 10;  // lookahead of the Huffman tables
 
     // Reads the headers up to and including the frame header. Failures are
     // recorded in error_code(); test it before calling start(). The stream
@@ -117,8 +118,10 @@ private:
     struct stop_signal {};
 
     struct huffman_table {
-        std::uint16_t fast[512];     // 9-bit lookahead: (length << 8) | symbol, 0 = longer code
-        std::int32_t fast_ac[512];   // AC only: (value << 16) | (run << 8) | total bits, 0 = none
+        // Lookahead: (length << 8) | symbol, 0 for a longer code.
+        std::uint16_t fast[1 << huffman_fast_bits];
+        // AC only: (value << 16) | (run << 8) | code and value bits, 0 = none.
+        std::int32_t fast_ac[1 << huffman_fast_bits];
         std::int32_t max_code[18];   // largest code of each length, -1 when none
         std::int32_t value_offset[17];
         std::uint8_t values[256];
