@@ -1,6 +1,6 @@
 // libFuzzer entry for the JPEG decoder. The first input byte picks the
 // inverse-DCT path and the stream's chunk size (so that refills land in
-// every place); the rest is the file. Decodes at most 4 megapixels of rows
+// every place); the rest is the file. Decodes at most 1 megapixel of rows
 // per input so that huge declared frames stay fast.
 //
 // Depends on: assets/jpeg.
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     jpeg_image_decoder decoder(&stream, use_simd);
     if (decoder.error_code() != 0 || decoder.start() != 0)
         return 0;
-    const long max_lines = std::max(1L, (4L << 20) / decoder.width());
+    const long max_lines = std::max(1L, (1L << 20) / decoder.width());
     const std::uint8_t* line = nullptr;
     int count = 0;
     volatile std::uint8_t sink = 0;
