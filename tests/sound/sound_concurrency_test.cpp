@@ -27,7 +27,7 @@ TEST(SoundThreads, queries_seeks_and_volume_changes_during_playback_stay_coheren
     std::uint32_t last = 0;
     std::uint32_t generator = 12345;
     int seeks = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1200);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
     for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
         const std::uint32_t p = sound.position(Sound::channel);
         ASSERT_LE(p, length);

@@ -49,12 +49,12 @@ TEST_F(SoundPlaying, position_advances_in_real_time_at_the_mix_rate)
     EXPECT_EQ(sound.position(Sound::channel), 0U);  // loaded, not yet playing
     ASSERT_TRUE(sound.play(Sound::channel));
     const auto start = std::chrono::steady_clock::now();
-    wait_ms(1000);
+    wait_ms(700);
     const std::uint32_t p = sound.position(Sound::channel);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // The reported position trails the wall clock by at most the device
     // buffer and the callback's start-up.
-    EXPECT_NEAR(static_cast<double>(p), seconds * rate, 0.1 * rate);
+    EXPECT_NEAR(static_cast<double>(p), seconds * rate, 0.15 * rate);
 
     std::uint32_t last = p;
     for (int i = 0; i < 20; ++i) {  // never runs backwards between seeks
@@ -76,7 +76,7 @@ TEST_F(SoundPlaying, seek_is_immediate_and_playback_resumes_there)
     wait_ms(300);
     const std::uint32_t p = sound.position(Sound::channel);
     EXPECT_GE(p, 463050U);
-    EXPECT_NEAR(static_cast<double>(p), 463050.0 + 0.3 * rate, 0.1 * rate);
+    EXPECT_NEAR(static_cast<double>(p), 463050.0 + 0.3 * rate, 0.15 * rate);
     EXPECT_EQ(peak_bin(sound.spectrum()), 70U);  // 3 kHz: the second half is playing
 
     ASSERT_TRUE(sound.set_position(Sound::channel, 2 * rate));  // and back to 1 kHz
