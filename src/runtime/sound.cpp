@@ -67,7 +67,11 @@ bool Sound::load(const std::string& path)
     return true;
 }
 
-void Sound::set_loop(bool loop) { state_->loop.store(loop, std::memory_order_relaxed); }
+void Sound::set_loop(bool loop)
+{
+    state_->loop.store(loop, std::memory_order_release);
+    state_->poke();
+}
 
 void Sound::set_spectrum_active(bool active)
 {

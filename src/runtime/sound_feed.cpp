@@ -23,10 +23,19 @@ void Sound::State::decode_loop()
             at_end = !decoder.seek(next);
             written_this_epoch = 0;
         }
+        // Looping may be switched on after the end was reached (a short
+        // track is decoded whole before play): it starts over then too.
+        if (at_end && loop.load(std::memory_order_acquire) && decoder.seek(0)) {
+            at_end = false;
+            next = 0;
+        }
         // Blocks of the current epoch still waiting in the ring: at most the
-        // ones written since the seek, at most all that are queued.
+        // ones written since the seek, at most all that are queued. Before
+        // the scan the whole ring is filled (0.56 s), so that playback rides
+        // out the scan even on a slow or busy machine.
         const std::size_t ahead = std::min(written_this_epoch, ring.queued());
-        SoundBlock* block = at_end || ahead >= SoundRing::fill_target ? nullptr : ring.free_block();
+        const std::size_t wanted = scanned ? SoundRing::fill_target : SoundRing::capacity;
+        SoundBlock* block = at_end || ahead >= wanted ? nullptr : ring.free_block();
         if (block == nullptr) {
             if (!scanned) {
                 scanned = true;
@@ -39,10 +48,6 @@ void Sound::State::decode_loop()
         }
         const std::size_t n = decoder.read(block->data.data(), sound_block_frames);
         if (n == 0) {
-            if (loop.load(std::memory_order_relaxed) && decoder.seek(0)) {
-                next = 0;
-                continue;
-            }
             at_end = true;
             continue;
         }
