@@ -84,4 +84,8 @@ void main()
     colour = c * light * 0.11;
     glow = vec4((built * (0.08 + 0.5 * bass * bass) * map.g + spark * (1.0 - lift)) * paint * light * 0.12,
                 0.02 * light);
+
+    // Points that give no light are not rasterised at all.
+    if (dot(colour, vec3(1.0)) + dot(glow.rgb, vec3(1.0)) < 1e-4)
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
 }

@@ -77,4 +77,8 @@ void main()
     glow = vec4((body * (0.12 + 0.5 * bass) * film * map.g + thin * highs * vec3(0.4, 0.8, 1.0)) * light * 0.12 +
                     (1.0 - body) * rings * paint * light * 0.02,
                 0.02 * light);
+
+    // Points that give no light are not rasterised at all.
+    if (dot(colour, vec3(1.0)) + dot(glow.rgb, vec3(1.0)) < 1e-4)
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
 }

@@ -69,4 +69,8 @@ void main()
     colour = c * light * 0.11;
     glow = vec4((leaf * (0.1 + 0.4 * bass) * warm * map.g + mote * vec3(1.0, 0.7, 0.4) * 0.8) * light * 0.12,
                 0.02 * light);
+
+    // Points that give no light are not rasterised at all.
+    if (dot(colour, vec3(1.0)) + dot(glow.rgb, vec3(1.0)) < 1e-4)
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
 }

@@ -50,4 +50,8 @@ void main()
     float light = fade * horizon * energy * (0.3 + 1.7 * bright + flare) * twinkle;
     colour = tint * light * 0.9;
     glow = vec4(tint * light * (0.15 + bright) * 0.5, 0.0);
+
+    // Points that give no light are not rasterised at all.
+    if (dot(colour, vec3(1.0)) + dot(glow.rgb, vec3(1.0)) < 1e-4)
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
 }

@@ -17,9 +17,9 @@ void main()
     vec3 soft = centre;
     float total = 1.0;
     vec3 bloom = vec3(0.0);
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 10; ++i) {
         float a = float(i) * 2.3998;
-        float r = sqrt((float(i) + 0.5) / 16.0);
+        float r = sqrt((float(i) + 0.5) / 10.0);
         vec2 o = vec2(cos(a), sin(a)) * r;
         vec2 near = uv + o * vec2(0.0016, 0.0028) * radius;
         float w = 1.0 / (1.0 + abs(texture2D(texture2d_2, near).r - depth) * 300.0);
@@ -29,7 +29,7 @@ void main()
         bloom += max(far - vec3(0.45), vec3(0.0)) * (1.0 - 0.5 * r);
     }
     soft /= total;
-    bloom /= 16.0;
+    bloom /= 10.0;
 
     vec3 c = mix(centre, soft, 0.35) + bloom * 1.4;
     // Tone: lift the blacks a hair, roll off the highlights.

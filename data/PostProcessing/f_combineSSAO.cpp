@@ -29,9 +29,9 @@ void main()
     float density = 0.0;
     vec3 bloom = vec3(0.0);
     float weight = 0.0;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 8; ++i) {
         float a = float(i) * 2.3998;  // golden angle
-        float r = sqrt((float(i) + 0.5) / 12.0);
+        float r = sqrt((float(i) + 0.5) / 8.0);
         vec2 o = spin * vec2(cos(a), sin(a)) * r;
         float d = texture2D(texture2d_2, uv + o * 0.006).r;
         float step_ = depth - d;
@@ -42,8 +42,8 @@ void main()
         bloom += texture2D(texture2d_3, uv + o * vec2(0.009, 0.016)).rgb * w * 1.5;
         weight += w * 2.5;
     }
-    occlusion /= 12.0;
-    density /= 12.0;
+    occlusion /= 8.0;
+    density /= 8.0;
     bloom /= weight;
 
     float contact = clamp((density - here.a) * 6.0, 0.0, 0.35);

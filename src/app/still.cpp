@@ -67,7 +67,7 @@ OfflineShow::OfflineShow(part_start& show_, RenderTargets& ctx_, StillSpectrum& 
 {
 }
 
-void OfflineShow::draw_at(double scene_time)
+void OfflineShow::prepare(double scene_time)
 {
     // Bring the height map to what the show leaves in it at this time.
     const double source = top_view_source_time(scene_time);
@@ -90,8 +90,16 @@ void OfflineShow::draw_at(double scene_time)
     random_seed(static_cast<std::uint32_t>(static_cast<std::uint64_t>(clock.raw_time * 1000000.0)));
     for (int i = 0; i < 50; ++i)
         random_next();
+    ctx.frame_info = &info;
+    show.frame = info;
+    show.billboard_program = billboard_program_for(show.scene_time);
+}
+
+void OfflineShow::draw_at(double scene_time)
+{
+    prepare(scene_time);
     const double no_step = 0.0;
-    show.draw(&no_step, ctx, &info);
+    show.draw(&no_step, ctx, &frame_info);
     glFinish();
 }
 

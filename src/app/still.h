@@ -25,8 +25,14 @@ public:
     OfflineShow(part_start& show, RenderTargets& ctx, StillSpectrum& spectrum, int width, int height);
 
     // Draws one frame of the show at scene time t into the window's back
-    // buffer (not presented).
+    // buffer (not presented): prepare, then the director's draw with a step
+    // of 0.
     void draw_at(double scene_time);
+
+    // Everything before the draw: the height map brought up to date, the
+    // clocks, the spectrum, the shared generator, and the segment's private
+    // frame record, so the director's passes can also be run one by one.
+    void prepare(double scene_time);
 
     // The back buffer as RGB rows, top row first (width * height * 3).
     std::vector<std::uint8_t> read_frame() const;

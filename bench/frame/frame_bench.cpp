@@ -1,0 +1,107 @@
+// frame_bench: how long one frame of the show takes, whole and per pass, at
+// several scene times (one per kind of scene). Each pass is bracketed by
+// glFinish, so the numbers are wall-clock times of the GL work itself;
+// the whole-frame column is the director's draw as the show runs it.
+//
+//   frame_bench [WxH] [frames per time]     (default 1280x720, 5)
+//
+// Prints a table in milliseconds (median of the frames). Needs a GL display;
+// under Xvfb with LIBGL_ALWAYS_SOFTWARE=1 it measures llvmpipe.
+#include "app/still.h"
+#include "render/render_targets.h"
+#include "runtime/show_state.h"
+#include "show/director_passes.h"
+#include "show/fade_cues.h"
+#include "show/part_start.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+double ms_since(clock_type::time_point& start)
+{
+    glFinish();
+    const auto now = clock_type::now();
+    const double ms = std::chrono::duration<double, std::milli>(now - start).count();
+    start = now;
+    return ms;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+struct Row {
+    const char* scene;
+    double time;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int width = 1280, height = 720, frames = 5;
+    if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
+        std::fprintf(stderr, "usage: frame_bench [WxH] [frames]\n");
+        return 1;
+    }
+    if (argc > 2)
+        frames = std::max(1, std::atoi(argv[2]));
+    std::filesystem::current_path(VELLAMOR_SOURCE_DATA_DIR);
+
+    const std::vector<Row> rows = {{"opening title", 12.0}, {"crane, city", 60.0}, {"orbit, rising", 121.0},
+                                   {"insect", 178.0},       {"leaves", 190.0},     {"logo", 220.0}};
+    const bool ok = run_offline_show(width, height, [&](OfflineShow& offline) {
+        std::printf("frame_bench %dx%d, %d frames per time, %s\n", width, height, frames,
+                    reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+        std::printf("%-16s %7s | %9s %9s %9s %9s | %9s\n", "scene", "T", "top view", "scene", "combine", "blur",
+                    "frame");
+        for (const Row& row : rows) {
+            std::vector<double> top, scene, combine, blur, whole;
+            offline.draw_at(row.time);  // warm-up
+            for (int f = 0; f < frames; ++f) {
+                offline.prepare(row.time);
+                part_start& show = offline.show;
+                auto t = clock_type::now();
+                glFinish();
+                t = clock_type::now();
+                glPushAttrib(GL_ALL_ATTRIB_BITS);
+                upload_spectrum(offline.ctx, show.frame);
+                place_cameras_and_top_view(show, offline.ctx);
+                top.push_back(ms_since(t));
+                scene_pass(show, offline.ctx, render_width, render_height);
+                scene.push_back(ms_since(t));
+                combine_pass(show, offline.ctx, render_width, render_height);
+                combine.push_back(ms_since(t));
+                blur_pass(show, offline.ctx, window_width, window_height,
+                          centred_viewport(window_width, window_height, render_width, render_height));
+                reset_after_passes();
+                fade_overlay(fade_alpha(show.scene_time, show.fade_in_cues, show.fade_out_cues));
+                glPopAttrib();
+                blur.push_back(ms_since(t));
+
+                offline.prepare(row.time);
+                const double no_step = 0.0;
+                auto w = clock_type::now();
+                show.draw(&no_step, offline.ctx, offline.ctx.frame_info);
+                whole.push_back(ms_since(w));
+            }
+            std::printf("%-16s %7.1f | %9.1f %9.1f %9.1f %9.1f | %9.1f\n", row.scene, row.time, median(top),
+                        median(scene), median(combine), median(blur), median(whole));
+            std::fflush(stdout);
+        }
+    });
+    return ok ? 0 : 1;
+}
