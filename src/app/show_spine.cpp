@@ -201,10 +201,13 @@ void message_loop()
             continue;
         if (running)
             show_frame();
-        if (key_state[vk::escape] != 0 && !quit_requested) {
+        // The latch catches a tap whose key-up came in the same batch of
+        // events as its key-down (any frame slower than the tap).
+        if ((key_state[vk::escape] != 0 || escape_pressed) && !quit_requested) {
             quit_requested = true;
             fade_start = show_time;
         }
+        escape_pressed = false;
         swap_buffers();
         key_state[vk::f1] = 0;
     }

@@ -10,6 +10,7 @@ bool running = true;
 bool quit_requested = false;
 double fade_start = 0.0;
 std::array<unsigned char, 256> key_state{};
+bool escape_pressed = false;
 std::string capture_text;
 double frame_delta = 0.0;
 double show_time = 0.0;

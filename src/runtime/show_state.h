@@ -23,6 +23,9 @@ extern bool running;         // cleared while the window is minimised
 extern bool quit_requested;  // set when Escape is first seen
 extern double fade_start;    // show_time at which quit_requested was set
 extern std::array<unsigned char, 256> key_state;  // by Windows virtual-key code
+// Set by an Escape key-down and kept until the message loop has seen it: a
+// quick tap whose key-up arrives before the next idle turn still counts.
+extern bool escape_pressed;
 extern std::string capture_text;
 extern double frame_delta;
 extern double show_time;

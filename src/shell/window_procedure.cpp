@@ -49,6 +49,8 @@ MessageResult window_procedure(const WindowMessage& m, FrameInfo& info, const Ca
     case MessageKind::key_up:
         if (valid_key(m.key))
             key_state[m.key] = m.kind == MessageKind::key_down ? 1 : 0;
+        if (m.kind == MessageKind::key_down && m.key == vk::escape)
+            escape_pressed = true;
         return MessageResult::handled;
     case MessageKind::mouse_wheel:
         wheel_total += wheel_steps(m.wheel_delta);

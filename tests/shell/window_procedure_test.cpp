@@ -108,6 +108,18 @@ TEST_F(WindowProcedure, keys_outside_the_table_are_ignored)
     EXPECT_EQ(key_state[vk::escape], 1);
 }
 
+TEST_F(WindowProcedure, escape_tap_is_remembered_after_its_key_up)
+{
+    escape_pressed = false;
+    send(MessageKind::key_down, vk::escape);
+    send(MessageKind::key_up, vk::escape);
+    EXPECT_EQ(key_state[vk::escape], 0);
+    EXPECT_TRUE(escape_pressed);  // the loop's next idle turn still sees it
+    escape_pressed = false;
+    send(MessageKind::key_up, vk::escape);
+    EXPECT_FALSE(escape_pressed);
+}
+
 TEST_F(WindowProcedure, two_captures_append_in_order)
 {
     info.point[0] = 1.5;
