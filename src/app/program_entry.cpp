@@ -104,6 +104,7 @@ int program_entry(int argc, char** argv)
     // 4. Window, GL state and the whole start-up.
     if (!window_open(window_title, window_width, window_height, 32, fullscreen, show_start_up))
         return 0;
+    render_targets.device_context = window_handle();
 
     // 5-6. Until the window is closed; this path keeps sound and segments.
     message_loop();

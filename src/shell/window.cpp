@@ -197,6 +197,8 @@ void swap_buffers()
         SDL_GL_SwapWindow(window);
 }
 
+void* window_handle() { return window; }
+
 void drawable_size(int& width, int& height)
 {
     if (window == nullptr) {

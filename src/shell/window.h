@@ -37,6 +37,9 @@ void window_close();
 // Presents the back buffer (no-op without a window).
 void swap_buffers();
 
+// The SDL window (opaque; null without one), for RenderTargets.
+void* window_handle();
+
 // The window's drawable size in pixels (0, 0 without a window).
 void drawable_size(int& width, int& height);
 
