@@ -100,6 +100,8 @@ struct Sound::State {
     SpectrumAnalyser analyser;
     std::array<float, spectrum_bins> spectrum{};
 
+    // Wakes the decoder thread. Safe in the audio callback: notify_one is a
+    // futex wake on Linux, it takes no lock and never waits.
     void poke()
     {
         wake.fetch_add(1, std::memory_order_release);
