@@ -69,7 +69,7 @@ void main()
     float energy = min(px * px, 1.0);
 
     vec3 paint = texture2DLod(texture2d_1, uv * 0.86 + 0.07 + 0.02 * vec2(sin(ttime * 0.05), cos(ttime * 0.04)), 0.0).rgb;
-    float fog = exp(-dist * 0.007) * smoothstep(0.3, 2.5, dist);
+    float fog = exp(-dist * 0.0035) * smoothstep(0.3, 2.5, dist);
     float island = 1.0 - smoothstep(22.0, 32.0, radius);
 
     vec3 lit = paint * (0.35 + 1.1 * map.g) * mix(0.8, 1.25, map.b);

@@ -70,7 +70,7 @@ void main()
     vec3 ground = mix(paint, vec3(0.2, 0.55, 0.6), 0.5) * (0.04 + 0.35 * rings) * step(r1, 0.5);
     vec3 c = mix(ground, shell, body);
 
-    float fog = exp(-dist * 0.008) * smoothstep(0.3, 2.5, dist);
+    float fog = exp(-dist * 0.004) * smoothstep(0.3, 2.5, dist);
     float island = 1.0 - smoothstep(20.0, 31.0, radius);
     float light = energy * fog * island;
     colour = c * light * 0.11;

@@ -63,7 +63,7 @@ void main()
     vec3 c = mix(floorc, leaves, leaf);
     c += mote * vec3(1.0, 0.8, 0.6) * 0.9 * smoothstep(0.0, 0.15, fall);
 
-    float fog = exp(-dist * 0.007) * smoothstep(0.3, 2.5, dist);
+    float fog = exp(-dist * 0.0035) * smoothstep(0.3, 2.5, dist);
     float island = 1.0 - smoothstep(22.0, 32.0, radius);
     float light = energy * fog * island;
     colour = c * light * 0.11;

@@ -48,7 +48,7 @@ void main()
     vec3 tint = mix(vec3(0.75, 0.85, 1.0), paint * 1.4, step(0.8, r2) * 0.6);
     float horizon = smoothstep(-0.1, 0.15, dir.z);
     float light = fade * horizon * energy * (0.3 + 1.7 * bright + flare) * twinkle;
-    colour = tint * light * 0.9;
+    colour = tint * light * 1.4;
     glow = vec4(tint * light * (0.15 + bright) * 0.5, 0.0);
 
     // Points that give no light are not rasterised at all.

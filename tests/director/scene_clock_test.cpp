@@ -69,3 +69,19 @@ TEST(SpectrumTexels, keep_the_low_byte_of_the_truncated_value)
     EXPECT_EQ(t[12], 0);
     EXPECT_EQ(t[511 * 3], 0);
 }
+
+#include "show/letterbox.h"
+
+TEST(Letterbox, picture_is_centred_with_equal_bars)
+{
+    // A forced 16:9 picture on a 4:3 display: bars above and below.
+    const Viewport v = centred_viewport(1024, 768, 1024, 576);
+    EXPECT_EQ(v.x, 0);
+    EXPECT_EQ(v.y, 96);
+    EXPECT_EQ(v.width, 1024);
+    EXPECT_EQ(v.height, 576);
+    // Same size, or no window size known: the picture sits at the origin.
+    EXPECT_EQ(centred_viewport(1280, 720, 1280, 720).y, 0);
+    EXPECT_EQ(centred_viewport(0, 0, 640, 360).y, 0);
+    EXPECT_EQ(centred_viewport(0, 0, 640, 360).x, 0);
+}
