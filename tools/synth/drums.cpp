@@ -44,6 +44,22 @@ private:
     std::array<Oscillator, 6> osc_;
 };
 
+// exp(-t / tau) at t = 0, 1/rate, 2/rate, ... by repeated multiplication.
+class Decay {
+public:
+    explicit Decay(double tau) : k_(std::exp(-1.0 / (tau * sample_rate))) {}
+    double next()
+    {
+        const double v = v_;
+        v_ *= k_;
+        return v;
+    }
+
+private:
+    double k_;
+    double v_ = 1.0;
+};
+
 template <class Voice>
 void add_hit(double time, double length, double pan, StereoBuffer& out, Voice&& voice)
 {
@@ -85,32 +101,35 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
         // A sine falling from ~170 Hz to 46 Hz, a soft noise click on top.
         double phase = 0.0;
         Svf click(3000.0, 0.7);
-        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
-            const double hz = 46.0 + 125.0 * std::exp(-t / 0.032);
+        Decay sweep(0.032), body_env(0.22), click_env(0.004);
+        add_hit(time, len, 0.0, out, [&](double, float& l, float& r) {
+            const double hz = 46.0 + 125.0 * sweep.next();
             phase += hz / sample_rate;
-            const double body = std::sin(two_pi * phase) * std::exp(-t / 0.22);
-            const double c = click.band(noise.next()) * std::exp(-t / 0.004) * 0.25;
+            const double body = sine_of_cycles(phase) * body_env.next();
+            const double c = click.band(noise.next()) * click_env.next() * 0.25;
             l = r = static_cast<float>((body + c) * 0.7 * v);
         });
         break;
     }
     case Drum::boom: {
         double phase = 0.0;
-        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
-            const double hz = 38.0 + 50.0 * std::exp(-t / 0.12);
+        Decay sweep(0.12), env(0.7);
+        add_hit(time, len, 0.0, out, [&](double, float& l, float& r) {
+            const double hz = 38.0 + 50.0 * sweep.next();
             phase += hz / sample_rate;
-            l = r = static_cast<float>(std::sin(two_pi * phase) * std::exp(-t / 0.7) * 0.6 * v);
+            l = r = static_cast<float>(sine_of_cycles(phase) * env.next() * 0.6 * v);
         });
         break;
     }
     case Drum::snare: {
         double phase = 0.0;
         Svf band(2000.0, 0.6), high(900.0, 0.7);
-        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
-            const double hz = 175.0 + 60.0 * std::exp(-t / 0.02);
+        Decay sweep(0.02), tone_env(0.05), noise_env(0.09);
+        add_hit(time, len, 0.0, out, [&](double, float& l, float& r) {
+            const double hz = 175.0 + 60.0 * sweep.next();
             phase += hz / sample_rate;
-            const double tone = std::sin(two_pi * phase) * std::exp(-t / 0.05) * 0.45;
-            const double n = high.high(band.band(noise.next())) * std::exp(-t / 0.09) * 1.3;
+            const double tone = sine_of_cycles(phase) * tone_env.next() * 0.45;
+            const double n = high.high(band.band(noise.next())) * noise_env.next() * 1.3;
             l = r = static_cast<float>((tone + n) * 0.5 * v);
         });
         break;
@@ -136,10 +155,11 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
         Metal metal(320.0);
         Svf band(9000.0, 0.9), high(7000.0, 0.7);
         const double tau = drum == Drum::hat ? 0.025 : 0.16;
-        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
+        Decay env(tau);
+        add_hit(time, len, 0.0, out, [&](double, float& l, float& r) {
             const float src = 0.6f * metal.next() + 0.5f * noise.next();
             const float s = high.high(band.band(src));
-            l = r = static_cast<float>(s * std::exp(-t / tau) * 0.55 * v);
+            l = r = static_cast<float>(s * env.next() * 0.55 * v);
         });
         break;
     }
@@ -147,8 +167,9 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
         Metal metal_l(410.0), metal_r(433.0);
         Svf high_l(4500.0, 0.6), high_r(4700.0, 0.6);
         Noise noise_r(seed * 1664525u + 1013904223u);
-        add_hit(time, len, 0.0, out, [&](double t, float& l, float& r) {
-            const double e = std::exp(-t / 0.6) * 0.3;
+        Decay env(0.6);
+        add_hit(time, len, 0.0, out, [&](double, float& l, float& r) {
+            const double e = env.next() * 0.3;
             l = static_cast<float>(high_l.high(0.4f * metal_l.next() + noise.next()) * e * v);
             r = static_cast<float>(high_r.high(0.4f * metal_r.next() + noise_r.next()) * e * v);
         });

@@ -4,6 +4,21 @@
 #include <algorithm>
 
 namespace synth {
+namespace {
+
+// x^curve, with the common whole-number curves spelled out (pow is slow).
+double bend(double x, double curve)
+{
+    if (curve == 1.0)
+        return x;
+    if (curve == 2.0)
+        return x * x;
+    if (curve == 3.0)
+        return x * x * x;
+    return std::pow(x, curve);
+}
+
+} // namespace
 
 Adsr::Adsr(const AdsrSettings& s)
     : s_(s),
@@ -47,7 +62,7 @@ float Adsr::next()
     case Stage::decay: {
         ++pos_;
         const double x = 1.0 - static_cast<double>(pos_) / static_cast<double>(decay_n_);
-        level_ = s_.sustain + (1.0 - s_.sustain) * std::pow(std::max(x, 0.0), s_.curve);
+        level_ = s_.sustain + (1.0 - s_.sustain) * bend(std::max(x, 0.0), s_.curve);
         if (pos_ >= decay_n_) {
             level_ = s_.sustain;
             stage_ = Stage::sustain;
@@ -60,7 +75,7 @@ float Adsr::next()
     case Stage::release: {
         ++pos_;
         const double x = 1.0 - static_cast<double>(pos_) / static_cast<double>(release_n_);
-        level_ = from_ * std::pow(std::max(x, 0.0), s_.curve);
+        level_ = from_ * bend(std::max(x, 0.0), s_.curve);
         if (pos_ >= release_n_) {
             level_ = 0.0;
             stage_ = Stage::idle;

@@ -181,11 +181,13 @@ void render_lead(const Note& note, StereoBuffer& out)
     Svf filter_l(1800.0 + 1800.0 * note.bright, 0.9), filter_r(1800.0 + 1800.0 * note.bright, 0.9);
     const AdsrSettings env{0.03, 0.4, 0.7, 0.35, 1.5};
     const std::size_t vib_delay = to_samples(0.25);
+    const double down = std::exp2(-6.0 / 1200.0), up = std::exp2(6.0 / 1200.0);
     render_enveloped(note, env, out, [&](std::size_t i, float, float& l, float& r) {
         const double depth = i < vib_delay ? 0.0 : std::min(1.0, (i - vib_delay) / (0.4 * sample_rate));
-        const double f = hz * std::exp2(vib.next() * depth * 14.0 / 1200.0);
-        a.set_frequency(f * std::exp2(-6.0 / 1200.0));
-        b.set_frequency(f * std::exp2(6.0 / 1200.0));
+        // exp2 of a few cents, to first order: 2^x ~ 1 + x ln 2.
+        const double f = hz * (1.0 + vib.next() * depth * 14.0 / 1200.0 * std::numbers::ln2);
+        a.set_frequency(f * down);
+        b.set_frequency(f * up);
         c.set_frequency(f * 0.5);
         const float va = a.next(), vb = b.next(), vc = c.next() * 0.35f;
         l = filter_l.low(0.6f * va + 0.25f * vb + vc) * 0.2f;

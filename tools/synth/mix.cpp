@@ -8,6 +8,7 @@
 #include "reverb.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace synth {
 namespace {
@@ -60,36 +61,34 @@ public:
     StereoBuffer delay_send;
 };
 
-} // namespace
-
-StereoBuffer mix_score(const Score& score)
+// Renders the parts listed by `which` (bit i = part i) into a bus.
+void render_parts(const Score& score, unsigned which, const std::vector<float>& duck, Bus& bus)
 {
-    const std::size_t frames = to_samples(score.length);
-    const auto duck = duck_shape(score, frames);
-    Bus bus(frames);
-
-    auto stem_of = [&](const std::vector<Note>& notes, auto&& render, const Sends& sends) {
+    const std::size_t frames = bus.dry.frames();
+    auto stem_of = [&](unsigned bit, const std::vector<Note>& notes, auto&& render, const Sends& sends) {
+        if (!(which & (1u << bit)) || notes.empty())
+            return;
         StereoBuffer stem(frames);
         std::uint32_t seed = 1;
         for (const Note& n : notes)
             render(n, seed++, stem);
         bus.add(stem, sends, duck);
     };
-    stem_of(score.pad, [](const Note& n, std::uint32_t seed, StereoBuffer& b) { render_ensemble(n, pad_patch(), seed, b); },
+    stem_of(0, score.pad, [](const Note& n, std::uint32_t seed, StereoBuffer& b) { render_ensemble(n, pad_patch(), seed, b); },
             {1.0f, 0.55f, 0.0f, 0.45f});
-    stem_of(score.stab, [](const Note& n, std::uint32_t seed, StereoBuffer& b) { render_ensemble(n, stab_patch(), seed, b); },
+    stem_of(1, score.stab, [](const Note& n, std::uint32_t seed, StereoBuffer& b) { render_ensemble(n, stab_patch(), seed, b); },
             {1.0f, 0.7f, 0.35f, 0.0f});
-    stem_of(score.pluck, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, pluck_patch(), b); },
+    stem_of(2, score.pluck, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, pluck_patch(), b); },
             {0.8f, 0.3f, 0.45f, 0.3f});
-    stem_of(score.bell, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, bell_patch(), b); },
+    stem_of(3, score.bell, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, bell_patch(), b); },
             {0.7f, 0.8f, 0.35f, 0.0f});
-    stem_of(score.buzz, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, buzz_patch(), b); },
+    stem_of(4, score.buzz, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, buzz_patch(), b); },
             {0.75f, 0.25f, 0.3f, 0.2f});
-    stem_of(score.bass, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_bass(n, b); },
+    stem_of(5, score.bass, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_bass(n, b); },
             {1.0f, 0.0f, 0.0f, 0.55f});
-    stem_of(score.lead, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_lead(n, b); },
+    stem_of(6, score.lead, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_lead(n, b); },
             {0.85f, 0.4f, 0.4f, 0.1f});
-    {
+    if (which & (1u << 7)) {
         // Kick and boom stay dry; the rest of the kit gets some room.
         StereoBuffer low(frames), kit(frames);
         std::uint32_t seed = 7;
@@ -106,6 +105,29 @@ StereoBuffer mix_score(const Score& score)
         bus.add(low, {1.0f, 0.05f, 0.0f, 0.0f}, duck);
         bus.add(kit, {0.9f, 0.25f, 0.05f, 0.0f}, duck);
     }
+}
+
+} // namespace
+
+StereoBuffer mix_score(const Score& score)
+{
+    const std::size_t frames = to_samples(score.length);
+    const auto duck = duck_shape(score, frames);
+
+    // Two fixed halves of the parts render side by side and are summed in a
+    // fixed order, so the result does not depend on thread timing.
+    Bus bus(frames), other(frames);
+    std::thread worker([&] { render_parts(score, 0b0101'0001u, duck, other); });
+    render_parts(score, 0b1010'1110u, duck, bus);
+    worker.join();
+    for (std::size_t i = 0; i < frames; ++i) {
+        bus.dry.left[i] += other.dry.left[i];
+        bus.dry.right[i] += other.dry.right[i];
+        bus.reverb_send[i] += other.reverb_send[i];
+        bus.delay_send.left[i] += other.delay_send.left[i];
+        bus.delay_send.right[i] += other.delay_send.right[i];
+    }
+    other = Bus(0);
 
     // Effects returns, emptied at the requested times so that silence is
     // really silent.

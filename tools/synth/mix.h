@@ -3,8 +3,9 @@
 // the kick, applies the master automation, removes DC, then sets the level
 // to a loudness target under a peak ceiling.
 //
-// Depends on: score.h, delay.h, reverb.h, limiter.h, loudness.h. Single
-// threaded and deterministic: the same score gives the same samples.
+// Depends on: score.h, delay.h, reverb.h, limiter.h, loudness.h. Two
+// threads render the parts and their sums meet in a fixed order, so the
+// same score always gives the same samples.
 #pragma once
 
 #include "score.h"

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -25,6 +26,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double seconds_since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+double cpu_seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 bool write_file(const std::string& path, const std::vector<unsigned char>& bytes)
 {
@@ -85,6 +87,7 @@ int main(int argc, char** argv)
 #endif
 
     const auto t0 = Clock::now();
+    const double c0 = cpu_seconds();
     const synth::Score score = synth::compose_song();
     synth::StereoBuffer audio = synth::mix_score(score);
     const double t_mix = seconds_since(t0);
@@ -94,7 +97,7 @@ int main(int argc, char** argv)
     const double true_peak = synth::true_peak_db(audio.left, audio.right);
     const auto t2 = Clock::now();
     std::string error;
-    const auto mp3 = synth::encode_mp3(audio, {}, error);
+    const auto mp3 = synth::encode_mp3(audio, {192, 3}, error);
     const double t_encode = seconds_since(t2);
     if (mp3.empty()) {
         std::fprintf(stderr, "synth_render: %s\n", error.c_str());
@@ -114,7 +117,7 @@ int main(int argc, char** argv)
     std::printf("loudness      %.2f LUFS\n", m.lufs);
     std::printf("sample peak   %.2f dBFS, true peak %.2f dBFS\n", m.sample_peak_db, true_peak);
     std::printf("mp3           %zu bytes\n", mp3.size());
-    std::printf("time          mix %.2f s, master %.2f s, encode %.2f s, total %.2f s\n", t_mix, t_master, t_encode,
-                seconds_since(t0));
+    std::printf("time          mix %.2f s, master %.2f s, encode %.2f s, total %.2f s (cpu %.2f s)\n", t_mix,
+                t_master, t_encode, seconds_since(t0), cpu_seconds() - c0);
     return 0;
 }

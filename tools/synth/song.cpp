@@ -219,9 +219,9 @@ public:
                 if (on_beat && (kit.kick == Kick::four || (kit.kick == Kick::half && s % 8 == 0)))
                     hit(Drum::kick, t, 0.95f * v);
                 if ((s == 4 || s == 12) && kit.snare)
-                    hit(Drum::snare, t, 0.7f * v);
+                    hit(Drum::snare, t, 0.55f * v);
                 if ((s == 4 || s == 12) && kit.clap)
-                    hit(Drum::clap, t, 0.55f * v);
+                    hit(Drum::clap, t, 0.4f * v);
                 if (kit.hats == 16 || (kit.hats == 8 && s % 2 == 0)) {
                     const bool open = kit.open_hats && s % 4 == 2;
                     const float hv = (s % 4 == 2 ? 0.75f : (s % 2 ? 0.45f : 0.6f)) * v;
@@ -244,9 +244,9 @@ public:
     // soft) a kick.
     void impact(double t, float strength, const Chord& chord, bool kick = true)
     {
-        hit(Drum::crash, t, 1.2f * strength);
+        hit(Drum::crash, t, 1.4f * strength);
         hit(Drum::boom, t, 0.9f * strength);
-        stab(t, 0.12, chord, 0.6f * strength);
+        stab(t, 0.12, chord, 0.9f * strength);
         if (kick)
             hit(Drum::kick, t, strength);
     }
