@@ -172,7 +172,11 @@ void crown(ObjWriter& w, const Polygon& top, double y, Rng& rng) {
     const Vec3 c = centroid(base);
     pyramid(w, base, y, {c.x, std::min(y + rng.range(25, 60), kMaxHeight), c.z});
   } else if (e > 10) {
-    prism(w, scaled(top, rng.range(0.3, 0.5)), y, y + std::min(room, rng.range(3, 8)));
+    // One draw per statement: argument order is the compiler's choice, and
+    // the bytes must not depend on it.
+    const double share = rng.range(0.3, 0.5);
+    const double rise = std::min(room, rng.range(3, 8));
+    prism(w, scaled(top, share), y, y + rise);
   }
 }
 
@@ -260,15 +264,16 @@ void build_lot(ObjWriter& w, const Lot& lot, Rng& rng, int& buildings) {
       break;
     }
     case kMidtown: {
-      const double h = rng.range(30, 70) + 60 * std::exp(-((r - 350) * (r - 350)) / (140.0 * 140.0)) *
-                                               rng.unit();
+      const double base = rng.range(30, 70);
+      const double h = base + 60 * std::exp(-((r - 350) * (r - 350)) / (140.0 * 140.0)) * rng.unit();
       tower(w, inset(lot.shape, 1.5), h, rng);
       break;
     }
     case kResidential: {
       const Polygon body = inset(lot.shape, rng.range(1.2, 2.4));
       if (body.size() < 3 || min_extent(body) < 4) { --buildings; break; }
-      house(w, body, rng.range(6, 12), rng.range(3, 6), rng);
+      const double wall = rng.range(6, 12);
+      house(w, body, wall, rng.range(3, 6), rng);
       break;
     }
     case kOldTown: {
@@ -278,7 +283,8 @@ void build_lot(ObjWriter& w, const Lot& lot, Rng& rng, int& buildings) {
         pyramid(w, base, 55, {c.x, 88, c.z});
         break;
       }
-      house(w, inset(lot.shape, 0.7), rng.range(10, 22), rng.range(4, 7), rng);
+      const double wall = rng.range(10, 22);
+      house(w, inset(lot.shape, 0.7), wall, rng.range(4, 7), rng);
       break;
     }
     case kDocks:
