@@ -301,7 +301,7 @@ TEST(jpeg_errors, stream_read_error)
     EXPECT_EQ(r, jpeg_decode_error);
     EXPECT_EQ(d.error_code(), jpeg_stream_read);
     EXPECT_EQ(d.next_line(line, count), -1) << "stopped for good";
-    EXPECT_EQ(d.start(), 0) << "it had started";
+    EXPECT_EQ(d.start(), -1) << "start refuses too";
 }
 
 TEST(jpeg_errors, stopped_decoder_refuses_work_and_detaches_once)

@@ -52,18 +52,22 @@ void jpeg_image_decoder::build_huffman(int index)
         code <<= 1;
     }
     t.max_code[17] = 0x7FFFFFFF;
-    if (index < 4)
-        return;
-    // AC: run, size and the extended value in one lookup for short codes.
+    // Short codes with their value bits in one lookup: for AC the run, size
+    // and extended value; for DC the extended difference (run 0).
+    const bool dc = index < 4;
     for (int i = 0; i < (1 << fast_bits); ++i) {
         const int f = t.fast[i];
         if (f == 0)
             continue;
         const int length = f >> 8;
-        const int run = (f >> 4) & 15;
-        const int size = f & 15;
-        if (size == 0 || length + size > fast_bits)
+        const int run = dc ? 0 : (f >> 4) & 15;
+        const int size = dc ? f & 255 : f & 15;
+        if ((size == 0 && !dc) || size > 15 || length + size > fast_bits)
             continue;
+        if (size == 0) {
+            t.fast_ac[i] = length;
+            continue;
+        }
         const int raw = (i >> (fast_bits - length - size)) & ((1 << size) - 1);
         t.fast_ac[i] = extend(raw, size) * 65536 + (run << 8) + (length + size);
     }
@@ -72,13 +76,11 @@ void jpeg_image_decoder::build_huffman(int index)
 // ---------------------------------------------------------------------------
 // Module Functions Definition: bit reader
 // ---------------------------------------------------------------------------
-void jpeg_image_decoder::fill_bits()
+// Fast path, inlined into the block loops: the next 8 input bytes hold no
+// 0xFF, so as many whole bytes as fit go into the bit buffer at once.
+inline void jpeg_image_decoder::fill_bits()
 {
-    if (bit_count_ > 56)
-        return;
-    // Fast path: the next 8 input bytes hold no 0xFF, so as many whole bytes
-    // as fit go into the bit buffer at once.
-    if (pending_marker_ < 0 && in_end_ - in_pos_ >= 8) {
+    if (pending_marker_ < 0 && in_end_ - in_pos_ >= 8 && bit_count_ <= 56) {
         const std::uint8_t* p = in_buf_ + in_pos_;
         std::uint64_t word = 0;
         for (int i = 0; i < 8; ++i)  // big-endian load; compilers make it one
@@ -97,6 +99,12 @@ void jpeg_image_decoder::fill_bits()
             return;
         }
     }
+    fill_bits_slow();
+}
+
+// Byte by byte: stuffed zeros, fill bytes, markers, buffer refills.
+void jpeg_image_decoder::fill_bits_slow()
+{
     while (bit_count_ <= 56) {
         int b = 0;
         if (pending_marker_ < 0) {
@@ -237,16 +245,29 @@ void jpeg_image_decoder::handle_restart()
 // ---------------------------------------------------------------------------
 // Module Functions Definition: block decoders
 // ---------------------------------------------------------------------------
+int jpeg_image_decoder::decode_dc_difference(const huffman_table& dc)
+{
+    if (bit_count_ < 32)
+        fill_bits();
+    const int e = dc.fast_ac[bits_ >> (64 - fast_bits)];
+    if (e != 0) {
+        const int length = e & 255;
+        bits_ <<= length;
+        bit_count_ -= length;
+        return e >> 16;
+    }
+    const int s = decode_huffman(dc);
+    if (s > 15)
+        stop(jpeg_decode_error);
+    return receive_extend(s);
+}
+
 // Decodes one sequential block into a zeroed block (natural order); returns
 // whether any AC coefficient was set.
 bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component& c)
 {
-    const huffman_table& dc = huff_[c.dc_table];
     const huffman_table& ac = huff_[c.ac_table];
-    const int s = decode_huffman(dc);
-    if (s > 15)
-        stop(jpeg_decode_error);
-    c.dc_pred = static_cast<std::int16_t>(c.dc_pred + receive_extend(s));
+    c.dc_pred = static_cast<std::int16_t>(c.dc_pred + decode_dc_difference(huff_[c.dc_table]));
     block[0] = c.dc_pred;
     bool ac_present = false;
     // The bit buffer lives in registers for the hot loop; it goes back to
@@ -305,10 +326,7 @@ bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component&
 
 void jpeg_image_decoder::decode_block_dc_first(std::int16_t* block, component& c)
 {
-    const int s = decode_huffman(huff_[c.dc_table]);
-    if (s > 15)
-        stop(jpeg_decode_error);
-    c.dc_pred = static_cast<std::int16_t>(c.dc_pred + receive_extend(s));
+    c.dc_pred = static_cast<std::int16_t>(c.dc_pred + decode_dc_difference(huff_[c.dc_table]));
     block[0] = static_cast<std::int16_t>(c.dc_pred * (1 << approx_low_));
 }
 
@@ -368,24 +386,52 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& 
     const int p1 = 1 << approx_low_;
     const int m1 = -p1;
     const huffman_table& ac = huff_[c.ac_table];
+    // Correction bits come one at a time: keep the bit buffer in registers
+    // and hand it back to the members around the calls that use them.
+    std::uint64_t bits = bits_;
+    int count = bit_count_;
+    auto save = [&] {
+        bits_ = bits;
+        bit_count_ = count;
+    };
+    auto load = [&] {
+        bits = bits_;
+        count = bit_count_;
+    };
+    auto next_bit = [&] {
+        if (count < 1) {
+            save();
+            fill_bits();
+            load();
+        }
+        const int v = static_cast<int>(bits >> 63);
+        bits <<= 1;
+        --count;
+        return v;
+    };
     // Adds the next correction bit to an already non-zero coefficient.
     auto refine = [&](std::int16_t& coef) {
-        if (get_bit() != 0 && (coef & p1) == 0)
+        if (next_bit() != 0 && (coef & p1) == 0)
             coef = static_cast<std::int16_t>(coef >= 0 ? coef + p1 : coef + m1);
     };
     int k = spectral_start_;
     if (eob_run_ == 0) {
         for (; k <= spectral_end_; ++k) {
+            save();
             const int rs = decode_huffman(ac);
+            load();
             int run = rs >> 4;
             const int size = rs & 15;
             int value = 0;
             if (size != 0) {
-                value = get_bit() != 0 ? p1 : m1;  // size is 1 in a valid stream
+                value = next_bit() != 0 ? p1 : m1;  // size is 1 in a valid stream
             } else if (run != 15) {
                 eob_run_ = 1 << run;
-                if (run != 0)
+                if (run != 0) {
+                    save();
                     eob_run_ += receive(run);
+                    load();
+                }
                 break;
             }
             // Skip `run` zero coefficients, refining the non-zero ones met.
@@ -415,6 +461,7 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& 
         }
         --eob_run_;
     }
+    save();
 }
 
 void jpeg_image_decoder::decode_buffered_block(block_kind kind, component& c, int bx, int by)

@@ -399,10 +399,10 @@ int jpeg_image_decoder::process_markers_until_scan()
 // ---------------------------------------------------------------------------
 int jpeg_image_decoder::start()
 {
+    if (error_ != 0)
+        return -1;  // a stopped decoder stays stopped
     if (started_)
         return 0;
-    if (error_ != 0)
-        return -1;
     try {
         set_up_frame();
         const int first = process_markers_until_scan();

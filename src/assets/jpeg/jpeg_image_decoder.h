@@ -97,7 +97,8 @@ public:
 
     // Sets up the frame and reads up to the first scan; a progressive image
     // (or a sequential one with several scans) is decoded whole here.
-    // 0: ready (also when already started); -1: an error code is set.
+    // 0: ready (also when already started); -1: an error code is set (also
+    // when an error stopped the decoder after it had started).
     int start();
 
     // 0: line points at the next row, byte_count = width * bytes per pixel.
@@ -120,7 +121,8 @@ private:
     struct huffman_table {
         // Lookahead: (length << 8) | symbol, 0 for a longer code.
         std::uint16_t fast[1 << huffman_fast_bits];
-        // AC only: (value << 16) | (run << 8) | code and value bits, 0 = none.
+        // (value << 16) | (run << 8) | code and value bits, 0 = none; DC tables
+        // hold the difference with run 0.
         std::int32_t fast_ac[1 << huffman_fast_bits];
         std::int32_t max_code[18];   // largest code of each length, -1 when none
         std::int32_t value_offset[17];
@@ -173,7 +175,9 @@ private:
     void begin_scan();
     void build_huffman(int index);
     void fill_bits();
+    void fill_bits_slow();
     int decode_huffman(const huffman_table& t);
+    int decode_dc_difference(const huffman_table& dc);
     int receive(int n);
     int receive_extend(int n);
     int get_bit();
