@@ -283,8 +283,15 @@ void build_lot(ObjWriter& w, const Lot& lot, Rng& rng, int& buildings) {
         pyramid(w, base, 55, {c.x, 88, c.z});
         break;
       }
+      // Old houses stand a little askew: turn each footprint a few degrees.
+      const double turn = rng.range(-0.1, 0.1);
+      Polygon body = inset(lot.shape, 0.7);
+      for (Vec3& q : body) {
+        const Vec3 d = q - c;
+        q = c + Vec3{d.x * std::cos(turn) - d.z * std::sin(turn), 0, d.x * std::sin(turn) + d.z * std::cos(turn)};
+      }
       const double wall = rng.range(10, 22);
-      house(w, inset(lot.shape, 0.7), wall, rng.range(4, 7), rng);
+      house(w, body, wall, rng.range(4, 7), rng);
       break;
     }
     case kDocks:
