@@ -194,7 +194,9 @@ void end_show()
 void message_loop()
 {
     for (;;) {
-        const PumpResult r = pump_one_message(frame_info, render_targets);
+        // While minimised no frame runs: wait a little for events instead
+        // of spinning (the music plays on by itself).
+        const PumpResult r = pump_one_message(frame_info, render_targets, running ? 0 : 10);
         if (r == PumpResult::quit)
             return;
         if (r == PumpResult::handled)

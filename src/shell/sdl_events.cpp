@@ -83,10 +83,11 @@ WindowMessage translate(const SDL_Event& e)
 }
 }
 
-PumpResult pump_one_message(FrameInfo& info, const RenderTargets& ctx)
+PumpResult pump_one_message(FrameInfo& info, const RenderTargets& ctx, int wait_ms)
 {
     SDL_Event e;
-    if (SDL_PollEvent(&e) == 0)
+    const int got = wait_ms > 0 ? SDL_WaitEventTimeout(&e, wait_ms) : SDL_PollEvent(&e);
+    if (got == 0)
         return PumpResult::idle;
     const WindowMessage m = translate(e);
     switch (window_procedure(m, info, ctx.main_camera)) {

@@ -44,9 +44,11 @@ void* window_handle();
 void drawable_size(int& width, int& height);
 
 // One turn of the message pump: takes at most one event and runs the
-// window procedure on it.
+// window procedure on it. With `wait_ms` above 0 it waits that long for an
+// event before reporting idle (the loop uses it while minimised, so a
+// hidden show does not spin a core).
 enum class PumpResult { idle, handled, quit };
-PumpResult pump_one_message(FrameInfo& info, const RenderTargets& ctx);
+PumpResult pump_one_message(FrameInfo& info, const RenderTargets& ctx, int wait_ms = 0);
 
 // Puts `text` on the clipboard as plain text; 1 on success, 0 on failure.
 int copy_to_clipboard(const std::string& text);
