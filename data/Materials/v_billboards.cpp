@@ -65,7 +65,7 @@ void main()
     // resolution. Sprites under a pixel give their light in proportion.
     float world = particlesize * (0.5 + 0.25 * built);
     float px = world * gl_ProjectionMatrix[1][1] * 360.0 * gl_Point.size / dist;
-    gl_PointSize = clamp(px, 1.0, 40.0);
+    gl_PointSize = clamp(px, 1.0, 1.0 + 26.0 * gl_Point.size);  // near points stay moderate
     float energy = min(px * px, 1.0);
 
     vec3 paint = texture2DLod(texture2d_1, uv * 0.86 + 0.07 + 0.02 * vec2(sin(ttime * 0.05), cos(ttime * 0.04)), 0.0).rgb;

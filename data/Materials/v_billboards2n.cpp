@@ -53,7 +53,7 @@ void main()
     float dist = max(-eye.z, 0.05);
     float world = particlesize * (0.5 + 0.2 * body);
     float px = world * gl_ProjectionMatrix[1][1] * 360.0 * gl_Point.size / dist;
-    gl_PointSize = clamp(px, 1.0, 40.0);
+    gl_PointSize = clamp(px, 1.0, 1.0 + 26.0 * gl_Point.size);  // near points stay moderate
     float energy = min(px * px, 1.0);
 
     vec3 paint = texture2DLod(texture2d_1, vec2(0.2, 0.25) + uv * 0.5, 0.0).rgb;

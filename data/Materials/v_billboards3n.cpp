@@ -51,7 +51,7 @@ void main()
     float dist = max(-eye.z, 0.05);
     float world = particlesize * (0.5 + 0.3 * leaf + 0.6 * mote);
     float px = world * gl_ProjectionMatrix[1][1] * 360.0 * gl_Point.size / dist;
-    gl_PointSize = clamp(px, 1.0, 40.0);
+    gl_PointSize = clamp(px, 1.0, 1.0 + 26.0 * gl_Point.size);  // near points stay moderate
     float energy = min(px * px, 1.0);
 
     // The warm half of the palette, picked per leaf by its tint.

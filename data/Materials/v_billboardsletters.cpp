@@ -61,7 +61,7 @@ void main()
     gl_Position = gl_ProjectionMatrix * vec4(p, 1.0);
     float dist = -p.z;
     float px = particlesize * 0.42 * gl_ProjectionMatrix[1][1] * 360.0 * gl_Point.size / dist;
-    gl_PointSize = clamp(px, 1.0, 40.0);
+    gl_PointSize = clamp(px, 1.0, 1.0 + 26.0 * gl_Point.size);
     float energy = min(px * px, 1.0);
 
     vec3 paint = texture2DLod(texture2d_1, uv * 0.6 + 0.2 + 0.05 * vec2(sin(ttime * 0.1), cos(ttime * 0.13)), 0.0).rgb;

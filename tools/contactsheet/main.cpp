@@ -22,8 +22,8 @@ namespace {
 
 // Scene times covering every shot and transition of the show.
 const std::vector<std::string> default_times = {
-    "2",   "12",  "23",  "28",  "33",  "38",    "50",  "76",  "92",  "106",
-    "121", "136", "145", "165", "178", "189.5", "198", "207", "220", "232"};
+    "3.5", "12",  "23",  "28",  "33",  "38",    "44",  "76",  "92",  "106",
+    "121", "136", "145", "165", "178", "189.5", "198", "209", "220", "232"};
 
 // A 3 x 5 pixel font for the labels: digits and the decimal point.
 const char* glyph(char c)
