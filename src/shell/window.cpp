@@ -122,10 +122,12 @@ bool window_open(const char* title, int width, int height, int bits, bool full_s
         error_message("Can't Activate The GL Rendering Context.");
         return false;
     }
-    int double_buffered = 0, depth_bits = 0;
-    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &double_buffered);
-    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth_bits);
-    if (double_buffered == 0 || depth_bits < 16) {
+    // Only a format that is known to fall short is refused: some drivers
+    // cannot answer the query at all.
+    int double_buffered = 1, depth_bits = 24;
+    const bool known = SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &double_buffered) == 0 &&
+                       SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth_bits) == 0;
+    if (known && (double_buffered == 0 || depth_bits < 16)) {
         window_close();
         error_message("Can't Find A Suitable PixelFormat (1).");
         return false;
@@ -186,9 +188,9 @@ void window_close()
         SDL_DestroyWindow(window);
         window = nullptr;
     }
-    // The video subsystem is the window class's counterpart: it goes last.
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // SDL video itself stays up until the process ends: the clipboard and
+    // message boxes may still need it, and starting it again can land on a
+    // different video driver.
 }
 
 void swap_buffers()
