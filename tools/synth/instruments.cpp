@@ -117,7 +117,7 @@ void render_ensemble(const Note& note, const EnsemblePatch& patch, std::uint32_t
                 sl += 0.3f * v;
             }
         }
-        const float s = sub.next() * static_cast<float>(patch.sub_level) * 2.0f;
+        const float s = patch.sub_level > 0.0 ? sub.next() * static_cast<float>(patch.sub_level) * 2.0f : 0.0f;
         l = (filter_l.low(sl * 0.5f) + s) * level;
         r = (filter_r.low(sr * 0.5f) + s) * level;
     });

@@ -31,7 +31,7 @@ struct EnsemblePatch {
     double cutoff_bright_hz = 2600.0; // added at bright = 1
     double cutoff_env_hz = 0.0;       // added by the envelope
     double q = 0.8;
-    double sub_level = 0.25;          // sine an octave down
+    double sub_level = 0.0;           // sine an octave down (0: none)
     double level = 0.18;
 };
 

@@ -178,8 +178,10 @@ MasterReport master(StereoBuffer& mix, const MasterSettings& settings)
         report.lufs = integrated_loudness(out.left, out.right);
         report.gain_db = gain_db;
         report.smallest_limiter_gain_db = gain_to_db(smallest);
-        if (pass + 1 < settings.passes)
-            gain_db += settings.target_lufs - report.lufs;
+        const double error_db = settings.target_lufs - report.lufs;
+        if (std::fabs(error_db) < 0.01)
+            break;
+        gain_db += error_db;
     }
     report.sample_peak_db = sample_peak_db(out.left, out.right);
     mix = std::move(out);

@@ -17,8 +17,8 @@ StereoBuffer mix_score(const Score& score);
 
 struct MasterSettings {
     double target_lufs = -14.0;
-    double ceiling_db = -1.5; // sample-peak ceiling of the limiter
-    int passes = 4;           // gain corrections toward the target
+    double ceiling_db = -2.0; // sample-peak ceiling: MP3 encoding adds up to ~0.7 dB
+    int passes = 4;           // most gain corrections toward the target
 };
 
 struct MasterReport {

@@ -91,14 +91,20 @@ int main(int argc, char** argv)
     const synth::Score score = synth::compose_song();
     synth::StereoBuffer audio = synth::mix_score(score);
     const double t_mix = seconds_since(t0);
+    const double c_mix = cpu_seconds() - c0;
     const auto t1 = Clock::now();
-    const synth::MasterReport m = synth::master(audio, {});
+    // The encoder's low-pass near 18 kHz takes about 0.3 LU of the hats'
+    // and cymbals' air, so the master aims that much higher: the MP3
+    // itself reads -14 LUFS.
+    const synth::MasterReport m = synth::master(audio, {-13.7, -2.0, 4});
     const double t_master = seconds_since(t1);
+    const double c_master = cpu_seconds() - c0 - c_mix;
     const double true_peak = synth::true_peak_db(audio.left, audio.right);
     const auto t2 = Clock::now();
     std::string error;
     const auto mp3 = synth::encode_mp3(audio, {192, 3}, error);
     const double t_encode = seconds_since(t2);
+    const double c_encode = cpu_seconds() - c0 - c_mix - c_master;
     if (mp3.empty()) {
         std::fprintf(stderr, "synth_render: %s\n", error.c_str());
         return 1;
@@ -117,7 +123,9 @@ int main(int argc, char** argv)
     std::printf("loudness      %.2f LUFS\n", m.lufs);
     std::printf("sample peak   %.2f dBFS, true peak %.2f dBFS\n", m.sample_peak_db, true_peak);
     std::printf("mp3           %zu bytes\n", mp3.size());
-    std::printf("time          mix %.2f s, master %.2f s, encode %.2f s, total %.2f s (cpu %.2f s)\n", t_mix,
-                t_master, t_encode, seconds_since(t0), cpu_seconds() - c0);
+    std::printf("wall time     mix %.2f s, master %.2f s, encode %.2f s, total %.2f s\n", t_mix, t_master, t_encode,
+                seconds_since(t0));
+    std::printf("cpu time      mix %.2f s, master %.2f s, encode %.2f s, total %.2f s\n", c_mix, c_master, c_encode,
+                cpu_seconds() - c0);
     return 0;
 }

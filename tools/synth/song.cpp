@@ -245,7 +245,7 @@ public:
     void impact(double t, float strength, const Chord& chord, bool kick = true)
     {
         hit(Drum::crash, t, 1.4f * strength);
-        hit(Drum::boom, t, 0.9f * strength);
+        hit(Drum::boom, t, 0.6f * strength);
         stab(t, 0.12, chord, 0.9f * strength);
         if (kick)
             hit(Drum::kick, t, strength);
