@@ -206,6 +206,18 @@ TEST_F(EndToEnd, runs_frames_and_ends_on_a_real_escape_press)
     EXPECT_NE(out.find("MCr :"), std::string::npos);
 }
 
+TEST_F(EndToEnd, closing_the_window_ends_the_loop_with_zero)
+{
+    Show show({"--mode", "320x180", "--windowed", "--data", data.string()}, work.path);
+    const std::string id = show.window(120s);
+    ASSERT_FALSE(id.empty()) << read_file(show.err);
+    EXPECT_GE(hold_until_frames(show, id, 120s), 3) << read_file(show.err);
+    ASSERT_EQ(std::system((std::string(VELLAMOR_WM_CLOSE) + " " + id).c_str()), 0);
+    ASSERT_TRUE(show.wait_for_exit(20s)) << "still running after the close request";
+    EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
+    EXPECT_EQ(read_file(show.out).find("Cam :"), std::string::npos);  // no Escape, no captures
+}
+
 TEST_F(EndToEnd, missing_data_folder_reports_the_missing_file_and_exits_zero)
 {
     const fs::path empty = work.path / "empty";
