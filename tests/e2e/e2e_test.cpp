@@ -231,6 +231,13 @@ TEST_F(EndToEnd, missing_data_folder_reports_the_missing_file_and_exits_zero)
     EXPECT_TRUE(err.find("No sound file") != std::string::npos || err.find("textures") != std::string::npos ||
                 err.find("neomeshes") != std::string::npos || err.find(".jpg") != std::string::npos)
         << err;
+
+    // A --data folder that does not exist is named in the report.
+    const fs::path nowhere = work.path / "no-such-folder";
+    Show missing({"--mode", "320x180", "--windowed", "--data", nowhere.string()}, work.path);
+    ASSERT_TRUE(missing.wait_for_exit(30s));
+    EXPECT_EQ(missing.exit_code(), 0);
+    EXPECT_NE(read_file(missing.err).find("no-such-folder"), std::string::npos) << read_file(missing.err);
 }
 
 TEST_F(EndToEnd, unknown_option_prints_usage_and_exits_two)
