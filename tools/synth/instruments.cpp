@@ -9,8 +9,10 @@
 namespace synth {
 namespace {
 
-// Runs `voice(i, env)` for every sample of the note; voice returns the left
-// and right sample before the envelope.
+// Calls voice(i, level, left, right) for every sample i of the note, from
+// note-on through the release; the voice writes its two samples before the
+// envelope (level is the envelope times the velocity, for voices that let it
+// open a filter).
 template <class Voice>
 void render_enveloped(const Note& note, const AdsrSettings& env_settings, StereoBuffer& out, Voice&& voice)
 {

@@ -130,7 +130,7 @@ public:
                     break;
                 const bool on = b == 0.0;
                 const bool off = std::fmod(b, 1.0) != 0.0;
-                if (step <= 0.5 && !on && !off && step == 0.5)
+                if (step == 0.5 && !on && !off)
                     continue; // pumping: the one, then the off-beats
                 const double len = std::min(step * 0.8, end - beat) * g.beat();
                 score.bass.push_back({g.at(beat), len, double(root + (b == 3.5 && bar % 2 ? 12 : 0)), vel * (on ? 1.0f : 0.85f), bright});
