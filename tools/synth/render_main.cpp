@@ -15,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <future>
 #include <string>
 
 #if defined(__SSE__)
@@ -99,12 +100,14 @@ int main(int argc, char** argv)
     const synth::MasterReport m = synth::master(audio, {-13.7, -2.0, 4});
     const double t_master = seconds_since(t1);
     const double c_master = cpu_seconds() - c0 - c_mix;
-    const double true_peak = synth::true_peak_db(audio.left, audio.right);
     const auto t2 = Clock::now();
+    // The true-peak reading runs beside the (single-threaded) encoder.
+    auto true_peak_job = std::async(std::launch::async, [&] { return synth::true_peak_db(audio.left, audio.right); });
     std::string error;
     const auto mp3 = synth::encode_mp3(audio, {192, 3}, error);
+    const double true_peak = true_peak_job.get();
     const double t_encode = seconds_since(t2);
-    const double c_encode = cpu_seconds() - c0 - c_mix - c_master;
+    const double c_encode = cpu_seconds() - c0 - c_mix - c_master; // with the true peak
     if (mp3.empty()) {
         std::fprintf(stderr, "synth_render: %s\n", error.c_str());
         return 1;
