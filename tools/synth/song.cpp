@@ -240,15 +240,15 @@ public:
         }
     }
 
-    // The accent of a cut: crash, sub boom, a short chord hit and (unless
-    // soft) a kick.
-    void impact(double t, float strength, const Chord& chord, bool kick = true)
+    // The accent of a cut: crash, sub boom, a short chord hit, and a kick
+    // where the groove has none on that downbeat.
+    void impact(double t, float strength, const Chord& chord, bool kick = false)
     {
         hit(Drum::crash, t, 1.4f * strength);
-        hit(Drum::boom, t, 0.6f * strength);
-        stab(t, 0.12, chord, 0.9f * strength);
+        hit(Drum::boom, t, 0.45f * strength);
+        stab(t, 0.12, chord, 0.5f * strength);
         if (kick)
-            hit(Drum::kick, t, strength);
+            hit(Drum::kick, t, 0.9f * strength);
     }
 
     void stab(double t, double len, const Chord& c, float vel)
@@ -333,12 +333,12 @@ Score compose_song()
     // Four cuts, two bars each, one layer more every time.
     {
         const Grid g1{21.9, 27.2, 2}, g2{27.2, 32.4, 2}, g3{32.4, 37.7, 2}, g4{37.7, 43.0, 2};
-        c.impact(g1.start, 0.7f, Am, false);
+        c.impact(g1.start, 0.7f, Am);
         c.pad(g1, {Am, F}, 0.9f, 0.15f);
         c.bass(g1, {Am, F}, 4.0, 0.75f, 0.15f, 0.25);
         c.arp(g1, {Am, F}, 0.5, 0.35f, 0.1f, 0.25f, false, 0.25);
 
-        c.impact(g2.start, 0.75f, C, false);
+        c.impact(g2.start, 0.75f, C);
         c.pad(g2, {C, G}, 0.9f, 0.2f);
         c.bass(g2, {C, G}, 4.0, 0.8f, 0.2f, 0.25);
         c.arp(g2, {C, G}, 0.5, 0.4f, 0.25f, 0.35f, false, 0.25);
@@ -373,7 +373,7 @@ Score compose_song()
     }
     // Stop: a last hit, then a swell into the tilted city.
     {
-        c.impact(87.1, 0.9f, Am);
+        c.impact(87.1, 0.9f, Am, true);
         c.held_chord(87.1, 0.9, F, 0.5f, 0.2f);
         c.swell(87.35, 88.2 - gap_s, 0.6f);
     }
@@ -392,8 +392,8 @@ Score compose_song()
     {
         const Grid g{108.28, 115.6, 3};
         for (int k = 0; k < 3; ++k)
-            c.stab(g.at(k * 0.25), 0.08, Am, 1.0f);
-        c.impact(g.start, 1.0f, Am);
+            c.stab(g.at(k * 0.25), 0.08, Am, 0.8f);
+        c.impact(g.start, 1.0f, Am, true);
         c.pad(Grid{g.at(1.0), g.end, 2}, {F, E}, 0.9f, 0.3f);
         c.bass(Grid{g.at(4.0), g.end, 2}, {F, E}, 4.0, 0.7f, 0.2f, 0.5);
         c.arp(Grid{g.at(4.0), g.end, 2}, {F, E}, 0.25, 0.35f, 0.2f, 0.8f, false, 0.5);
@@ -417,7 +417,7 @@ Score compose_song()
     {
         const Grid g{138.8, 148.9, 4};
         const Progression p{F, Em, Dm, E};
-        c.impact(g.start, 0.7f, F, false);
+        c.impact(g.start, 0.7f, F);
         c.pad(g, p, 0.9f, 0.2f);
         c.bass(g, p, 4.0, 0.6f, 0.1f, 0.0);
         c.arp(g, p, 0.5, 0.3f, 0.15f, 0.2f);
@@ -442,7 +442,7 @@ Score compose_song()
     }
     // Break: one hit, a held chord, a swell into the insect.
     {
-        c.impact(165.2, 0.9f, E);
+        c.impact(165.2, 0.9f, E, true);
         c.held_chord(165.2, 2.2, E, 0.7f, 0.25f);
         c.score.bell.push_back({165.2, 0.5, 88.0, 0.4f, 0.5f, 0.0f});
         c.swell(167.4, 169.1 - gap_s, 0.8f);
@@ -463,7 +463,7 @@ Score compose_song()
     const Progression descent{Am, Gm, F, E};
     {
         const Grid g{194.7, 204.7, 4};
-        c.impact(g.start, 0.8f, Am, false);
+        c.impact(g.start, 0.8f, Am);
         c.pad(g, descent, 0.9f, 0.3f);
         c.bass(g, descent, 2.0, 0.8f, 0.3f, 0.25);
         c.arp(g, descent, 0.5, 0.45f, 0.4f, 0.5f, true, 0.25, 24);
