@@ -74,13 +74,13 @@ double alias_ratio_db(const std::vector<float>& x, double hz)
     std::vector<float> in(x.size());
     for (int i = 0; i < n; ++i)
         in[i] = x[i] * static_cast<float>(0.5 - 0.5 * std::cos(two_pi * i / n));
-    std::vector<kiss_fft_cpx> spec(n / 2 + 1);
-    kiss_fftr(cfg, in.data(), spec.data());
+    std::vector<kiss_fft_cpx> bins(n / 2 + 1);
+    kiss_fftr(cfg, in.data(), bins.data());
     kiss_fftr_free(cfg);
     double harmonic = 0.0, other = 0.0;
     const double bin_hz = sample_rate / n;
     for (int k = 1; k <= n / 2; ++k) {
-        const double p = double(spec[k].r) * spec[k].r + double(spec[k].i) * spec[k].i;
+        const double p = double(bins[k].r) * bins[k].r + double(bins[k].i) * bins[k].i;
         const double f = k * bin_hz;
         const double nearest = std::round(f / hz) * hz;
         (std::fabs(f - nearest) <= 4 * bin_hz ? harmonic : other) += p;

@@ -75,16 +75,16 @@ std::vector<double> spectral_flux(const Decoded& d)
     std::vector<float> window(fft_size), frame(fft_size);
     for (int i = 0; i < fft_size; ++i)
         window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * M_PI * i / fft_size));
-    std::vector<kiss_fft_cpx> spec(fft_size / 2 + 1);
+    std::vector<kiss_fft_cpx> bins(fft_size / 2 + 1);
     std::vector<float> prev(fft_size / 2 + 1, 0.0f), mag(fft_size / 2 + 1);
     std::vector<double> flux;
     for (std::size_t start = 0; start + fft_size <= d.left.size(); start += hop) {
         for (int i = 0; i < fft_size; ++i)
             frame[i] = 0.5f * (d.left[start + i] + d.right[start + i]) * window[i];
-        kiss_fftr(cfg, frame.data(), spec.data());
+        kiss_fftr(cfg, frame.data(), bins.data());
         double f = 0.0;
         for (std::size_t k = 1; k < mag.size(); ++k) {
-            mag[k] = std::log1p(10.0f * std::hypot(spec[k].r, spec[k].i));
+            mag[k] = std::log1p(10.0f * std::hypot(bins[k].r, bins[k].i));
             f += std::max(0.0f, mag[k] - prev[k]);
         }
         prev = mag;
