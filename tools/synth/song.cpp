@@ -324,7 +324,7 @@ Score compose_song()
     // into the first cut.
     {
         const Grid g{0.0, 21.9, 8};
-        c.pad(g, {Am, Am, F, F, Am, Am, F, G}, 0.8f, 0.1f);
+        c.pad(g, {Am, Am, F, F, Am, Am, F, G}, 0.6f, 0.1f);
         for (int bar = 2; bar < 8; ++bar)
             c.bell_accents(Grid{g.at(bar * 4.0), g.at(bar * 4.0 + 4.0), 1}, {bar % 4 < 2 ? Am : F}, 0.25f + 0.05f * (bar - 2));
         c.bass(Grid{g.at(16.0), g.end, 4}, {Am, Am, F, G}, 4.0, 0.5f, 0.1f);
@@ -418,9 +418,9 @@ Score compose_song()
         const Grid g{138.8, 148.9, 4};
         const Progression p{F, Em, Dm, E};
         c.impact(g.start, 0.7f, F);
-        c.pad(g, p, 0.9f, 0.2f);
-        c.bass(g, p, 4.0, 0.6f, 0.1f, 0.0);
-        c.arp(g, p, 0.5, 0.3f, 0.15f, 0.2f);
+        c.pad(g, p, 0.6f, 0.2f);
+        c.bass(g, p, 4.0, 0.45f, 0.1f, 0.0);
+        c.arp(g, p, 0.5, 0.25f, 0.15f, 0.2f);
         c.bells(g, chimes, 0.0, 0.45f);
         c.swell(g.end - 1.6, g.end - gap_s, 0.6f);
     }
@@ -464,8 +464,8 @@ Score compose_song()
     {
         const Grid g{194.7, 204.7, 4};
         c.impact(g.start, 0.8f, Am);
-        c.pad(g, descent, 0.9f, 0.3f);
-        c.bass(g, descent, 2.0, 0.8f, 0.3f, 0.25);
+        c.pad(g, descent, 0.75f, 0.3f);
+        c.bass(g, descent, 2.0, 0.65f, 0.3f, 0.25);
         c.arp(g, descent, 0.5, 0.45f, 0.4f, 0.5f, true, 0.25, 24);
         c.drums(g, {.hats = 8, .level = 0.7f}, 0.25);
         c.bells(g, {{0, 1, 84}, {4, 1, 83}, {8, 1, 81}, {12, 1, 80}}, 0.0, 0.35f);
