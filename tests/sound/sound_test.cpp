@@ -52,9 +52,11 @@ TEST_F(SoundPlaying, position_advances_in_real_time_at_the_mix_rate)
     wait_ms(700);
     const std::uint32_t p = sound.position(Sound::channel);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    // The reported position trails the wall clock by at most the device
-    // buffer and the callback's start-up.
-    EXPECT_NEAR(static_cast<double>(p), seconds * rate, 0.15 * rate);
+    // The position never runs ahead of the wall clock (beyond one device
+    // buffer); it may trail when a loaded machine starves SDL's audio thread,
+    // so the lower bound only proves that it advances at about real time.
+    EXPECT_LE(static_cast<double>(p), (seconds + 0.05) * rate);
+    EXPECT_GE(static_cast<double>(p), 0.6 * seconds * rate);
 
     std::uint32_t last = p;
     for (int i = 0; i < 20; ++i) {  // never runs backwards between seeks
