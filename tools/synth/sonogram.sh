@@ -1,10 +1,10 @@
 #!/bin/sh
 # Draws a spectrogram of an MP3 for review: decodes it with lame, then lets
 # sox draw the whole length, section times marked on the x axis by time.
-#   spectrogram.sh IN.mp3 OUT.png
+#   sonogram.sh IN.mp3 OUT.png
 set -eu
 if [ $# -ne 2 ]; then
-    echo "usage: spectrogram.sh IN.mp3 OUT.png" >&2
+    echo "usage: sonogram.sh IN.mp3 OUT.png" >&2
     exit 2
 fi
 tmp=$(mktemp -d)
