@@ -22,6 +22,9 @@ public:
     // The top-view pass (top_view.cpp): renders the meshes of the current
     // scene from above and copies the result into the height map.
     void draw_top_view(RenderTargets& ctx);
+    // Makes the lit-mesh program current with its uniforms and five
+    // textures (lit_mesh_program.cpp); both passes above start with it.
+    void use_lit_mesh_program(const RenderTargets& ctx, double a1) const;
 
     double scene_time = 0.0;
     double raw_time = 0.0;

@@ -47,14 +47,7 @@ void part_start::draw_top_view(RenderTargets& ctx)
     reset_gl_state();
 
     const int mesh = program::lit_mesh;
-    shaders.use_program(mesh);
-    shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1));
-    shaders.set_uniform_float(mesh, "PP", static_cast<float>(a1));
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, mesh, 0, "texture2d_1", ctx.textures[tex::normal_map]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, mesh, 1, "texture2d_2", ctx.textures[tex::mesh_depth]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, mesh, 2, "texture2d_3", ctx.textures[tex::background]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, mesh, 3, "texture2d_blob", ctx.textures[tex::blob]);
-    shaders.bind_texture_uniform(GL_TEXTURE_CUBE_MAP, mesh, 4, "texture2d_cube", ctx.textures[tex::cube]);
+    use_lit_mesh_program(ctx, a1);
 
     // The plan seeds the shared generator and draws from it exactly as
     // this pass always has.
