@@ -46,20 +46,6 @@ struct TextureExpectation {
     enum Kind { rgb, rgba, depth } kind;
 };
 
-GLint level0(GLenum target, GLenum what)
-{
-    GLint value = 0;
-    glGetTexLevelParameteriv(target, 0, what, &value);
-    return value;
-}
-
-GLint parameter(GLenum target, GLenum what)
-{
-    GLint value = 0;
-    glGetTexParameteriv(target, what, &value);
-    return value;
-}
-
 GLuint attached(GLenum attachment)
 {
     GLint name = 0;

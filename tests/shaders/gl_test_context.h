@@ -57,3 +57,18 @@ protected:
     static inline SDL_Window* window_ = nullptr;
     static inline SDL_GLContext context_ = nullptr;
 };
+
+// Queries of the texture bound to `target` on the active unit.
+inline GLint level0(GLenum target, GLenum what)
+{
+    GLint value = 0;
+    glGetTexLevelParameteriv(target, 0, what, &value);
+    return value;
+}
+
+inline GLint parameter(GLenum target, GLenum what)
+{
+    GLint value = 0;
+    glGetTexParameteriv(target, what, &value);
+    return value;
+}

@@ -16,20 +16,6 @@ protected:
     std::unique_ptr<RenderTargets> ctx = std::make_unique<RenderTargets>();
 };
 
-GLint level0(GLenum target, GLenum what)
-{
-    GLint value = 0;
-    glGetTexLevelParameteriv(target, 0, what, &value);
-    return value;
-}
-
-GLint parameter(GLenum target, GLenum what)
-{
-    GLint value = 0;
-    glGetTexParameteriv(target, what, &value);
-    return value;
-}
-
 GLuint bound(GLenum binding)
 {
     GLint name = 0;
