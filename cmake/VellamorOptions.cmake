@@ -1,4 +1,10 @@
 # Compiler warnings and sanitizer flags shared by every target.
+# ccache, where installed, makes rebuilds in several clones cheap.
+find_program(VELLAMOR_CCACHE ccache)
+if(VELLAMOR_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${VELLAMOR_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${VELLAMOR_CCACHE})
+endif()
 add_compile_options(-Wall -Wextra -Wpedantic)
 if(CMAKE_BUILD_TYPE STREQUAL "RelWithDebInfo")
   # -O2 everywhere: the decoders and the synthesiser are hot.
