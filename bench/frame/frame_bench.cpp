@@ -20,18 +20,19 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using clock_type = std::chrono::steady_clock;
 
-double ms_since(clock_type::time_point& start)
+double ms_since(clock_type::time_point &start)
 {
     glFinish();
     const auto now = clock_type::now();
@@ -47,13 +48,13 @@ double median(std::vector<double> v)
 }
 
 struct Row {
-    const char* scene;
+    const char *scene;
     double time;
 };
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     int width = 1280, height = 720, frames = 5;
     if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
@@ -66,17 +67,17 @@ int main(int argc, char** argv)
 
     const std::vector<Row> rows = {{"opening title", 12.0}, {"crane, city", 60.0}, {"orbit, rising", 121.0},
                                    {"insect", 178.0},       {"leaves", 190.0},     {"logo", 220.0}};
-    const bool ok = run_offline_show(width, height, [&](OfflineShow& offline) {
+    const bool ok = run_offline_show(width, height, [&](OfflineShow &offline) {
         std::printf("frame_bench %dx%d, %d frames per time, %s\n", width, height, frames,
-                    reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+                    reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
         std::printf("%-16s %7s | %9s %9s %9s %9s | %9s %9s\n", "scene", "T", "top view", "scene", "combine",
                     "blur", "frame", "frame cpu");
-        for (const Row& row : rows) {
+        for (const Row &row : rows) {
             std::vector<double> top, scene, combine, blur, whole, cpu;
-            offline.draw_at(row.time);  // warm-up
+            offline.draw_at(row.time); // warm-up
             for (int f = 0; f < frames; ++f) {
                 offline.prepare(row.time);
-                part_start& show = offline.show;
+                part_start &show = offline.show;
                 auto t = clock_type::now();
                 glFinish();
                 t = clock_type::now();
@@ -104,7 +105,8 @@ int main(int argc, char** argv)
                 cpu.push_back(1000.0 * static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC);
             }
             std::printf("%-16s %7.1f | %9.1f %9.1f %9.1f %9.1f | %9.1f %9.1f\n", row.scene, row.time,
-                        median(top), median(scene), median(combine), median(blur), median(whole), median(cpu));
+                        median(top), median(scene), median(combine), median(blur), median(whole),
+                        median(cpu));
             std::fflush(stdout);
         }
     });

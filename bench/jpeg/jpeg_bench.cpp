@@ -13,12 +13,13 @@
 #include <jpeglib.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 
-namespace {
+namespace
+{
 
 double thread_seconds()
 {
@@ -27,7 +28,7 @@ double thread_seconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-double best_seconds(int repeats, const std::function<void()>& work)
+double best_seconds(int repeats, const std::function<void()> &work)
 {
     double best = 1e30;
     for (int i = 0; i < repeats; ++i) {
@@ -38,21 +39,21 @@ double best_seconds(int repeats, const std::function<void()>& work)
     return best;
 }
 
-unsigned decode_with_ours(const bytes& jpeg, bool use_simd)
+unsigned decode_with_ours(const bytes &jpeg, bool use_simd)
 {
     memory_stream stream(jpeg);
     jpeg_image_decoder d(&stream, use_simd);
     unsigned sum = 0;
     if (d.start() != 0)
         std::abort();
-    const std::uint8_t* line = nullptr;
+    const std::uint8_t *line = nullptr;
     int count = 0;
     while (d.next_line(line, count) == 0)
         sum += line[0];
     return sum;
 }
 
-unsigned decode_with_libjpeg(const bytes& jpeg, std::vector<std::uint8_t>& row)
+unsigned decode_with_libjpeg(const bytes &jpeg, std::vector<std::uint8_t> &row)
 {
     jpeg_decompress_struct cinfo{};
     jpeg_error_mgr jerr{};
@@ -77,14 +78,14 @@ unsigned decode_with_libjpeg(const bytes& jpeg, std::vector<std::uint8_t>& row)
     return sum;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const int size = 2048;
     struct bench_case {
-        const char* name;
+        const char *name;
         int components, h, v;
         bool progressive;
     };
@@ -98,7 +99,7 @@ int main(int argc, char** argv)
                 "libjpeg MP/s", "ratio");
     volatile unsigned sink = 0;
     std::vector<std::uint8_t> row;
-    for (const bench_case& c : cases) {
+    for (const bench_case &c : cases) {
         encode_options o;
         o.width = size;
         o.height = size;
@@ -112,8 +113,8 @@ int main(int argc, char** argv)
         const double ours = best_seconds(repeats, [&] { sink = sink + decode_with_ours(jpeg, true); });
         const double scalar = best_seconds(repeats, [&] { sink = sink + decode_with_ours(jpeg, false); });
         const double theirs = best_seconds(repeats, [&] { sink = sink + decode_with_libjpeg(jpeg, row); });
-        std::printf("%-24s %9zu %12.1f %12.1f %14.1f %7.2fx\n", c.name, jpeg.size() / 1024, mp / ours, mp / scalar,
-                    mp / theirs, theirs / ours);
+        std::printf("%-24s %9zu %12.1f %12.1f %14.1f %7.2fx\n", c.name, jpeg.size() / 1024, mp / ours,
+                    mp / scalar, mp / theirs, theirs / ours);
     }
     std::printf("ratio = libjpeg-turbo time / our time (above 1: ours is faster)\n");
     return 0;

@@ -16,7 +16,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 using steady = std::chrono::steady_clock;
 
 double ms_since(steady::time_point t)
@@ -29,7 +30,7 @@ struct Row {
     std::vector<double> ms;
 };
 
-void print(const Row& r)
+void print(const Row &r)
 {
     std::vector<double> v = r.ms;
     std::sort(v.begin(), v.end());
@@ -39,7 +40,7 @@ void print(const Row& r)
 
 // Polls until the position leaves `from` (the first buffer of the new place
 // is being heard); gives up after two seconds.
-double wait_for_motion(Sound& s, std::uint32_t from, steady::time_point since)
+double wait_for_motion(Sound &s, std::uint32_t from, steady::time_point since)
 {
     while (s.position(Sound::channel) <= from) {
         if (ms_since(since) > 2000.0)
@@ -48,9 +49,9 @@ double wait_for_motion(Sound& s, std::uint32_t from, steady::time_point since)
     }
     return ms_since(since);
 }
-}
+} // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
@@ -120,7 +121,7 @@ int main(int argc, char** argv)
                 static_cast<double>(lengths.back()) / 44100.0);
     std::printf("\n| %-44s | %8s | %8s | %8s | %4s |\n", "step (milliseconds)", "min", "median", "max", "n");
     std::printf("|%s|----------|----------|----------|------|\n", std::string(46, '-').c_str());
-    for (const Row* r :
+    for (const Row *r :
          {&init, &load, &load_play, &first_sound, &seek_call, &seek_read, &seek_move, &first_seek_move})
         print(*r);
     if (seek_failures > 0)

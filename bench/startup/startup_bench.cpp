@@ -33,7 +33,8 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -50,8 +51,7 @@ struct Row {
 std::vector<Row> rows;
 
 // Times one step, GL work included.
-template <class Step>
-void timed(const std::string& name, Step&& step)
+template <class Step> void timed(const std::string &name, Step &&step)
 {
     const Clock::time_point start = Clock::now();
     step();
@@ -59,10 +59,10 @@ void timed(const std::string& name, Step&& step)
     rows.push_back({name, seconds_since(start)});
 }
 
-SDL_Window* window = nullptr;
-RenderTargets* context = nullptr;
-part_loader* loading_screen = nullptr;
-FrameInfo* frame = nullptr;
+SDL_Window *window = nullptr;
+RenderTargets *context = nullptr;
+part_loader *loading_screen = nullptr;
+FrameInfo *frame = nullptr;
 double progress_seconds = 0.0;
 int progress_frames = 0;
 
@@ -78,9 +78,9 @@ void progress(double step)
     ++progress_frames;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     int width = 1280, height = 720;
     if (argc == 3) {
@@ -103,8 +103,8 @@ int main(int argc, char** argv)
         }
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        window = SDL_CreateWindow("startup bench", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  width, height, SDL_WINDOW_OPENGL);
+        window = SDL_CreateWindow("startup bench", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                  height, SDL_WINDOW_OPENGL);
         if (window == nullptr || SDL_GL_CreateContext(window) == nullptr) {
             std::fprintf(stderr, "window: %s\n", SDL_GetError());
             std::exit(1);
@@ -113,9 +113,9 @@ int main(int argc, char** argv)
         glewInit();
         glViewport(0, 0, width, height);
     });
-    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::printf("renderer: %s\n", reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
 
-    context = new RenderTargets;  // lives with the process, as in the show
+    context = new RenderTargets; // lives with the process, as in the show
     frame = new FrameInfo;
     context->progress_callback = progress;
     context->frame_info = frame;
@@ -133,7 +133,7 @@ int main(int argc, char** argv)
         SDL_GL_SwapWindow(window);
     });
 
-    auto* show = new part_start;
+    auto *show = new part_start;
     timed("shader programs (12)", [&] {
         // The compile messages would drown the table: send them away.
         std::fflush(stdout);
@@ -151,8 +151,7 @@ int main(int argc, char** argv)
     timed("attachments (4)", [&] { attach_show_textures(*context); });
     timed("pictures (4 JPEG)", [&] { load_show_pictures(*context); });
     rows.back().seconds -= progress_seconds;
-    rows.push_back({"  loading-screen frames (" + std::to_string(progress_frames) + ")",
-                    progress_seconds});
+    rows.push_back({"  loading-screen frames (" + std::to_string(progress_frames) + ")", progress_seconds});
     timed("meshes (4 OBJ)", [&] { load_show_meshes(*show); });
     timed("display lists (4 grids)", [&] { compile_show_grids(); });
     show->scene_time = show->raw_time = 0.0;
@@ -180,7 +179,7 @@ int main(int argc, char** argv)
 
     std::printf("\nStart-up at %d x %d\n", width, height);
     std::printf("%-40s %10s %7s\n", "step", "ms", "share");
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         std::printf("%-40s %10.1f %6.1f%%\n", row.step.c_str(), row.seconds * 1000.0,
                     100.0 * row.seconds / total);
     }

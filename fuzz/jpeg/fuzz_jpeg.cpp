@@ -11,14 +11,20 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
+namespace
+{
 
-class fuzz_stream final : public jpeg_decoder_stream {
-public:
-    fuzz_stream(const std::uint8_t* data, std::size_t size, int chunk) : data_(data), size_(size), chunk_(chunk) {}
-    int read(std::uint8_t* buffer, int max_bytes, bool& end_of_stream) override
+class fuzz_stream final : public jpeg_decoder_stream
+{
+  public:
+    fuzz_stream(const std::uint8_t *data, std::size_t size, int chunk)
+        : data_(data), size_(size), chunk_(chunk)
     {
-        const std::size_t n = std::min({static_cast<std::size_t>(max_bytes), static_cast<std::size_t>(chunk_), size_ - pos_});
+    }
+    int read(std::uint8_t *buffer, int max_bytes, bool &end_of_stream) override
+    {
+        const std::size_t n =
+            std::min({static_cast<std::size_t>(max_bytes), static_cast<std::size_t>(chunk_), size_ - pos_});
         if (n > 0)
             std::memcpy(buffer, data_ + pos_, n);
         pos_ += n;
@@ -27,16 +33,16 @@ public:
         return static_cast<int>(n);
     }
 
-private:
-    const std::uint8_t* data_;
+  private:
+    const std::uint8_t *data_;
     std::size_t size_;
     std::size_t pos_ = 0;
     int chunk_;
 };
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     if (size < 1)
         return 0;
@@ -47,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (decoder.error_code() != 0 || decoder.start() != 0)
         return 0;
     const long max_lines = std::max(1L, (1L << 20) / decoder.width());
-    const std::uint8_t* line = nullptr;
+    const std::uint8_t *line = nullptr;
     int count = 0;
     volatile std::uint8_t sink = 0;
     for (long y = 0; y < max_lines; ++y) {

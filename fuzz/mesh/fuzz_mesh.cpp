@@ -15,34 +15,40 @@
 #include <string>
 #include <string_view>
 
-namespace {
+namespace
+{
 
 void require(bool ok)
 {
-    if (!ok) std::abort();
+    if (!ok)
+        std::abort();
 }
 
 void compare_with_libc(std::string_view text)
 {
-    if (text.empty() || text.find('\0') != std::string_view::npos) return;
+    if (text.empty() || text.find('\0') != std::string_view::npos)
+        return;
     std::string copy(text);
     for (const bool as_float : {true, false}) {
-        FILE* f = fmemopen(copy.data(), copy.size(), "r");
-        if (!f) return;
+        FILE *f = fmemopen(copy.data(), copy.size(), "r");
+        if (!f)
+            return;
         obj_scan::ObjScanner s(text);
         int r1, r2;
         if (as_float) {
             float a = 0, b = 0;
             r1 = std::fscanf(f, "%f", &a);
             r2 = s.read_float(b);
-            if (r1 == 1) require(r2 == 1 && std::memcmp(&a, &b, 4) == 0);
+            if (r1 == 1)
+                require(r2 == 1 && std::memcmp(&a, &b, 4) == 0);
         } else {
             int a = 0;
             std::int32_t b = 0;
             bool in_range = false;
             r1 = std::fscanf(f, "%d", &a);
             r2 = s.read_int(b, in_range);
-            if (r1 == 1 && in_range) require(a == b);
+            if (r1 == 1 && in_range)
+                require(a == b);
         }
         require(r1 == r2);
         require(std::ftell(f) == s.position() - text.data());
@@ -50,28 +56,33 @@ void compare_with_libc(std::string_view text)
     }
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    if (size > (1u << 20)) return 0;
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (size > (1u << 20))
+        return 0;
+    const std::string_view text(reinterpret_cast<const char *>(data), size);
     compare_with_libc(text.substr(0, 64));
     ObjMesh m;
     m.load_text(text, "fuzz//input.obj", (size & 1) != 0);
 
     const auto tc = static_cast<std::size_t>(m.triangle_count);
     require(m.indices.size() == 3 * tc && m.triangle_materials.size() == tc);
-    for (std::uint32_t i : m.indices) require(i < m.vertices.size());
+    for (std::uint32_t i : m.indices)
+        require(i < m.vertices.size());
     for (std::int32_t mat : m.triangle_materials)
         require(mat >= 0 && static_cast<std::size_t>(mat) < m.materials.size());
     require(!m.object_starts.empty() && m.object_starts.back() == m.triangle_count);
-    for (std::size_t k = 1; k < m.object_starts.size(); ++k) require(m.object_starts[k - 1] <= m.object_starts[k]);
+    for (std::size_t k = 1; k < m.object_starts.size(); ++k)
+        require(m.object_starts[k - 1] <= m.object_starts[k]);
     std::size_t listed = 0;
-    for (std::int32_t p = 0; p < m.position_count; ++p) listed += m.vertices_by_position.list(p).size();
+    for (std::int32_t p = 0; p < m.position_count; ++p)
+        listed += m.vertices_by_position.list(p).size();
     require(listed == m.vertices.size());
     std::int32_t batched = 0;
-    for (const MeshBatch& b : m.batches) batched += b.triangle_count;
+    for (const MeshBatch &b : m.batches)
+        batched += b.triangle_count;
     require(batched == m.triangle_count);
     return 0;
 }

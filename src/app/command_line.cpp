@@ -4,16 +4,17 @@
 #include <charconv>
 #include <cmath>
 
-namespace {
+namespace
+{
 // "WxH" with both sides in 1..16384.
-std::optional<std::pair<int, int>> parse_mode(const std::string& text)
+std::optional<std::pair<int, int>> parse_mode(const std::string &text)
 {
     const auto x = text.find_first_of("xX");
     if (x == std::string::npos)
         return std::nullopt;
     int w = 0, h = 0;
-    const char* begin = text.data();
-    const char* end = begin + text.size();
+    const char *begin = text.data();
+    const char *end = begin + text.size();
     const auto rw = std::from_chars(begin, begin + x, w);
     const auto rh = std::from_chars(begin + x + 1, end, h);
     if (rw.ec != std::errc{} || rw.ptr != begin + x || rh.ec != std::errc{} || rh.ptr != end)
@@ -24,23 +25,23 @@ std::optional<std::pair<int, int>> parse_mode(const std::string& text)
 }
 
 // A finite scene time such as "41" or "103.05".
-bool is_time(const std::string& text)
+bool is_time(const std::string &text)
 {
     double t = 0;
-    const char* end = text.data() + text.size();
+    const char *end = text.data() + text.size();
     const auto r = std::from_chars(text.data(), end, t);
     return r.ec == std::errc{} && r.ptr == end && std::isfinite(t);
 }
-}
+} // namespace
 
-CommandLine parse_command_line(const std::vector<std::string>& args)
+CommandLine parse_command_line(const std::vector<std::string> &args)
 {
     CommandLine c;
     c.has_text = !args.empty();
     for (std::size_t i = 0; i < args.size() && c.error.empty(); ++i) {
-        const std::string& a = args[i];
+        const std::string &a = args[i];
         if (a.rfind("--", 0) != 0)
-            continue;  // plain text only opens the console
+            continue; // plain text only opens the console
         const bool has_value = i + 1 < args.size();
         if (a == "--help") {
             c.help = true;
@@ -75,11 +76,13 @@ CommandLine parse_command_line(const std::vector<std::string>& args)
     return c;
 }
 
-std::string usage_text(const std::string& program)
+std::string usage_text(const std::string &program)
 {
     return "usage: " + program +
            " [--mode WxH] [--windowed] [--no-force-16-9] [--data DIR] [--help]\n"
-           "       " + program + " --still T [--still T ...] --out FILE.png [--mode WxH] [--data DIR]\n"
+           "       " +
+           program +
+           " --still T [--still T ...] --out FILE.png [--mode WxH] [--data DIR]\n"
            "  --mode WxH        skip the set-up dialog and use this display mode\n"
            "  --windowed        with --mode: a window instead of full screen\n"
            "  --no-force-16-9   with --mode: render at the mode's own shape\n"

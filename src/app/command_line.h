@@ -9,19 +9,19 @@
 #include <vector>
 
 struct CommandLine {
-    bool has_text = false;  // any argument: open the debug console
+    bool has_text = false; // any argument: open the debug console
     bool help = false;
-    std::optional<std::pair<int, int>> mode;  // --mode WxH: no dialog
-    bool windowed = false;                    // --windowed (with --mode)
-    bool force_16_9 = true;                   // cleared by --no-force-16-9
-    std::string data_dir;                     // --data DIR
-    std::vector<std::string> still_times;     // --still T (repeatable): draw stills
-    std::string still_out;                    // --out FILE.png (with --still)
-    std::string error;  // non-empty: print it with the usage, exit 2
+    std::optional<std::pair<int, int>> mode; // --mode WxH: no dialog
+    bool windowed = false;                   // --windowed (with --mode)
+    bool force_16_9 = true;                  // cleared by --no-force-16-9
+    std::string data_dir;                    // --data DIR
+    std::vector<std::string> still_times;    // --still T (repeatable): draw stills
+    std::string still_out;                   // --out FILE.png (with --still)
+    std::string error;                       // non-empty: print it with the usage, exit 2
 };
 
 // `args` excludes the program name. Arguments not starting with "--" are
 // console text only; an unknown "--" option is an error.
-CommandLine parse_command_line(const std::vector<std::string>& args);
+CommandLine parse_command_line(const std::vector<std::string> &args);
 
-std::string usage_text(const std::string& program);
+std::string usage_text(const std::string &program);

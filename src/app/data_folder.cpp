@@ -7,20 +7,19 @@
 
 namespace fs = std::filesystem;
 
-bool holds_show_files(const fs::path& dir)
+bool holds_show_files(const fs::path &dir)
 {
-    static const char* const markers[] = {soundtrack_file, "textures/noise.jpg",
-                                          "textures/bg05t.jpg"};
+    static const char *const markers[] = {soundtrack_file, "textures/noise.jpg", "textures/bg05t.jpg"};
     std::error_code ec;
-    for (const char* m : markers)
+    for (const char *m : markers)
         if (fs::is_regular_file(dir / m, ec))
             return true;
     return false;
 }
 
-std::optional<fs::path> find_data_folder(const std::vector<fs::path>& candidates)
+std::optional<fs::path> find_data_folder(const std::vector<fs::path> &candidates)
 {
-    for (const fs::path& c : candidates)
+    for (const fs::path &c : candidates)
         if (!c.empty() && holds_show_files(c))
             return c;
     return std::nullopt;

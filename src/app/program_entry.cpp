@@ -24,21 +24,22 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-constexpr const char* window_title = " =  Vellamor by ZVX - 2011 = ";
+namespace
+{
+constexpr const char *window_title = " =  Vellamor by ZVX - 2011 = ";
 
 // Makes the data folder the working directory, so every file name of the
 // show stays relative as written. Without one holding the show's files the
 // working directory stays, and the first missing file is reported by the
 // part that needs it. False when an explicit --data folder is unusable.
-bool enter_data_folder(const CommandLine& cl)
+bool enter_data_folder(const CommandLine &cl)
 {
     std::error_code ec;
     if (!cl.data_dir.empty()) {
         fs::current_path(cl.data_dir, ec);
         if (ec) {
-            message_box("Cannot open the data folder \"" + cl.data_dir + "\": " + ec.message(),
-                        "ERROR", MessageIcon::stop);
+            message_box("Cannot open the data folder \"" + cl.data_dir + "\": " + ec.message(), "ERROR",
+                        MessageIcon::stop);
             return false;
         }
         return true;
@@ -54,16 +55,15 @@ bool enter_data_folder(const CommandLine& cl)
         fs::current_path(*found, ec);
     return true;
 }
-}
+} // namespace
 
-int program_entry(int argc, char** argv)
+int program_entry(int argc, char **argv)
 {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const std::string program = argc > 0 ? fs::path(argv[0]).filename().string() : "vellamor";
     const CommandLine cl = parse_command_line(args);
     if (!cl.error.empty()) {
-        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), cl.error.c_str(),
-                     usage_text(program).c_str());
+        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), cl.error.c_str(), usage_text(program).c_str());
         return 2;
     }
     if (cl.help) {

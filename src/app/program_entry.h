@@ -3,4 +3,4 @@
 // loop. Returns the process exit code.
 #pragma once
 
-int program_entry(int argc, char** argv);
+int program_entry(int argc, char **argv);

@@ -21,11 +21,12 @@
 
 RenderTargets render_targets;
 FrameInfo frame_info;
-std::array<parts*, 4> segment_slots{};
-parts* loading_segment = nullptr;
+std::array<parts *, 4> segment_slots{};
+parts *loading_segment = nullptr;
 Timeline timeline;
 
-namespace {
+namespace
+{
 // Start-up's own record, for the first loading-screen draw.
 std::unique_ptr<FrameInfo> start_up_frame_info;
 double previous_clock = 0.0;
@@ -60,7 +61,7 @@ void draw_fade_overlay(double a)
     glPopAttrib();
     glFlush();
 }
-}
+} // namespace
 
 void progress_callback(double step)
 {
@@ -72,7 +73,7 @@ void progress_callback(double step)
 void show_start_up()
 {
     render_targets.progress_callback = progress_callback;
-    glewInit();  // the result is not examined: missing entry points show as GL errors
+    glewInit(); // the result is not examined: missing entry points show as GL errors
 
     antialias = false;
     render_targets.create_render_set(0, render_width, render_height, 0);
@@ -151,7 +152,7 @@ bool show_frame()
     // 7. Draw the segments.
     frame_info.show_mode = 1;
     frame_info.show_time = show_time;
-    for (parts* segment : segment_slots)
+    for (parts *segment : segment_slots)
         if (segment != nullptr)
             segment->draw(&frame_delta, render_targets, &frame_info);
 

@@ -21,9 +21,9 @@ extern RenderTargets render_targets;
 // The static record handed to every draw of the frame loop.
 extern FrameInfo frame_info;
 // Drawn in index order each frame; start-up puts the main show in slot 0.
-extern std::array<parts*, 4> segment_slots;
+extern std::array<parts *, 4> segment_slots;
 // The loading screen, outside the slots; never deleted.
-extern parts* loading_segment;
+extern parts *loading_segment;
 extern Timeline timeline;
 
 // Run by gl_state_init once the context is current and the viewport set.

@@ -19,14 +19,15 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // The session the start-up hook runs: window_open takes a plain function.
 struct Session {
     int width = 0, height = 0;
-    const std::function<void(OfflineShow&)>* body = nullptr;
+    const std::function<void(OfflineShow &)> *body = nullptr;
 };
-Session* session = nullptr;
+Session *session = nullptr;
 
 // Texture loads report progress; a still has no loading screen to draw.
 void no_progress(double) {}
@@ -35,7 +36,7 @@ void no_progress(double) {}
 // render sets, set-up of the main show, then the session's body.
 void offline_start_up()
 {
-    RenderTargets& ctx = render_targets;
+    RenderTargets &ctx = render_targets;
     ctx.progress_callback = no_progress;
     glewInit();
     antialias = false;
@@ -59,9 +60,9 @@ void offline_start_up()
     (*session->body)(offline);
 }
 
-}  // namespace
+} // namespace
 
-OfflineShow::OfflineShow(part_start& show_, RenderTargets& ctx_, StillSpectrum& spectrum_, int width_,
+OfflineShow::OfflineShow(part_start &show_, RenderTargets &ctx_, StillSpectrum &spectrum_, int width_,
                          int height_)
     : show(show_), ctx(ctx_), spectrum(spectrum_), width(width_), height(height_)
 {
@@ -82,7 +83,7 @@ void OfflineShow::prepare(double scene_time)
     const SceneClock clock = clock_for_scene_time(scene_time);
     show.scene_time = clock.scene_time;
     show.raw_time = clock.raw_time;
-    FrameInfo& info = frame_info;
+    FrameInfo &info = frame_info;
     info.adjust[0] = info.adjust[1] = info.adjust[2] = 0.0;
     info.show_time = clock.raw_time;
     info.spectrum = spectrum.at(clock.raw_time);
@@ -128,7 +129,7 @@ std::vector<std::uint8_t> OfflineShow::read_height_map() const
     return texels;
 }
 
-bool run_offline_show(int width, int height, const std::function<void(OfflineShow&)>& body)
+bool run_offline_show(int width, int height, const std::function<void(OfflineShow &)> &body)
 {
     Session s{width, height, &body};
     session = &s;
@@ -142,8 +143,8 @@ bool run_offline_show(int width, int height, const std::function<void(OfflineSho
     return opened;
 }
 
-bool write_png(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb,
-               std::string& error)
+bool write_png(const std::string &path, int width, int height, const std::vector<std::uint8_t> &rgb,
+               std::string &error)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -158,23 +159,24 @@ bool write_png(const std::string& path, int width, int height, const std::vector
     return true;
 }
 
-std::string still_file_name(const std::string& out, const std::string& time_text, bool several)
+std::string still_file_name(const std::string &out, const std::string &time_text, bool several)
 {
     if (!several)
         return out;
     const std::string ext = ".png";
-    const bool has_ext = out.size() >= ext.size() && out.compare(out.size() - ext.size(), ext.size(), ext) == 0;
+    const bool has_ext =
+        out.size() >= ext.size() && out.compare(out.size() - ext.size(), ext.size(), ext) == 0;
     const std::string stem = has_ext ? out.substr(0, out.size() - ext.size()) : out;
     return stem + "-" + time_text + ext;
 }
 
-int run_stills(const std::vector<std::string>& times, int width, int height, const std::string& out)
+int run_stills(const std::vector<std::string> &times, int width, int height, const std::string &out)
 {
     int failures = 0;
-    const bool opened = run_offline_show(width, height, [&](OfflineShow& offline) {
+    const bool opened = run_offline_show(width, height, [&](OfflineShow &offline) {
         if (!offline.spectrum_from_music)
             std::fprintf(stderr, "still: soundtrack not readable, drawing with a silent spectrum\n");
-        for (const std::string& text : times) {
+        for (const std::string &text : times) {
             offline.draw_at(std::stod(text));
             const std::string file = still_file_name(out, text, times.size() > 1);
             std::string error;

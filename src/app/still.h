@@ -20,9 +20,10 @@ class part_start;
 class RenderTargets;
 class StillSpectrum;
 
-class OfflineShow {
-public:
-    OfflineShow(part_start& show, RenderTargets& ctx, StillSpectrum& spectrum, int width, int height);
+class OfflineShow
+{
+  public:
+    OfflineShow(part_start &show, RenderTargets &ctx, StillSpectrum &spectrum, int width, int height);
 
     // Draws one frame of the show at scene time t into the window's back
     // buffer (not presented): prepare, then the director's draw with a step
@@ -39,26 +40,26 @@ public:
     // The height map (texture 101) as RGBA rows, bottom row first.
     std::vector<std::uint8_t> read_height_map() const;
 
-    part_start& show;
-    RenderTargets& ctx;
-    StillSpectrum& spectrum;
+    part_start &show;
+    RenderTargets &ctx;
+    StillSpectrum &spectrum;
     int width, height;
-    bool spectrum_from_music = false;  // false: the soundtrack was missing
+    bool spectrum_from_music = false; // false: the soundtrack was missing
 };
 
 // Opens a width x height window, runs the show's set-up, calls `body` and
 // closes the window. False when the window could not be opened.
-bool run_offline_show(int width, int height, const std::function<void(OfflineShow&)>& body);
+bool run_offline_show(int width, int height, const std::function<void(OfflineShow &)> &body);
 
 // RGB rows, top row first. False (with errno-style text in `error`) when
 // the file cannot be written.
-bool write_png(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb,
-               std::string& error);
+bool write_png(const std::string &path, int width, int height, const std::vector<std::uint8_t> &rgb,
+               std::string &error);
 
 // FILE.png for a single time; FILE-T.png (T as given, e.g. "FILE-41.5.png")
 // when several times are drawn in one run.
-std::string still_file_name(const std::string& out, const std::string& time_text, bool several);
+std::string still_file_name(const std::string &out, const std::string &time_text, bool several);
 
 // The --still run: every time in `times` (as typed) into its file. Returns
 // the process exit code: 0 when every file was written.
-int run_stills(const std::vector<std::string>& times, int width, int height, const std::string& out);
+int run_stills(const std::vector<std::string> &times, int width, int height, const std::string &out);

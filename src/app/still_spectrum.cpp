@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
+namespace
+{
 constexpr int mix_rate = 44100;
 }
 
@@ -18,7 +19,7 @@ StillSpectrum::StillSpectrum()
 
 StillSpectrum::~StillSpectrum() = default;
 
-bool StillSpectrum::open(const std::string& path)
+bool StillSpectrum::open(const std::string &path)
 {
     open_ = decoder_->open(path, mix_rate);
     return open_;

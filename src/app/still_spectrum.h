@@ -13,20 +13,21 @@
 class SoundDecoder;
 class SpectrumAnalyser;
 
-class StillSpectrum {
-public:
+class StillSpectrum
+{
+  public:
     StillSpectrum();
     ~StillSpectrum();
-    StillSpectrum(const StillSpectrum&) = delete;
-    StillSpectrum& operator=(const StillSpectrum&) = delete;
+    StillSpectrum(const StillSpectrum &) = delete;
+    StillSpectrum &operator=(const StillSpectrum &) = delete;
 
     // False when the file cannot be decoded; every spectrum is then zero.
-    bool open(const std::string& path);
+    bool open(const std::string &path);
 
     // Zeros before 0, past the end, or without a file.
     std::array<float, 512> at(double music_seconds);
 
-private:
+  private:
     std::unique_ptr<SoundDecoder> decoder_;
     std::unique_ptr<SpectrumAnalyser> analyser_;
     bool open_ = false;

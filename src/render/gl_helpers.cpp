@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-void draw_billboard(const double& rotation, const double& half_width, const double& half_height,
+void draw_billboard(const double &rotation, const double &half_width, const double &half_height,
                     bool face_viewer, float texture_repeat)
 {
     if (face_viewer) {

@@ -7,7 +7,7 @@
 // its position, loses rotation and scale). A half-width <= 0 mirrors the
 // texture left to right; its absolute value sets the size. Changes the
 // modelview matrix and does not restore it.
-void draw_billboard(const double& rotation, const double& half_width, const double& half_height,
+void draw_billboard(const double &rotation, const double &half_width, const double &half_height,
                     bool face_viewer, float texture_repeat);
 
 // Blending, lighting, colour material, light 0 and 2-D texturing off,

@@ -14,18 +14,23 @@ ObjectRange object_range(std::int32_t object, std::size_t start_count)
     const auto n = static_cast<std::int64_t>(start_count);
     std::int64_t first = object >= 0 ? object : 0;
     std::int64_t end = object >= 0 ? std::int64_t{object} + 1 : n - 1;
-    if (end < 0) end = 0;
-    if (first > n - 1) first = n - 1;
-    if (end > n - 1) end = n - 1;
-    if (first < 0) first = 0;  // no entries at all: an empty range
+    if (end < 0)
+        end = 0;
+    if (first > n - 1)
+        first = n - 1;
+    if (end > n - 1)
+        end = n - 1;
+    if (first < 0)
+        first = 0; // no entries at all: an empty range
     return {static_cast<std::int32_t>(first), static_cast<std::int32_t>(end)};
 }
 
-void draw_objects(const ObjMesh& mesh, std::int32_t object)
+void draw_objects(const ObjMesh &mesh, std::int32_t object)
 {
-    if (!mesh.loaded) return;
+    if (!mesh.loaded)
+        return;
     const ObjectRange range = object_range(object, mesh.object_starts.size());
-    const auto* base = reinterpret_cast<const unsigned char*>(mesh.vertices.data());
+    const auto *base = reinterpret_cast<const unsigned char *>(mesh.vertices.data());
     constexpr GLsizei stride = sizeof(MeshVertex);
 
     for (std::int32_t k = range.first; k < range.end; ++k) {
@@ -45,8 +50,11 @@ void draw_objects(const ObjMesh& mesh, std::int32_t object)
         }
         glDrawElementsInstancedEXT(GL_TRIANGLES, 3 * (to - from), GL_UNSIGNED_INT,
                                    mesh.indices.data() + 3 * static_cast<std::size_t>(from), 1);
-        if (mesh.has_normals) glDisableClientState(GL_NORMAL_ARRAY);
-        if (mesh.has_positions) glDisableClientState(GL_VERTEX_ARRAY);
-        if (mesh.has_texcoords) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        if (mesh.has_normals)
+            glDisableClientState(GL_NORMAL_ARRAY);
+        if (mesh.has_positions)
+            glDisableClientState(GL_VERTEX_ARRAY);
+        if (mesh.has_texcoords)
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     }
 }

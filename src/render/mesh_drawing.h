@@ -16,7 +16,7 @@
 // order; a number beyond the last object, or a mesh that was never loaded or
 // has no "o" line, draws nothing. Leaves the vertex, normal and texture
 // coordinate arrays disabled, as they must be on entry.
-void draw_objects(const ObjMesh& mesh, std::int32_t object);
+void draw_objects(const ObjMesh &mesh, std::int32_t object);
 
 // The triangle range [first, end) of objects to draw for `object`, from the
 // number of object_starts entries: pure arithmetic, tested without GL.

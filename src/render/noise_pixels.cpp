@@ -5,11 +5,15 @@
 
 #include <cstddef>
 
-namespace {
+namespace
+{
 
-bool empty_size(int width, int height) { return width <= 0 || height <= 0; }
+bool empty_size(int width, int height)
+{
+    return width <= 0 || height <= 0;
+}
 
-}  // namespace
+} // namespace
 
 std::vector<unsigned char> noise_pixels_rgb(int width, int height)
 {
@@ -22,7 +26,7 @@ std::vector<unsigned char> noise_pixels_rgb(int width, int height)
     // Columns outside, rows inside: the call order fixes the image.
     for (std::size_t x = 0; x < w; ++x) {
         for (std::size_t y = 0; y < h; ++y) {
-            unsigned char* texel = &pixels[(y * w + x) * 3];
+            unsigned char *texel = &pixels[(y * w + x) * 3];
             texel[0] = static_cast<unsigned char>(random_next() % 256);
             texel[1] = static_cast<unsigned char>(random_next() % 256);
             texel[2] = static_cast<unsigned char>(random_next() % 256);
@@ -36,9 +40,8 @@ std::vector<unsigned char> noise_pixels_rgba(int width, int height)
     if (empty_size(width, height)) {
         return {};
     }
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) *
-                                      static_cast<std::size_t>(height) * 4);
-    for (unsigned char& byte : pixels) {
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    for (unsigned char &byte : pixels) {
         byte = static_cast<unsigned char>(random_next() % 255);
     }
     return pixels;

@@ -15,7 +15,8 @@
 #include <iostream>
 #include <vector>
 
-namespace {
+namespace
+{
 
 bool valid_number(int number)
 {
@@ -26,7 +27,7 @@ bool valid_number(int number)
     return false;
 }
 
-GLuint generate_into(TextureTable& table, int number, GLenum target)
+GLuint generate_into(TextureTable &table, int number, GLenum target)
 {
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -44,22 +45,23 @@ void set_linear_filters(GLenum target)
 // Our buffers are tightly packed: rows of 3-byte texels need not be a
 // multiple of 4 bytes long, so unpack with alignment 1 and put the caller's
 // setting back afterwards.
-class TightUnpack {
-public:
+class TightUnpack
+{
+  public:
     TightUnpack()
     {
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &saved_);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     }
     ~TightUnpack() { glPixelStorei(GL_UNPACK_ALIGNMENT, saved_); }
-    TightUnpack(const TightUnpack&) = delete;
-    TightUnpack& operator=(const TightUnpack&) = delete;
+    TightUnpack(const TightUnpack &) = delete;
+    TightUnpack &operator=(const TightUnpack &) = delete;
 
-private:
+  private:
     GLint saved_ = 4;
 };
 
-}  // namespace
+} // namespace
 
 void RenderTargets::create_texture_1d(int number, int width)
 {
@@ -69,19 +71,17 @@ void RenderTargets::create_texture_1d(int number, int width)
     generate_into(textures, number, GL_TEXTURE_1D);
     glTexParameterf(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     set_linear_filters(GL_TEXTURE_1D);
-    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, std::max(width, 0), 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 nullptr);
+    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, std::max(width, 0), 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
 }
 
-void RenderTargets::update_texture_1d(int number, int width, const unsigned char* rgb)
+void RenderTargets::update_texture_1d(int number, int width, const unsigned char *rgb)
 {
     if (!valid_number(number)) {
         return;
     }
     glBindTexture(GL_TEXTURE_1D, textures[static_cast<std::size_t>(number)]);
     TightUnpack unpack;
-    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, rgb ? std::max(width, 0) : 0, 0, GL_RGB,
-                 GL_UNSIGNED_BYTE, rgb);
+    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, rgb ? std::max(width, 0) : 0, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
 }
 
 void RenderTargets::create_depth_texture(int number, int width, int height)
@@ -94,8 +94,8 @@ void RenderTargets::create_depth_texture(int number, int width, int height)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_LUMINANCE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, std::max(width, 0),
-                 std::max(height, 0), 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, std::max(width, 0), std::max(height, 0), 0,
+                 GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
 }
 
 void RenderTargets::create_noise_texture_rgb(int number, int width, int height)

@@ -9,9 +9,16 @@
 
 #include <algorithm>
 
-namespace {
-int clamp_set(int set) { return std::clamp(set, 0, RenderTargets::set_count - 1); }
-int clamp_colour_count(int count) { return std::clamp(count, 1, 3); }
+namespace
+{
+int clamp_set(int set)
+{
+    return std::clamp(set, 0, RenderTargets::set_count - 1);
+}
+int clamp_colour_count(int count)
+{
+    return std::clamp(count, 1, 3);
+}
 
 GLuint make_renderbuffer(GLenum format, int width, int height, int samples)
 {
@@ -21,11 +28,11 @@ GLuint make_renderbuffer(GLenum format, int width, int height, int samples)
     glRenderbufferStorageMultisampleEXT(GL_RENDERBUFFER_EXT, samples, format, width, height);
     return name;
 }
-}
+} // namespace
 
 void RenderTargets::create_render_set(int set, int width, int height, int samples)
 {
-    RenderSet& s = sets[clamp_set(set)];
+    RenderSet &s = sets[clamp_set(set)];
     s.colour0 = make_renderbuffer(GL_RGBA8, width, height, samples);
     s.colour1 = make_renderbuffer(GL_RGBA8, width, height, samples);
     // The depth textures that receive resolves are GL_DEPTH_COMPONENT24 and a
@@ -38,8 +45,7 @@ void RenderTargets::create_render_set(int set, int width, int height, int sample
                                  s.colour0);
     glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT1_EXT, GL_RENDERBUFFER_EXT,
                                  s.colour1);
-    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                                 s.depth);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, s.depth);
 
     // Left bound on return: drawing without a later bind goes nowhere visible.
     glGenFramebuffersEXT(1, &s.texture_framebuffer);
@@ -57,8 +63,7 @@ void RenderTargets::bind_render_set(int set, int colour_count)
 GLenum RenderTargets::attach_colour_texture(int set, int attachment, int texture_number)
 {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[set].texture_framebuffer);
-    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT,
-                              GL_COLOR_ATTACHMENT0_EXT + std::clamp(attachment, 0, 2),
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT + std::clamp(attachment, 0, 2),
                               GL_TEXTURE_2D, textures[texture_number], 0);
     return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
 }
@@ -71,10 +76,9 @@ GLenum RenderTargets::attach_depth_texture(int set, int texture_number)
     return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
 }
 
-GLenum RenderTargets::resolve_render_set(int set, int width, int height, int colour_count,
-                                         bool copy_depth)
+GLenum RenderTargets::resolve_render_set(int set, int width, int height, int colour_count, bool copy_depth)
 {
-    const RenderSet& s = sets[set];
+    const RenderSet &s = sets[set];
     const auto bind_pair = [&s] {
         glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, s.render_framebuffer);
         glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, s.texture_framebuffer);
@@ -85,18 +89,19 @@ GLenum RenderTargets::resolve_render_set(int set, int width, int height, int col
         bind_pair();
         glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT + k);
         glReadBuffer(GL_COLOR_ATTACHMENT0_EXT + k);
-        glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
-                             GL_NEAREST);
+        glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     }
     if (copy_depth) {
         bind_pair();
-        glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT,
-                             GL_NEAREST);
+        glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
     }
     return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
 }
 
-void RenderTargets::unbind_render_targets() { glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0); }
+void RenderTargets::unbind_render_targets()
+{
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
 
 void RenderTargets::bind_table_texture(int number) const
 {

@@ -34,18 +34,19 @@ struct CameraRecord {
 // The five GL objects of a render set. The set does not store its size:
 // callers pass it again when they resolve.
 struct RenderSet {
-    GLuint colour0 = 0;  // renderbuffer, GL_RGBA8
-    GLuint colour1 = 0;  // renderbuffer, GL_RGBA8
-    GLuint depth = 0;    // renderbuffer, GL_DEPTH_COMPONENT24
+    GLuint colour0 = 0; // renderbuffer, GL_RGBA8
+    GLuint colour1 = 0; // renderbuffer, GL_RGBA8
+    GLuint depth = 0;   // renderbuffer, GL_DEPTH_COMPONENT24
     GLuint render_framebuffer = 0;
-    GLuint texture_framebuffer = 0;  // textures attached on demand
+    GLuint texture_framebuffer = 0; // textures attached on demand
 };
 
 // 10000 GL texture names indexed by texture number.
 using TextureTable = std::array<GLuint, 10000>;
 
-class RenderTargets {
-public:
+class RenderTargets
+{
+  public:
     static constexpr int set_count = 16;
 
     // Stored first: loaders call it while the main show's setup runs.
@@ -53,11 +54,11 @@ public:
 
     TextureTable textures{};
     std::array<RenderSet, set_count> sets{};
-    FrameInfo* frame_info = nullptr;  // the record of the current draw
-    void* device_context = nullptr;   // the shell's window, opaque here
+    FrameInfo *frame_info = nullptr; // the record of the current draw
+    void *device_context = nullptr;  // the shell's window, opaque here
     CameraRecord main_camera{};
     CameraRecord second_camera{};
-    double fov_offset = 0.0;  // added to the loading screen's 65 degrees
+    double fov_offset = 0.0; // added to the loading screen's 65 degrees
     bool multisample = false;
 
     // ---- Render sets -------------------------------------------------------
@@ -73,15 +74,15 @@ public:
     // ---- Procedural textures -------------------------------------------------
     // Each leaves its texture bound to its target on the active unit.
     void create_texture_1d(int number, int width);
-    void update_texture_1d(int number, int width, const unsigned char* rgb);
+    void update_texture_1d(int number, int width, const unsigned char *rgb);
     void create_depth_texture(int number, int width, int height);
     void create_noise_texture_rgb(int number, int width, int height);
     void create_noise_texture_rgba(int number, int width, int height);
 
     // ---- Textures from JPEG files -------------------------------------------
     // A file that cannot be read ends the process (message box, exit 0).
-    void load_texture(int number, const std::string& file_name);
-    void load_normal_map_texture(int number, const std::string& file_name);
+    void load_texture(int number, const std::string &file_name);
+    void load_normal_map_texture(int number, const std::string &file_name);
 
     // glBindTexture(GL_TEXTURE_2D, textures[number]) on the active unit.
     void bind_table_texture(int number) const;

@@ -13,7 +13,8 @@
 #include <iostream>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Info logs are printed through a fixed buffer: at most 999 characters.
 constexpr GLsizei info_log_buffer = 1000;
@@ -28,16 +29,15 @@ bool valid_slot(int slot)
 }
 
 struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+    void operator()(std::FILE *f) const { std::fclose(f); }
 };
 
 void print_read_failure(int error)
 {
-    std::cout << (error != 0 ? std::strerror(error) : "Shader source file read failed.")
-              << std::endl;
+    std::cout << (error != 0 ? std::strerror(error) : "Shader source file read failed.") << std::endl;
 }
 
-}  // namespace
+} // namespace
 
 ShaderProgram::ShaderProgram()
     : fragment_shaders_(slot_count, 0), vertex_shaders_(slot_count, 0), programs_(slot_count, 0)
@@ -46,7 +46,7 @@ ShaderProgram::ShaderProgram()
 
 // ---- Sources and compilation ------------------------------------------------
 
-std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::string& path)
+std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::string &path)
 {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
@@ -55,7 +55,8 @@ std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::st
     }
     // A directory opens on Linux and claims a huge length: refuse it as
     // the read failure it would become.
-    struct stat info {};
+    struct stat info {
+    };
     if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
         print_read_failure(EISDIR);
         return std::vector<char>(1, '\0');
@@ -82,7 +83,7 @@ std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::st
     return text;
 }
 
-void ShaderProgram::compile_shader(GLenum kind, const std::string& path, int slot)
+void ShaderProgram::compile_shader(GLenum kind, const std::string &path, int slot)
 {
     if (!valid_slot(slot)) {
         return;
@@ -90,7 +91,7 @@ void ShaderProgram::compile_shader(GLenum kind, const std::string& path, int slo
     std::optional<std::vector<char>> source = read_shader_source(path);
     // A source that could not be read compiles as an empty text: the slot
     // still gets a (failed) shader and the build of the other slots goes on.
-    const char* text = source ? source->data() : "";
+    const char *text = source ? source->data() : "";
 
     GLuint shader = glCreateShader(kind);
     (kind == GL_FRAGMENT_SHADER ? fragment_shaders_ : vertex_shaders_)[slot] = shader;
@@ -108,20 +109,19 @@ void ShaderProgram::compile_shader(GLenum kind, const std::string& path, int slo
     std::cout << log << std::endl;
 }
 
-void ShaderProgram::compile_fragment_shader(const std::string& path, int slot)
+void ShaderProgram::compile_fragment_shader(const std::string &path, int slot)
 {
     compile_shader(GL_FRAGMENT_SHADER, path, slot);
 }
 
-void ShaderProgram::compile_vertex_shader(const std::string& path, int slot)
+void ShaderProgram::compile_vertex_shader(const std::string &path, int slot)
 {
     compile_shader(GL_VERTEX_SHADER, path, slot);
 }
 
 // ---- Programs -------------------------------------------------------------------
 
-void ShaderProgram::build_program(const std::string& vertex_path,
-                                  const std::string& fragment_path, int slot)
+void ShaderProgram::build_program(const std::string &vertex_path, const std::string &fragment_path, int slot)
 {
     if (!valid_slot(slot)) {
         return;
@@ -134,7 +134,7 @@ void ShaderProgram::build_program(const std::string& vertex_path,
     glLinkProgram(programs_[slot]);
 }
 
-void ShaderProgram::build_fragment_program(const std::string& fragment_path, int slot)
+void ShaderProgram::build_fragment_program(const std::string &fragment_path, int slot)
 {
     if (!valid_slot(slot)) {
         return;
@@ -153,11 +153,14 @@ void ShaderProgram::use_program(int slot) const
     }
 }
 
-void ShaderProgram::unuse_program() { glUseProgram(0); }
+void ShaderProgram::unuse_program()
+{
+    glUseProgram(0);
+}
 
 // ---- Uniforms -------------------------------------------------------------------
 
-void ShaderProgram::set_uniform_float(int slot, const std::string& name, float value) const
+void ShaderProgram::set_uniform_float(int slot, const std::string &name, float value) const
 {
     if (!valid_slot(slot)) {
         return;
@@ -165,8 +168,8 @@ void ShaderProgram::set_uniform_float(int slot, const std::string& name, float v
     glUniform1f(glGetUniformLocation(programs_[slot], name.c_str()), value);
 }
 
-void ShaderProgram::bind_texture_uniform(GLenum target, int slot, int unit,
-                                         const std::string& name, GLuint texture) const
+void ShaderProgram::bind_texture_uniform(GLenum target, int slot, int unit, const std::string &name,
+                                         GLuint texture) const
 {
     if (!valid_slot(slot)) {
         return;
@@ -179,11 +182,10 @@ void ShaderProgram::bind_texture_uniform(GLenum target, int slot, int unit,
 
 // ---- Projective texturing -------------------------------------------------------
 
-void ShaderProgram::set_projective_texture_matrix(int, const std::string&,
-                                                  const std::array<float, 3>& eye,
-                                                  const std::array<float, 3>& target,
-                                                  const std::array<float, 3>& up, double fovy,
-                                                  double aspect, double z_near, double z_far)
+void ShaderProgram::set_projective_texture_matrix(int, const std::string &, const std::array<float, 3> &eye,
+                                                  const std::array<float, 3> &target,
+                                                  const std::array<float, 3> &up, double fovy, double aspect,
+                                                  double z_near, double z_far)
 {
     // No push or pop here: only unit 2's texture matrix is written, so the
     // caller's matrices (and the stack depths) stay as they were.
@@ -198,14 +200,13 @@ void ShaderProgram::set_projective_texture_matrix(int, const std::string&,
     glActiveTexture(GL_TEXTURE0);
 }
 
-void ShaderProgram::set_projective_texture_matrix(int slot, const std::string& name,
-                                                  const CameraRecord& camera, double fovy,
-                                                  double aspect, double z_near, double z_far)
+void ShaderProgram::set_projective_texture_matrix(int slot, const std::string &name,
+                                                  const CameraRecord &camera, double fovy, double aspect,
+                                                  double z_near, double z_far)
 {
     set_projective_texture_matrix(slot, name, {camera.eye.x, camera.eye.y, camera.eye.z},
                                   {camera.centre.x, camera.centre.y, camera.centre.z},
-                                  {camera.up.x, camera.up.y, camera.up.z}, fovy, aspect, z_near,
-                                  z_far);
+                                  {camera.up.x, camera.up.y, camera.up.z}, fovy, aspect, z_near, z_far);
 }
 
 // ---- Table access ---------------------------------------------------------------

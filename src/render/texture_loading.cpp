@@ -19,21 +19,22 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct rgb_image {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgb;  // packed, rows in the order asked for
+    std::vector<std::uint8_t> rgb; // packed, rows in the order asked for
 };
 
-[[noreturn]] void fail(const std::string& file_name, const char* caption)
+[[noreturn]] void fail(const std::string &file_name, const char *caption)
 {
     message_box(file_name, caption, MessageIcon::information, MessageButtons::ok);
     std::exit(0);
 }
 
-rgb_image decode_file(const std::string& file_name, const char* open_caption, bool bottom_first)
+rgb_image decode_file(const std::string &file_name, const char *open_caption, bool bottom_first)
 {
     jpeg_decoder_file_stream stream;
     if (!stream.open(file_name.c_str()))
@@ -52,7 +53,7 @@ rgb_image decode_file(const std::string& file_name, const char* open_caption, bo
 // Generates the texture into the table entry and uploads level 0; leaves it
 // bound to GL_TEXTURE_2D on the active unit. Rows are tightly packed, so the
 // unpack alignment is 1 for the upload (restored afterwards).
-void upload(GLuint& table_entry, const rgb_image& image)
+void upload(GLuint &table_entry, const rgb_image &image)
 {
     glGenTextures(1, &table_entry);
     glBindTexture(GL_TEXTURE_2D, table_entry);
@@ -61,24 +62,27 @@ void upload(GLuint& table_entry, const rgb_image& image)
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE, image.rgb.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 image.rgb.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
-}  // namespace
+} // namespace
 
-void RenderTargets::load_texture(int number, const std::string& file_name)
+void RenderTargets::load_texture(int number, const std::string &file_name)
 {
-    assert(number >= 0 && number < static_cast<int>(textures.size()) && "texture number outside the TextureTable");
+    assert(number >= 0 && number < static_cast<int>(textures.size()) &&
+           "texture number outside the TextureTable");
     if (progress_callback != nullptr)
         progress_callback(0.1);
     const rgb_image image = decode_file(file_name, "Jpg", true);
     upload(textures[static_cast<std::size_t>(number)], image);
 }
 
-void RenderTargets::load_normal_map_texture(int number, const std::string& file_name)
+void RenderTargets::load_normal_map_texture(int number, const std::string &file_name)
 {
-    assert(number >= 0 && number < static_cast<int>(textures.size()) && "texture number outside the TextureTable");
+    assert(number >= 0 && number < static_cast<int>(textures.size()) &&
+           "texture number outside the TextureTable");
     const rgb_image heights = decode_file(file_name, "Jpg !", false);
     rgb_image normals;
     normals.width = heights.width;

@@ -2,11 +2,12 @@
 
 #include <chrono>
 
-namespace {
+namespace
+{
 using steady = std::chrono::steady_clock;
 steady::time_point base = steady::now();
 double elapsed = 0.0;
-}
+} // namespace
 
 void clock_reset()
 {

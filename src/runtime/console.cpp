@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <iostream>
 
-namespace {
-int original_stdout = -1;  // set once standard output is discarded
+namespace
+{
+int original_stdout = -1; // set once standard output is discarded
 }
 
 void open_debug_console()
@@ -30,11 +31,11 @@ void discard_standard_output()
     }
 }
 
-void write_to_original_output(const std::string& text)
+void write_to_original_output(const std::string &text)
 {
     std::fflush(stdout);
     const int fd = original_stdout >= 0 ? original_stdout : STDOUT_FILENO;
-    const char* p = text.data();
+    const char *p = text.data();
     std::size_t left = text.size();
     while (left > 0) {
         const ssize_t n = write(fd, p, left);

@@ -16,4 +16,4 @@ void discard_standard_output();
 
 // Writes `text` to the process's original standard output, even when the
 // show's own output is discarded; flushed.
-void write_to_original_output(const std::string& text);
+void write_to_original_output(const std::string &text);

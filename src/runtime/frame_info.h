@@ -18,13 +18,13 @@ struct FrameInfo {
     // Set to 0 every frame before the draws; the main show reads a1 and a2.
     double adjust[3] = {0, 0, 0};
     int wheel_steps = 0;
-    double aq_adjust = 0;      // A lowers, Q raises (window procedure)
-    double updown_adjust = 0;  // Up raises, Down lowers (window procedure)
-    int seek_request = 0;      // 1 while the left mouse button is down
+    double aq_adjust = 0;     // A lowers, Q raises (window procedure)
+    double updown_adjust = 0; // Up raises, Down lowers (window procedure)
+    int seek_request = 0;     // 1 while the left mouse button is down
     int right_button = 0;
-    double point[3] = {0, 0, 0};  // printed by the "Pnt :" capture
+    double point[3] = {0, 0, 0}; // printed by the "Pnt :" capture
     std::array<unsigned char, 32> flags_a{};
-    std::array<unsigned char, 32> flags_b{};  // B[3] != 0 ends the show
+    std::array<unsigned char, 32> flags_b{}; // B[3] != 0 ends the show
     double show_time = 0;
     std::vector<Capture> captures;
     int interval_id = 0;

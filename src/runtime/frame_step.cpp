@@ -23,7 +23,10 @@ double music_pull(double frame_delta, double show_time, double music_time)
     return frame_delta;
 }
 
-bool show_has_ended(double show_time) { return show_time > 251.0; }
+bool show_has_ended(double show_time)
+{
+    return show_time > 251.0;
+}
 
 FadeOut fade_out_step(double show_time, double fade_start, double rate)
 {

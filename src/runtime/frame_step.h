@@ -20,10 +20,10 @@ double music_pull(double frame_delta, double show_time, double music_time);
 bool show_has_ended(double show_time);
 
 struct FadeOut {
-    double a;           // clamp(fade_rate * e, 0, 1)
-    double fade_level;  // 1 - clamp(5 * fade_rate * e, 0, 1)
-    int volume;         // integer part of 255 - 255 a
-    bool done;          // a > 0.999: copy the captures and end the show
+    double a;          // clamp(fade_rate * e, 0, 1)
+    double fade_level; // 1 - clamp(5 * fade_rate * e, 0, 1)
+    int volume;        // integer part of 255 - 255 a
+    bool done;         // a > 0.999: copy the captures and end the show
 };
 
 // One fade-out step, e = show_time - fade_start.

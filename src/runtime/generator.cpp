@@ -1,10 +1,14 @@
 #include "runtime/generator.h"
 
-namespace {
+namespace
+{
 std::uint32_t state = 1;
 }
 
-void random_seed(std::uint32_t s) { state = s; }
+void random_seed(std::uint32_t s)
+{
+    state = s;
+}
 
 int random_next()
 {
@@ -12,6 +16,12 @@ int random_next()
     return static_cast<int>((state >> 16) & 0x7fffu);
 }
 
-double random_unit() { return static_cast<double>(random_next()) / 32767.0; }
+double random_unit()
+{
+    return static_cast<double>(random_next()) / 32767.0;
+}
 
-std::uint32_t random_state() { return state; }
+std::uint32_t random_state()
+{
+    return state;
+}

@@ -13,7 +13,7 @@ enum class MessageButtons { ok, yes_no };
 
 // Returns true when the viewer answered Yes (always true for an OK box that
 // was shown, false for a Yes/No box that could not be shown).
-bool message_box(const std::string& text, const std::string& caption, MessageIcon icon,
+bool message_box(const std::string &text, const std::string &caption, MessageIcon icon,
                  MessageButtons buttons = MessageButtons::ok);
 
 // The shell's modal implementation; returns false when it could not show
@@ -22,6 +22,6 @@ struct MessageBoxResult {
     bool shown;
     bool yes;
 };
-using MessageBoxHandler = MessageBoxResult (*)(const std::string& text, const std::string& caption,
+using MessageBoxHandler = MessageBoxResult (*)(const std::string &text, const std::string &caption,
                                                MessageIcon icon, MessageButtons buttons);
 void set_message_box_handler(MessageBoxHandler handler);

@@ -13,27 +13,28 @@
 #include <cstdlib>
 #include <limits>
 
-namespace {
+namespace
+{
 constexpr int mix_rate = 44100;
-constexpr const char* caption = "ZVX  ";
+constexpr const char *caption = "ZVX  ";
 
-Sound& sound()
+Sound &sound()
 {
     static Sound instance;
     return instance;
 }
 
-[[noreturn]] void fail(const char* text, int exit_code)
+[[noreturn]] void fail(const char *text, int exit_code)
 {
     message_box(text, caption, MessageIcon::information);
     sound().close();
     std::exit(exit_code);
 }
-}
+} // namespace
 
 void music_start()
 {
-    Sound& s = sound();
+    Sound &s = sound();
     if (!s.init(mix_rate))
         fail("Problem initializing FMod. \nProgram will now exit.", 1);
     if (!s.load(soundtrack_file))
@@ -46,7 +47,7 @@ void music_start()
 
 double music_read_time()
 {
-    Sound& s = sound();
+    Sound &s = sound();
     return position_seconds(s.position(Sound::channel), s.frequency(Sound::channel));
 }
 
@@ -61,8 +62,17 @@ bool music_seek(double seconds)
     return sound().set_position(Sound::channel, static_cast<std::uint32_t>(frame));
 }
 
-void music_copy_spectrum(std::array<float, 512>& out) { out = sound().spectrum(); }
+void music_copy_spectrum(std::array<float, 512> &out)
+{
+    out = sound().spectrum();
+}
 
-void music_set_volume(int volume) { sound().set_volume(Sound::channel, volume); }
+void music_set_volume(int volume)
+{
+    sound().set_volume(Sound::channel, volume);
+}
 
-void music_close() { sound().close(); }
+void music_close()
+{
+    sound().close();
+}

@@ -8,7 +8,7 @@
 
 #include <array>
 
-inline constexpr const char* soundtrack_file = "music//Orvel ft Mirel - Vellamor.mp3";
+inline constexpr const char *soundtrack_file = "music//Orvel ft Mirel - Vellamor.mp3";
 
 // Initialise at 44100 Hz, load the soundtrack, play once, spectrum on,
 // play on channel 1 at volume 255.
@@ -22,7 +22,7 @@ double music_read_time();
 bool music_seek(double seconds);
 
 // The 512 spectrum values of the most recent output.
-void music_copy_spectrum(std::array<float, 512>& out);
+void music_copy_spectrum(std::array<float, 512> &out);
 
 // Channel 1 volume, 0..255.
 void music_set_volume(int volume);

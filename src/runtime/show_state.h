@@ -14,15 +14,15 @@ inline constexpr double fade_rate = 100002.5;
 // Display settings chosen in the set-up dialog.
 extern bool fullscreen;
 extern bool force_16_9;
-extern bool antialias;  // cleared again by start-up before anything reads it
+extern bool antialias; // cleared again by start-up before anything reads it
 extern int window_width, window_height;
 extern int render_width, render_height;
 
 // Run state.
-extern bool running;         // cleared while the window is minimised
-extern bool quit_requested;  // set when Escape is first seen
-extern double fade_start;    // show_time at which quit_requested was set
-extern std::array<unsigned char, 256> key_state;  // by Windows virtual-key code
+extern bool running;                             // cleared while the window is minimised
+extern bool quit_requested;                      // set when Escape is first seen
+extern double fade_start;                        // show_time at which quit_requested was set
+extern std::array<unsigned char, 256> key_state; // by Windows virtual-key code
 // Set by an Escape key-down and kept until the message loop has seen it: a
 // quick tap whose key-up arrives before the next idle turn still counts.
 extern bool escape_pressed;
@@ -37,11 +37,12 @@ extern int right_button;
 extern int wheel_total;
 
 // Windows virtual-key codes the show reads.
-namespace vk {
+namespace vk
+{
 inline constexpr int escape = 0x1B;
 inline constexpr int up = 0x26;
 inline constexpr int down = 0x28;
 inline constexpr int key_a = 0x41;
 inline constexpr int key_q = 0x51;
 inline constexpr int f1 = 0x70;
-}
+} // namespace vk

@@ -7,12 +7,15 @@
 
 Sound::Sound() : state_(std::make_unique<State>()) {}
 
-Sound::~Sound() { close(); }
+Sound::~Sound()
+{
+    close();
+}
 
 bool Sound::init(int mix_rate)
 {
     close();
-    State& s = *state_;
+    State &s = *state_;
     s.error.clear();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         s.error = SDL_GetError();
@@ -40,9 +43,9 @@ bool Sound::init(int mix_rate)
     return true;
 }
 
-bool Sound::load(const std::string& path)
+bool Sound::load(const std::string &path)
 {
-    State& s = *state_;
+    State &s = *state_;
     if (s.device == 0) {
         s.error = "the audio device is not open";
         return false;
@@ -61,7 +64,7 @@ bool Sound::load(const std::string& path)
         return false;
     }
     s.length.store(s.decoder.length(), std::memory_order_relaxed);
-    s.request_seek(0);  // a fresh epoch: nothing of an earlier track is heard
+    s.request_seek(0); // a fresh epoch: nothing of an earlier track is heard
     s.decoder_thread = std::thread([&s] { s.decode_loop(); });
     s.loaded = true;
     return true;
@@ -82,7 +85,7 @@ void Sound::set_spectrum_active(bool active)
 
 bool Sound::play(int channel_number)
 {
-    State& s = *state_;
+    State &s = *state_;
     if (channel_number != channel || !s.loaded)
         return false;
     // The decoder primed the ring at load: starting from the top needs no
@@ -104,13 +107,13 @@ void Sound::set_volume(int channel_number, int volume)
 
 std::uint32_t Sound::position(int channel_number)
 {
-    State& s = *state_;
+    State &s = *state_;
     if (channel_number != channel || !s.loaded)
         return 0;
     s.spectrum_fresh = s.reports.refresh() || s.spectrum_fresh;
-    const PlaybackReport& r = s.reports.front();
+    const PlaybackReport &r = s.reports.front();
     if (!r.valid || r.epoch != s.epoch)
-        return s.target;  // the seek has not reached the callback yet
+        return s.target; // the seek has not reached the callback yet
     const double elapsed_ns = static_cast<double>(sound_now_ns() - r.time_ns);
     const auto elapsed = static_cast<std::int64_t>(elapsed_ns * s.rate / 1e9);
     const std::int64_t p = r.playing_start + std::clamp<std::int64_t>(elapsed, 0, r.playing_frames);
@@ -124,16 +127,16 @@ int Sound::frequency(int channel_number) const
 
 bool Sound::set_position(int channel_number, std::uint32_t frame)
 {
-    State& s = *state_;
+    State &s = *state_;
     if (channel_number != channel || !s.loaded || static_cast<std::int64_t>(frame) >= length())
         return false;
     s.request_seek(frame);
     return true;
 }
 
-const std::array<float, 512>& Sound::spectrum()
+const std::array<float, 512> &Sound::spectrum()
 {
-    State& s = *state_;
+    State &s = *state_;
     s.spectrum_fresh = s.reports.refresh() || s.spectrum_fresh;
     if (s.spectrum_active && s.spectrum_fresh && s.reports.front().valid) {
         s.analyser.analyse(s.reports.front().mono, s.spectrum);
@@ -144,9 +147,9 @@ const std::array<float, 512>& Sound::spectrum()
 
 void Sound::close()
 {
-    State& s = *state_;
+    State &s = *state_;
     if (s.device != 0) {
-        SDL_CloseAudioDevice(s.device);  // joins SDL's audio thread
+        SDL_CloseAudioDevice(s.device); // joins SDL's audio thread
         s.device = 0;
     }
     s.stop_decoder();
@@ -161,9 +164,15 @@ void Sound::close()
     }
 }
 
-std::int64_t Sound::length() const { return state_->length.load(std::memory_order_acquire); }
+std::int64_t Sound::length() const
+{
+    return state_->length.load(std::memory_order_acquire);
+}
 
-const std::string& Sound::error() const { return state_->error; }
+const std::string &Sound::error() const
+{
+    return state_->error;
+}
 
 double position_seconds(std::uint32_t frames, int frequency)
 {

@@ -31,18 +31,19 @@
 #include <memory>
 #include <string>
 
-class Sound {
-public:
+class Sound
+{
+  public:
     static constexpr int channel = 1;
     static constexpr int device_frames = 1024;
 
     Sound();
     ~Sound();
-    Sound(const Sound&) = delete;
-    Sound& operator=(const Sound&) = delete;
+    Sound(const Sound &) = delete;
+    Sound &operator=(const Sound &) = delete;
 
     bool init(int mix_rate);
-    bool load(const std::string& path);
+    bool load(const std::string &path);
     void set_loop(bool loop);
     void set_spectrum_active(bool active);
     bool play(int channel_number);
@@ -50,7 +51,7 @@ public:
     std::uint32_t position(int channel_number);
     int frequency(int channel_number) const;
     bool set_position(int channel_number, std::uint32_t frame);
-    const std::array<float, 512>& spectrum();
+    const std::array<float, 512> &spectrum();
     void close();
 
     // Length of the loaded track in frames at the mix rate (0 before load).
@@ -59,11 +60,11 @@ public:
     // fraction of a second of load()).
     std::int64_t length() const;
     // Why the last init() or load() failed.
-    const std::string& error() const;
+    const std::string &error() const;
 
     struct State;
 
-private:
+  private:
     std::unique_ptr<State> state_;
 };
 

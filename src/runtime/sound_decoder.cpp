@@ -5,7 +5,8 @@
 
 #include <mutex>
 
-namespace {
+namespace
+{
 // mpg123_init is a no-op on current versions but must precede every handle
 // on older ones; once per process.
 bool library_ready()
@@ -15,9 +16,12 @@ bool library_ready()
     std::call_once(once, [] { ok = mpg123_init() == MPG123_OK; });
     return ok;
 }
-}
+} // namespace
 
-SoundDecoder::~SoundDecoder() { close(); }
+SoundDecoder::~SoundDecoder()
+{
+    close();
+}
 
 void SoundDecoder::close()
 {
@@ -29,7 +33,7 @@ void SoundDecoder::close()
     length_ = 0;
 }
 
-bool SoundDecoder::open(const std::string& path, int rate)
+bool SoundDecoder::open(const std::string &path, int rate)
 {
     close();
     error_.clear();
@@ -61,8 +65,8 @@ bool SoundDecoder::open(const std::string& path, int rate)
     long got_rate = 0;
     int channels = 0;
     int encoding = 0;
-    if (mpg123_getformat(handle_, &got_rate, &channels, &encoding) != MPG123_OK ||
-        got_rate != rate || channels != 2 || encoding != MPG123_ENC_FLOAT_32) {
+    if (mpg123_getformat(handle_, &got_rate, &channels, &encoding) != MPG123_OK || got_rate != rate ||
+        channels != 2 || encoding != MPG123_ENC_FLOAT_32) {
         error_ = "not an MP3 file the decoder can convert to the mix rate";
         close();
         return false;
@@ -100,12 +104,12 @@ bool SoundDecoder::seek(std::int64_t frame)
     return mpg123_seek(handle_, static_cast<off_t>(frame), SEEK_SET) == static_cast<off_t>(frame);
 }
 
-std::size_t SoundDecoder::read(float* out, std::size_t frames)
+std::size_t SoundDecoder::read(float *out, std::size_t frames)
 {
     if (handle_ == nullptr)
         return 0;
     constexpr std::size_t frame_bytes = 2 * sizeof(float);
-    auto* bytes = reinterpret_cast<unsigned char*>(out);
+    auto *bytes = reinterpret_cast<unsigned char *>(out);
     std::size_t filled = 0;
     while (filled < frames * frame_bytes) {
         std::size_t done = 0;
@@ -113,7 +117,7 @@ std::size_t SoundDecoder::read(float* out, std::size_t frames)
         filled += done;
         if (r == MPG123_NEW_FORMAT || (r == MPG123_OK && done > 0))
             continue;
-        break;  // MPG123_DONE, an error, or nothing more to give
+        break; // MPG123_DONE, an error, or nothing more to give
     }
     return filled / frame_bytes;
 }

@@ -18,16 +18,17 @@
 
 struct mpg123_handle_struct;
 
-class SoundDecoder {
-public:
+class SoundDecoder
+{
+  public:
     SoundDecoder() = default;
     ~SoundDecoder();
-    SoundDecoder(const SoundDecoder&) = delete;
-    SoundDecoder& operator=(const SoundDecoder&) = delete;
+    SoundDecoder(const SoundDecoder &) = delete;
+    SoundDecoder &operator=(const SoundDecoder &) = delete;
 
     // False when the file is missing, unreadable, not MP3 or holds no audio;
     // error() then says why.
-    bool open(const std::string& path, int rate);
+    bool open(const std::string &path, int rate);
     void close();
 
     // Reads every frame header; the next read() goes on where it was.
@@ -42,12 +43,12 @@ public:
 
     // Decodes up to `frames` frames into `out` (2 floats each); returns the
     // number decoded, 0 at the end of the file or on a decoding error.
-    std::size_t read(float* out, std::size_t frames);
+    std::size_t read(float *out, std::size_t frames);
 
-    const std::string& error() const { return error_; }
+    const std::string &error() const { return error_; }
 
-private:
-    mpg123_handle_struct* handle_ = nullptr;
+  private:
+    mpg123_handle_struct *handle_ = nullptr;
     std::int64_t length_ = 0;
     std::string error_;
 };

@@ -35,7 +35,7 @@ void Sound::State::decode_loop()
         // out the scan even on a slow or busy machine.
         const std::size_t ahead = std::min(written_this_epoch, ring.queued());
         const std::size_t wanted = scanned ? SoundRing::fill_target : SoundRing::capacity;
-        SoundBlock* block = at_end || ahead >= wanted ? nullptr : ring.free_block();
+        SoundBlock *block = at_end || ahead >= wanted ? nullptr : ring.free_block();
         if (block == nullptr) {
             if (!scanned) {
                 scanned = true;

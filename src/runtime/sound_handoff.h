@@ -10,11 +10,11 @@
 #include <atomic>
 #include <cstdint>
 
-template <class T>
-class SoundHandoff {
-public:
+template <class T> class SoundHandoff
+{
+  public:
     // Writer: the slot to fill, then publish().
-    T& back() { return slots_[back_]; }
+    T &back() { return slots_[back_]; }
     void publish() { back_ = middle_.exchange(back_ | fresh, std::memory_order_acq_rel) & index_mask; }
 
     // Reader: takes the newest published value if there is one; true when
@@ -26,13 +26,13 @@ public:
         front_ = middle_.exchange(front_, std::memory_order_acq_rel) & index_mask;
         return true;
     }
-    const T& front() const { return slots_[front_]; }
+    const T &front() const { return slots_[front_]; }
 
-private:
+  private:
     static constexpr std::uint8_t fresh = 4;
     static constexpr std::uint8_t index_mask = 3;
     std::array<T, 3> slots_{};
-    std::uint8_t back_ = 0;                 // writer's own
-    std::atomic<std::uint8_t> middle_{1};   // exchanged between the two
-    std::uint8_t front_ = 2;                // reader's own
+    std::uint8_t back_ = 0;               // writer's own
+    std::atomic<std::uint8_t> middle_{1}; // exchanged between the two
+    std::uint8_t front_ = 2;              // reader's own
 };

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cstring>
 
-void Sound::State::mix(float* out, std::size_t frames)
+void Sound::State::mix(float *out, std::size_t frames)
 {
     const std::uint64_t r = request.load(std::memory_order_acquire);
-    Mixer& m = mixer;
+    Mixer &m = mixer;
     if (request_epoch(r) != m.epoch) {
         m.epoch = request_epoch(r);
         m.cursor = request_frame(r);
@@ -20,10 +20,10 @@ void Sound::State::mix(float* out, std::size_t frames)
     std::size_t done = 0;
     bool popped = false;
     while (done < frames) {
-        const SoundBlock* b = ring.front();
+        const SoundBlock *b = ring.front();
         if (b == nullptr)
             break;
-        if (b->epoch != m.epoch) {  // decoded before a seek: obsolete
+        if (b->epoch != m.epoch) { // decoded before a seek: obsolete
             ring.pop();
             m.block_offset = 0;
             popped = true;
@@ -62,7 +62,7 @@ void Sound::State::mix(float* out, std::size_t frames)
 
     // The device holds one buffer ahead of this one: what starts to be heard
     // now is the previous buffer, unless a seek came in between.
-    PlaybackReport& report = reports.back();
+    PlaybackReport &report = reports.back();
     report.valid = true;
     report.epoch = m.epoch;
     if (m.last_epoch == m.epoch) {
@@ -81,8 +81,8 @@ void Sound::State::mix(float* out, std::size_t frames)
     m.last_frames = static_cast<std::int64_t>(done);
 }
 
-void sound_audio_callback(void* user, Uint8* stream, int bytes)
+void sound_audio_callback(void *user, Uint8 *stream, int bytes)
 {
-    auto* s = static_cast<Sound::State*>(user);
-    s->mix(reinterpret_cast<float*>(stream), static_cast<std::size_t>(bytes) / (2 * sizeof(float)));
+    auto *s = static_cast<Sound::State *>(user);
+    s->mix(reinterpret_cast<float *>(stream), static_cast<std::size_t>(bytes) / (2 * sizeof(float)));
 }

@@ -16,14 +16,15 @@
 inline constexpr std::size_t sound_block_frames = 1024;
 
 struct SoundBlock {
-    std::uint32_t epoch = 0;    // seek generation the frames belong to
-    std::int64_t position = 0;  // track frame of the first frame in data
-    std::uint32_t frames = 0;   // frames used, up to sound_block_frames
-    std::array<float, 2 * sound_block_frames> data{};  // interleaved stereo
+    std::uint32_t epoch = 0;                          // seek generation the frames belong to
+    std::int64_t position = 0;                        // track frame of the first frame in data
+    std::uint32_t frames = 0;                         // frames used, up to sound_block_frames
+    std::array<float, 2 * sound_block_frames> data{}; // interleaved stereo
 };
 
-class SoundRing {
-public:
+class SoundRing
+{
+  public:
     // The writer keeps `fill_target` blocks of the current epoch ahead of the
     // reader (0.19 s at 44100 Hz, enough to ride out a busy decoder thread).
     // The rest of the capacity is headroom for a seek: blocks for the new
@@ -40,7 +41,7 @@ public:
     }
 
     // Writer: the block to fill next, or null while the ring is full.
-    SoundBlock* free_block()
+    SoundBlock *free_block()
     {
         const std::uint64_t w = written_.load(std::memory_order_relaxed);
         if (w - read_.load(std::memory_order_acquire) >= capacity)
@@ -54,7 +55,7 @@ public:
     }
 
     // Reader: the oldest published block, or null while the ring is empty.
-    const SoundBlock* front() const
+    const SoundBlock *front() const
     {
         const std::uint64_t r = read_.load(std::memory_order_relaxed);
         if (written_.load(std::memory_order_acquire) == r)
@@ -71,7 +72,7 @@ public:
         read_.store(0, std::memory_order_relaxed);
     }
 
-private:
+  private:
     std::array<SoundBlock, capacity> blocks_{};
     std::atomic<std::uint64_t> written_{0};
     std::atomic<std::uint64_t> read_{0};

@@ -38,17 +38,23 @@ inline std::uint64_t pack_request(std::uint32_t epoch, std::uint32_t frame)
 {
     return (static_cast<std::uint64_t>(epoch) << 32) | frame;
 }
-inline std::uint32_t request_epoch(std::uint64_t r) { return static_cast<std::uint32_t>(r >> 32); }
-inline std::uint32_t request_frame(std::uint64_t r) { return static_cast<std::uint32_t>(r); }
+inline std::uint32_t request_epoch(std::uint64_t r)
+{
+    return static_cast<std::uint32_t>(r >> 32);
+}
+inline std::uint32_t request_frame(std::uint64_t r)
+{
+    return static_cast<std::uint32_t>(r);
+}
 
 // What the callback tells the main thread after each buffer.
 struct PlaybackReport {
     bool valid = false;
     std::uint32_t epoch = 0;
-    std::int64_t playing_start = 0;   // track frame at the start of the buffer now heard
-    std::int64_t playing_frames = 0;  // track frames in it (fewer: silence follows)
-    std::int64_t time_ns = 0;         // when that buffer started to be heard
-    std::array<float, spectrum_window> mono{};  // last output samples, oldest first
+    std::int64_t playing_start = 0;            // track frame at the start of the buffer now heard
+    std::int64_t playing_frames = 0;           // track frames in it (fewer: silence follows)
+    std::int64_t time_ns = 0;                  // when that buffer started to be heard
+    std::array<float, spectrum_window> mono{}; // last output samples, oldest first
 };
 
 struct Sound::State {
@@ -62,8 +68,8 @@ struct Sound::State {
     // Shared between threads.
     SoundRing ring;
     SoundHandoff<PlaybackReport> reports;
-    std::atomic<std::uint64_t> request{0};  // pack_request(epoch, frame)
-    std::atomic<std::uint32_t> wake{0};     // bumped whenever the decoder may have work
+    std::atomic<std::uint64_t> request{0}; // pack_request(epoch, frame)
+    std::atomic<std::uint32_t> wake{0};    // bumped whenever the decoder may have work
     std::atomic<bool> stop{false};
     std::atomic<bool> loop{false};
     std::atomic<int> volume{255};
@@ -80,9 +86,9 @@ struct Sound::State {
     // Audio callback only.
     struct Mixer {
         std::uint32_t epoch = 0;
-        std::int64_t cursor = 0;  // track frame of the next frame to play
+        std::int64_t cursor = 0; // track frame of the next frame to play
         std::size_t block_offset = 0;
-        float gain = -1.0F;  // none yet: the first buffer starts at the set volume
+        float gain = -1.0F; // none yet: the first buffer starts at the set volume
         std::array<float, spectrum_window> history{};
         std::size_t history_at = 0;
         std::uint32_t last_epoch = 0;
@@ -94,7 +100,7 @@ struct Sound::State {
     std::uint32_t epoch = 0;
     std::uint32_t target = 0;
     bool playing = false;
-    bool played = false;  // since the last load
+    bool played = false; // since the last load
     bool spectrum_active = false;
     bool spectrum_fresh = false;
     SpectrumAnalyser analyser;
@@ -116,10 +122,10 @@ struct Sound::State {
         poke();
     }
 
-    void decode_loop();  // sound_feed.cpp
+    void decode_loop(); // sound_feed.cpp
     void stop_decoder();
-    void mix(float* out, std::size_t frames);  // sound_mix.cpp
+    void mix(float *out, std::size_t frames); // sound_mix.cpp
 };
 
 // The SDL audio callback; userdata is the Sound::State.
-void sound_audio_callback(void* user, Uint8* stream, int bytes);
+void sound_audio_callback(void *user, Uint8 *stream, int bytes);

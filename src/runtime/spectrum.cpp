@@ -14,10 +14,13 @@ SpectrumAnalyser::SpectrumAnalyser() : plan_(kiss_fftr_alloc(spectrum_window, 0,
             0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(n) / spectrum_window));
 }
 
-SpectrumAnalyser::~SpectrumAnalyser() { kiss_fftr_free(plan_); }
+SpectrumAnalyser::~SpectrumAnalyser()
+{
+    kiss_fftr_free(plan_);
+}
 
-void SpectrumAnalyser::analyse(const std::array<float, spectrum_window>& samples,
-                               std::array<float, spectrum_bins>& magnitudes)
+void SpectrumAnalyser::analyse(const std::array<float, spectrum_window> &samples,
+                               std::array<float, spectrum_bins> &magnitudes)
 {
     for (std::size_t n = 0; n < spectrum_window; ++n)
         windowed_[n] = samples[n] * window_[n];

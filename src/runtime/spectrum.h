@@ -19,18 +19,19 @@ struct kiss_fftr_state;
 inline constexpr std::size_t spectrum_window = 1024;
 inline constexpr std::size_t spectrum_bins = 512;
 
-class SpectrumAnalyser {
-public:
+class SpectrumAnalyser
+{
+  public:
     SpectrumAnalyser();
     ~SpectrumAnalyser();
-    SpectrumAnalyser(const SpectrumAnalyser&) = delete;
-    SpectrumAnalyser& operator=(const SpectrumAnalyser&) = delete;
+    SpectrumAnalyser(const SpectrumAnalyser &) = delete;
+    SpectrumAnalyser &operator=(const SpectrumAnalyser &) = delete;
 
-    void analyse(const std::array<float, spectrum_window>& samples,
-                 std::array<float, spectrum_bins>& magnitudes);
+    void analyse(const std::array<float, spectrum_window> &samples,
+                 std::array<float, spectrum_bins> &magnitudes);
 
-private:
-    kiss_fftr_state* plan_ = nullptr;
+  private:
+    kiss_fftr_state *plan_ = nullptr;
     std::array<float, spectrum_window> window_{};
     std::array<float, spectrum_window> windowed_{};
 };

@@ -5,8 +5,9 @@
 
 #include <array>
 
-class Timeline {
-public:
+class Timeline
+{
+  public:
     struct Interval {
         double start, end;
         int id;
@@ -21,7 +22,7 @@ public:
 
     int count() const { return count_; }
 
-private:
+  private:
     std::array<Interval, capacity> intervals_{};
     int count_ = 0;
 };

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 // Drops trailing zeros after the point, keeping the point itself.
 std::string trim_zeros(std::string digits)
 {
@@ -16,7 +17,7 @@ std::string trim_zeros(std::string digits)
     digits.erase(last + 1);
     return digits;
 }
-}
+} // namespace
 
 std::string format_capture_number(double x)
 {
@@ -42,8 +43,7 @@ std::string format_capture_number(double x)
 std::string capture_lines(const double adjust[3], const double point[3], const float eye[3])
 {
     const auto triple = [](double a, double b, double c) {
-        return format_capture_number(a) + "," + format_capture_number(b) + "," +
-               format_capture_number(c);
+        return format_capture_number(a) + "," + format_capture_number(b) + "," + format_capture_number(c);
     };
     return "Cam :" + triple(adjust[0], adjust[1], adjust[2]) + "  \n" +
            "Pnt :" + triple(point[0], point[1], point[2]) + "  \n \n" +

@@ -18,7 +18,7 @@ bool mode_is_offered(DisplayMode m)
     return w / h <= 1.8 && h / w <= 1.8 && m.width <= 2047 && m.height <= 2047 && m.height <= m.width;
 }
 
-void offer_mode(std::vector<DisplayMode>& list, DisplayMode m)
+void offer_mode(std::vector<DisplayMode> &list, DisplayMode m)
 {
     if (std::find(list.begin(), list.end(), m) != list.end())
         return;
@@ -26,7 +26,7 @@ void offer_mode(std::vector<DisplayMode>& list, DisplayMode m)
         list.push_back(m);
 }
 
-void ensure_a_mode(std::vector<DisplayMode>& list, std::optional<DisplayMode> desktop)
+void ensure_a_mode(std::vector<DisplayMode> &list, std::optional<DisplayMode> desktop)
 {
     if (!list.empty())
         return;
@@ -39,7 +39,7 @@ void ensure_a_mode(std::vector<DisplayMode>& list, std::optional<DisplayMode> de
 std::string mode_label(DisplayMode m)
 {
     const double r = static_cast<double>(m.width) / m.height;
-    const char* format = " %d x %d       ";
+    const char *format = " %d x %d       ";
     if (std::fabs(r - 16.0 / 9.0) < 0.01)
         format = " %d x %d  (16:9)";
     else if (std::fabs(r - 1.6) < 0.01)
@@ -49,7 +49,7 @@ std::string mode_label(DisplayMode m)
     return text;
 }
 
-int default_mode_index(const std::vector<DisplayMode>& list)
+int default_mode_index(const std::vector<DisplayMode> &list)
 {
     for (const DisplayMode preferred : {DisplayMode{1280, 720}, DisplayMode{1024, 768}}) {
         const auto it = std::find(list.begin(), list.end(), preferred);
@@ -59,7 +59,7 @@ int default_mode_index(const std::vector<DisplayMode>& list)
     return list.empty() ? -1 : 0;
 }
 
-DisplaySettings settings_for_choice(const DisplayChoice& choice)
+DisplaySettings settings_for_choice(const DisplayChoice &choice)
 {
     DisplaySettings s;
     s.antialias = choice.antialiased;
@@ -79,7 +79,7 @@ DisplaySettings settings_for_choice(const DisplayChoice& choice)
     return s;
 }
 
-void apply_display_settings(const DisplaySettings& s)
+void apply_display_settings(const DisplaySettings &s)
 {
     fullscreen = s.fullscreen;
     force_16_9 = s.force_16_9;

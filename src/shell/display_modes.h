@@ -13,7 +13,7 @@
 
 struct DisplayMode {
     int width = 0, height = 0;
-    bool operator==(const DisplayMode&) const = default;
+    bool operator==(const DisplayMode &) const = default;
 };
 
 // Filled once at program start, in order of first appearance.
@@ -23,18 +23,18 @@ extern std::vector<DisplayMode> mode_list;
 bool mode_is_offered(DisplayMode m);
 
 // Appends `m` when it passes the filter and is not in the list yet.
-void offer_mode(std::vector<DisplayMode>& list, DisplayMode m);
+void offer_mode(std::vector<DisplayMode> &list, DisplayMode m);
 
 // An empty list still offers one mode: the desktop's own, or 1280 x 720
 // when even that is unknown, so "Run ... " always has a mode to use.
-void ensure_a_mode(std::vector<DisplayMode>& list, std::optional<DisplayMode> desktop);
+void ensure_a_mode(std::vector<DisplayMode> &list, std::optional<DisplayMode> desktop);
 
 // " 1920 x 1080  (16:9)", " 1680 x 1050  (16:10)", " 1280 x 1024       ".
 std::string mode_label(DisplayMode m);
 
 // 1280 x 720 if listed, else 1024 x 768 if listed, else the first (0);
 // -1 for an empty list.
-int default_mode_index(const std::vector<DisplayMode>& list);
+int default_mode_index(const std::vector<DisplayMode> &list);
 
 // What the viewer chose: a mode and the three check boxes.
 struct DisplayChoice {
@@ -55,10 +55,10 @@ struct DisplaySettings {
 // Force 16:9 gives the render targets height w / (16/9), rounded to single
 // precision and truncated (1366 gives 768); a window takes the same shape,
 // a full-screen display keeps the chosen mode and letterboxes.
-DisplaySettings settings_for_choice(const DisplayChoice& choice);
+DisplaySettings settings_for_choice(const DisplayChoice &choice);
 
 // Writes the settings into the process-wide display settings.
-void apply_display_settings(const DisplaySettings& s);
+void apply_display_settings(const DisplaySettings &s);
 
 // Enumerates the primary display's modes through SDL into mode_list.
 void fill_mode_list();

@@ -8,26 +8,29 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 Uint32 icon_flags(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::stop: return SDL_MESSAGEBOX_ERROR;
-    case MessageIcon::exclamation: return SDL_MESSAGEBOX_WARNING;
+    case MessageIcon::stop:
+        return SDL_MESSAGEBOX_ERROR;
+    case MessageIcon::exclamation:
+        return SDL_MESSAGEBOX_WARNING;
     case MessageIcon::information:
-    case MessageIcon::question: return SDL_MESSAGEBOX_INFORMATION;
+    case MessageIcon::question:
+        return SDL_MESSAGEBOX_INFORMATION;
     }
     return SDL_MESSAGEBOX_INFORMATION;
 }
 
-MessageBoxResult show_sdl_message_box(const std::string& text, const std::string& caption,
-                                      MessageIcon icon, MessageButtons buttons)
+MessageBoxResult show_sdl_message_box(const std::string &text, const std::string &caption, MessageIcon icon,
+                                      MessageButtons buttons)
 {
     const SDL_MessageBoxButtonData ok[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"}};
-    const SDL_MessageBoxButtonData yes_no[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"}};
+    const SDL_MessageBoxButtonData yes_no[] = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+                                               {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"}};
     const bool question = buttons == MessageButtons::yes_no;
     SDL_MessageBoxData data{};
     data.flags = icon_flags(icon);
@@ -42,6 +45,9 @@ MessageBoxResult show_sdl_message_box(const std::string& text, const std::string
     }
     return {true, pressed == 1};
 }
-}
+} // namespace
 
-void install_message_box_handler() { set_message_box_handler(show_sdl_message_box); }
+void install_message_box_handler()
+{
+    set_message_box_handler(show_sdl_message_box);
+}

@@ -11,16 +11,17 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 // The wheel in 1/120 notch units; SDL's precise value keeps half notches.
-int wheel_delta(const SDL_MouseWheelEvent& w)
+int wheel_delta(const SDL_MouseWheelEvent &w)
 {
     const double notches = w.preciseY != 0.0f ? static_cast<double>(w.preciseY) : w.y;
     const double sign = w.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0 : 1.0;
     return static_cast<int>(std::lround(sign * notches * 120.0));
 }
 
-WindowMessage translate(const SDL_Event& e)
+WindowMessage translate(const SDL_Event &e)
 {
     WindowMessage m;
     switch (e.type) {
@@ -45,7 +46,7 @@ WindowMessage translate(const SDL_Event& e)
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_FOCUS_LOST: {
             // Focus changes report the minimised state too, like an activation.
-            SDL_Window* w = SDL_GetWindowFromID(e.window.windowID);
+            SDL_Window *w = SDL_GetWindowFromID(e.window.windowID);
             m.kind = MessageKind::activate;
             m.minimised = w != nullptr && (SDL_GetWindowFlags(w) & SDL_WINDOW_MINIMIZED) != 0 &&
                           e.window.event != SDL_WINDOWEVENT_RESTORED &&
@@ -81,9 +82,9 @@ WindowMessage translate(const SDL_Event& e)
     }
     return m;
 }
-}
+} // namespace
 
-PumpResult pump_one_message(FrameInfo& info, const RenderTargets& ctx, int wait_ms)
+PumpResult pump_one_message(FrameInfo &info, const RenderTargets &ctx, int wait_ms)
 {
     SDL_Event e;
     const int got = wait_ms > 0 ? SDL_WaitEventTimeout(&e, wait_ms) : SDL_PollEvent(&e);

@@ -20,8 +20,9 @@ bool ensure_sdl_video()
     // been used can skip X11 and land on the invisible "offscreen" driver
     // (SDL 2.26, every other start). Nobody asks for that one by default:
     // one more start picks the real display again.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver != nullptr && SDL_strcmp(driver, "offscreen") == 0 && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && SDL_strcmp(driver, "offscreen") == 0 &&
+        SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());

@@ -15,14 +15,14 @@
 #include <cstdlib>
 #include <string>
 
-DialogState initial_dialog_state(const std::vector<DisplayMode>& modes)
+DialogState initial_dialog_state(const std::vector<DisplayMode> &modes)
 {
     DialogState s;
     s.selection = default_mode_index(modes);
     return s;
 }
 
-DisplayChoice choice_from_dialog(const DialogState& state, const std::vector<DisplayMode>& modes)
+DisplayChoice choice_from_dialog(const DialogState &state, const std::vector<DisplayMode> &modes)
 {
     DisplayChoice c;
     c.antialiased = state.antialiased;
@@ -35,23 +35,23 @@ DisplayChoice choice_from_dialog(const DialogState& state, const std::vector<Dis
     return c;
 }
 
-namespace {
+namespace
+{
 enum class Outcome { pending, run, quit };
 
 // Lays out the dialog for one frame; returns the button pressed, if any.
-Outcome dialog_frame(DialogState& state, const std::vector<std::string>& labels)
+Outcome dialog_frame(DialogState &state, const std::vector<std::string> &labels)
 {
-    const ImGuiIO& io = ImGui::GetIO();
+    const ImGuiIO &io = ImGui::GetIO();
     ImGui::SetNextWindowPos(ImVec2(0, 0));
     ImGui::SetNextWindowSize(io.DisplaySize);
     ImGui::Begin("##setup", nullptr,
-                 ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
-                     ImGuiWindowFlags_NoSavedSettings);
+                 ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings);
     Outcome outcome = Outcome::pending;
 
     ImGui::TextUnformatted("Resolution");
     ImGui::SetNextItemWidth(-1.0f);
-    const char* preview = state.selection >= 0 ? labels[state.selection].c_str() : "";
+    const char *preview = state.selection >= 0 ? labels[state.selection].c_str() : "";
     if (ImGui::BeginCombo("##mode", preview)) {
         for (int i = 0; i < static_cast<int>(labels.size()); ++i) {
             const bool selected = i == state.selection;
@@ -80,12 +80,12 @@ Outcome dialog_frame(DialogState& state, const std::vector<std::string>& labels)
 
 // Runs the modal loop in a window of its own; false when no window or GL
 // context could be made.
-bool show_dialog(DialogState& state, const std::vector<std::string>& labels, Outcome& outcome)
+bool show_dialog(DialogState &state, const std::vector<std::string> &labels, Outcome &outcome)
 {
     if (!ensure_sdl_video())
         return false;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow(setup_dialog_caption, SDL_WINDOWPOS_CENTERED,
+    SDL_Window *window = SDL_CreateWindow(setup_dialog_caption, SDL_WINDOWPOS_CENTERED,
                                           SDL_WINDOWPOS_CENTERED, 400, 150, SDL_WINDOW_OPENGL);
     if (window == nullptr)
         return false;
@@ -99,7 +99,7 @@ bool show_dialog(DialogState& state, const std::vector<std::string>& labels, Out
 
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
-    ImGui::GetIO().IniFilename = nullptr;  // nothing lands in the data folder
+    ImGui::GetIO().IniFilename = nullptr; // nothing lands in the data folder
     ImGui::StyleColorsDark();
     ImGui_ImplSDL2_InitForOpenGL(window, gl);
     ImGui_ImplOpenGL2_Init();
@@ -144,13 +144,13 @@ bool show_dialog(DialogState& state, const std::vector<std::string>& labels, Out
     SDL_DestroyWindow(window);
     return true;
 }
-}
+} // namespace
 
 void run_setup_dialog()
 {
     DialogState state = initial_dialog_state(mode_list);
     std::vector<std::string> labels;
-    for (const DisplayMode& m : mode_list)
+    for (const DisplayMode &m : mode_list)
         labels.push_back(mode_label(m));
 
     Outcome outcome = Outcome::run;

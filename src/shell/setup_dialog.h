@@ -10,21 +10,21 @@
 
 #include <vector>
 
-inline constexpr const char* setup_dialog_caption = "      Vellamor by ZVX - 2011 ";
+inline constexpr const char *setup_dialog_caption = "      Vellamor by ZVX - 2011 ";
 
 struct DialogState {
-    int selection = -1;  // index into the mode list
+    int selection = -1; // index into the mode list
     bool antialiased = true;
     bool windowed = false;
     bool force_16_9 = true;
 };
 
 // "Antialiased" and "Force 16:9" checked, the default mode selected.
-DialogState initial_dialog_state(const std::vector<DisplayMode>& modes);
+DialogState initial_dialog_state(const std::vector<DisplayMode> &modes);
 
 // What "Run ... " makes of the state; an out-of-range selection takes the
 // default mode (an empty list has none: 1280 x 720).
-DisplayChoice choice_from_dialog(const DialogState& state, const std::vector<DisplayMode>& modes);
+DisplayChoice choice_from_dialog(const DialogState &state, const std::vector<DisplayMode> &modes);
 
 // Shows the dialog over mode_list and applies the choice to the display
 // settings. "Quit" ends the process with code 0. Without a display the

@@ -16,23 +16,29 @@
 
 #include <cstdio>
 
-namespace {
-SDL_Window* window = nullptr;
+namespace
+{
+SDL_Window *window = nullptr;
 SDL_GLContext context = nullptr;
-bool mode_switched = false;  // the display mode must be restored at close
+bool mode_switched = false; // the display mode must be restored at close
 
-void error_message(const char* text) { message_box(text, "ERROR", MessageIcon::exclamation); }
-void shutdown_message(const char* text) { message_box(text, "SHUTDOWN ERROR", MessageIcon::information); }
+void error_message(const char *text)
+{
+    message_box(text, "ERROR", MessageIcon::exclamation);
+}
+void shutdown_message(const char *text)
+{
+    message_box(text, "SHUTDOWN ERROR", MessageIcon::information);
+}
 
 // An exact w x h mode of the window's display, at any depth and refresh rate.
-bool find_exact_mode(int width, int height, SDL_DisplayMode& out)
+bool find_exact_mode(int width, int height, SDL_DisplayMode &out)
 {
     const int display = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
     const int count = SDL_GetNumDisplayModes(display < 0 ? 0 : display);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode m{};
-        if (SDL_GetDisplayMode(display < 0 ? 0 : display, i, &m) == 0 && m.w == width &&
-            m.h == height) {
+        if (SDL_GetDisplayMode(display < 0 ? 0 : display, i, &m) == 0 && m.w == width && m.h == height) {
             out = m;
             return true;
         }
@@ -59,10 +65,9 @@ bool switch_to_full_screen(int width, int height)
     }
     return true;
 }
-}
+} // namespace
 
-bool window_open(const char* title, int width, int height, int bits, bool full_screen,
-                 StartUpHook start_up)
+bool window_open(const char *title, int width, int height, int bits, bool full_screen, StartUpHook start_up)
 {
     fullscreen = full_screen;
     if (!ensure_sdl_video()) {
@@ -199,9 +204,12 @@ void swap_buffers()
         SDL_GL_SwapWindow(window);
 }
 
-void* window_handle() { return window; }
+void *window_handle()
+{
+    return window;
+}
 
-void drawable_size(int& width, int& height)
+void drawable_size(int &width, int &height)
 {
     if (window == nullptr) {
         width = height = 0;
@@ -210,7 +218,7 @@ void drawable_size(int& width, int& height)
     SDL_GL_GetDrawableSize(window, &width, &height);
 }
 
-int copy_to_clipboard(const std::string& text)
+int copy_to_clipboard(const std::string &text)
 {
     if (!ensure_sdl_video())
         return 0;

@@ -19,8 +19,7 @@ using StartUpHook = void (*)();
 // (the show's whole start-up, before the message loop). A full-screen
 // request whose mode switch fails asks whether to go windowed; `fullscreen`
 // (runtime/show_state.h) is cleared then. False after a failure message.
-bool window_open(const char* title, int width, int height, int bits, bool full_screen,
-                 StartUpHook start_up);
+bool window_open(const char *title, int width, int height, int bits, bool full_screen, StartUpHook start_up);
 
 // Viewport (height 0 counts as 1) and a 45-degree perspective, near 0.1,
 // far 100; leaves the modelview matrix selected and reset.
@@ -38,17 +37,17 @@ void window_close();
 void swap_buffers();
 
 // The SDL window (opaque; null without one), for RenderTargets.
-void* window_handle();
+void *window_handle();
 
 // The window's drawable size in pixels (0, 0 without a window).
-void drawable_size(int& width, int& height);
+void drawable_size(int &width, int &height);
 
 // One turn of the message pump: takes at most one event and runs the
 // window procedure on it. With `wait_ms` above 0 it waits that long for an
 // event before reporting idle (the loop uses it while minimised, so a
 // hidden show does not spin a core).
 enum class PumpResult { idle, handled, quit };
-PumpResult pump_one_message(FrameInfo& info, const RenderTargets& ctx, int wait_ms = 0);
+PumpResult pump_one_message(FrameInfo &info, const RenderTargets &ctx, int wait_ms = 0);
 
 // Puts `text` on the clipboard as plain text; 1 on success, 0 on failure.
-int copy_to_clipboard(const std::string& text);
+int copy_to_clipboard(const std::string &text);

@@ -9,8 +9,9 @@
 #include "runtime/show_state.h"
 #include "shell/capture_text.h"
 
-namespace {
-void capture(FrameInfo& info, const CameraRecord& camera)
+namespace
+{
+void capture(FrameInfo &info, const CameraRecord &camera)
 {
     info.captures.push_back({1, static_cast<float>(info.point[0]), static_cast<float>(info.point[1]),
                              static_cast<float>(info.point[2])});
@@ -18,12 +19,18 @@ void capture(FrameInfo& info, const CameraRecord& camera)
     capture_text += capture_lines(info.adjust, info.point, eye);
 }
 
-bool valid_key(int key) { return key > 0 && key < static_cast<int>(key_state.size()); }
+bool valid_key(int key)
+{
+    return key > 0 && key < static_cast<int>(key_state.size());
 }
+} // namespace
 
-int wheel_steps(int delta) { return delta / 120; }  // C++ division truncates toward zero
+int wheel_steps(int delta)
+{
+    return delta / 120;
+} // C++ division truncates toward zero
 
-void common_tail(FrameInfo& info)
+void common_tail(FrameInfo &info)
 {
     if (key_state[vk::up])
         info.updown_adjust += 1.5 * frame_delta;
@@ -35,7 +42,7 @@ void common_tail(FrameInfo& info)
         info.aq_adjust += frame_delta;
 }
 
-MessageResult window_procedure(const WindowMessage& m, FrameInfo& info, const CameraRecord& main_camera)
+MessageResult window_procedure(const WindowMessage &m, FrameInfo &info, const CameraRecord &main_camera)
 {
     switch (m.kind) {
     case MessageKind::activate:
@@ -55,12 +62,23 @@ MessageResult window_procedure(const WindowMessage& m, FrameInfo& info, const Ca
     case MessageKind::mouse_wheel:
         wheel_total += wheel_steps(m.wheel_delta);
         return MessageResult::handled;
-    case MessageKind::left_down: left_button = 1; break;
-    case MessageKind::left_up: left_button = 0; break;
-    case MessageKind::right_down: right_button = 1; break;
-    case MessageKind::right_up: right_button = 0; break;
-    case MessageKind::middle_down: capture(info, main_camera); break;
-    case MessageKind::other: break;
+    case MessageKind::left_down:
+        left_button = 1;
+        break;
+    case MessageKind::left_up:
+        left_button = 0;
+        break;
+    case MessageKind::right_down:
+        right_button = 1;
+        break;
+    case MessageKind::right_up:
+        right_button = 0;
+        break;
+    case MessageKind::middle_down:
+        capture(info, main_camera);
+        break;
+    case MessageKind::other:
+        break;
     }
     common_tail(info);
     return MessageResult::tail;

@@ -11,16 +11,18 @@ struct FrameInfo;
 struct CameraRecord;
 
 enum class MessageKind {
-    activate,      // focus or minimise state changed; `minimised` says which
-    size,          // client area resized to width x height
-    close,         // the viewer closed the window
-    key_down,      // `key` holds the Windows virtual-key code
+    activate, // focus or minimise state changed; `minimised` says which
+    size,     // client area resized to width x height
+    close,    // the viewer closed the window
+    key_down, // `key` holds the Windows virtual-key code
     key_up,
-    mouse_wheel,   // `wheel_delta` in 1/120 notch units, signed
-    left_down, left_up,
-    right_down, right_up,
+    mouse_wheel, // `wheel_delta` in 1/120 notch units, signed
+    left_down,
+    left_up,
+    right_down,
+    right_up,
     middle_down,
-    other,         // mouse moves and everything else
+    other, // mouse moves and everything else
 };
 
 struct WindowMessage {
@@ -32,17 +34,17 @@ struct WindowMessage {
 };
 
 enum class MessageResult {
-    handled,  // answered by the procedure itself (the adjusts do not move)
-    tail,     // ran the common tail, then the platform's default handling
-    resize,   // the caller resizes the viewport to width x height
-    quit,     // ends the message loop
+    handled, // answered by the procedure itself (the adjusts do not move)
+    tail,    // ran the common tail, then the platform's default handling
+    resize,  // the caller resizes the viewport to width x height
+    quit,    // ends the message loop
 };
 
-MessageResult window_procedure(const WindowMessage& m, FrameInfo& info, const CameraRecord& main_camera);
+MessageResult window_procedure(const WindowMessage &m, FrameInfo &info, const CameraRecord &main_camera);
 
 // Adjusts of the common tail: Up/Down by 1.5 x frame_delta, A/Q by
 // frame_delta, for each of those keys held down.
-void common_tail(FrameInfo& info);
+void common_tail(FrameInfo &info);
 
 // Wheel steps from a delta in 1/120 units: integer division toward zero.
 int wheel_steps(int delta);

@@ -6,7 +6,7 @@
 #include "render/render_targets.h"
 #include "show/camera_script.h"
 
-CameraRecord to_camera_record(const Shot& shot);
+CameraRecord to_camera_record(const Shot &shot);
 
 // gluLookAt with the record's eye, centre and up.
-void look_at(const CameraRecord& camera);
+void look_at(const CameraRecord &camera);

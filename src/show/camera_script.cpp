@@ -5,7 +5,8 @@
 #include <array>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 constexpr Vec3 up_z{0, 0, 1};
 
@@ -21,8 +22,7 @@ struct Row {
 };
 
 const std::array<Row, 14> rows{{
-    {21.0,
-     [](double t, double) { return orbit(14.0, (t - 21.0) * 0.1 + 4.0, 10.0); }},
+    {21.0, [](double t, double) { return orbit(14.0, (t - 21.0) * 0.1 + 4.0, 10.0); }},
     {26.0,
      [](double t, double) {
          const double k = -2.0 * ramp_in((t - 26.0) * 0.5);
@@ -50,23 +50,24 @@ const std::array<Row, 14> rows{{
          const double v = t + 2.2 + 5.8;
          return orbit(44.0 * (1.0 - 0.1 * a2), 0.24 * v, 44.0);
      }},
-    {132.0, [](double, double) { return Shot{{0, 0, 64}, {}, {1, 0, 1}}; }},
+    {132.0,
+     [](double, double) {
+         return Shot{{0, 0, 64}, {}, {1, 0, 1}};
+     }},
     {141.6, [](double t, double) { return orbit(73.92, 0.14 * (t + 8.0), 44.0); }},
     {160.8, [](double t, double) { return orbit(20.0, 0.25 * t - 11.6, 15.0); }},
     {170.5,
      [](double t, double) {
          const double e = 3.7 * ease((t - 170.0) * 0.08, 1.0);
          const double u = 0.15 * t;
-         return Shot{{12.0 * std::sin(-6.6 - u), 12.0 * std::cos(u - 6.6), 15.0 + 15.0 * e},
-                     {0, 0, -2.0 * e},
-                     up_z};
+         return Shot{
+             {12.0 * std::sin(-6.6 - u), 12.0 * std::cos(u - 6.6), 15.0 + 15.0 * e}, {0, 0, -2.0 * e}, up_z};
      }},
     {185.0,
      [](double t, double) {
          const double u = 0.15 * t;
-         return Shot{{12.0 * std::sin(-6.6 - u), 12.0 * std::cos(u - 6.6), 39.0 + 2.0 * (t - 185.0)},
-                     {},
-                     up_z};
+         return Shot{
+             {12.0 * std::sin(-6.6 - u), 12.0 * std::cos(u - 6.6), 39.0 + 2.0 * (t - 185.0)}, {}, up_z};
      }},
     {194.5,
      [](double t, double) {
@@ -75,18 +76,17 @@ const std::array<Row, 14> rows{{
      }},
     {204.0,
      [](double t, double) {
-         return Shot{{42, 0, 3.0 * std::sin(0.25 * t) + 7.0},
-                     {0, std::sin(0.21 * t), 4.0 * std::sin(0.2 * t)},
-                     up_z};
+         return Shot{
+             {42, 0, 3.0 * std::sin(0.25 * t) + 7.0}, {0, std::sin(0.21 * t), 4.0 * std::sin(0.2 * t)}, up_z};
      }},
 }};
 
-}  // namespace
+} // namespace
 
 Shot camera_for(double t, double a2)
 {
     Shot shot{{0, 10, 10.0 * a2 + 18.0}, {}, up_z};
-    for (const Row& row : rows)
+    for (const Row &row : rows)
         if (t > row.from)
             shot = row.shot(t, a2);
     return shot;
@@ -100,7 +100,7 @@ Shot second_camera_for(double a2)
 double camera_row_for(double t)
 {
     double from = 0.0;
-    for (const Row& row : rows)
+    for (const Row &row : rows)
         if (t > row.from)
             from = row.from;
     return from;

@@ -3,11 +3,15 @@
 #include "runtime/shaping.h"
 #include "show/resources.h"
 
-namespace {
+namespace
+{
 
-double opening_magnifier(double t) { return 6.0 * ease((t - 26.0) * 0.3, 1.0); }
+double opening_magnifier(double t)
+{
+    return 6.0 * ease((t - 26.0) * 0.3, 1.0);
+}
 
-}  // namespace
+} // namespace
 
 ParticleUniforms main_cloud_pass(double t, int i)
 {
@@ -33,16 +37,25 @@ ParticleUniforms main_cloud_pass(double t, int i)
     return u;
 }
 
-double main_cloud_rttime(double t) { return ramp_in(t - 103.3); }
+double main_cloud_rttime(double t)
+{
+    return ramp_in(t - 103.3);
+}
 
 ParticleUniforms stars_pass(double t)
 {
     return {t, 0.3, opening_magnifier(t), t};
 }
 
-bool letters_drawn(double t) { return t < 21.8 || t > 204.0; }
+bool letters_drawn(double t)
+{
+    return t < 21.8 || t > 204.0;
+}
 
-int letters_picture(double t) { return t > 100.0 ? tex::logo : tex::letters; }
+int letters_picture(double t)
+{
+    return t > 100.0 ? tex::logo : tex::letters;
+}
 
 ParticleUniforms letters_pass(double t, int i)
 {

@@ -13,7 +13,8 @@
 
 #include <GL/glew.h>
 
-namespace {
+namespace
+{
 
 // With identity matrices the camera-facing quad covers the whole target.
 void full_screen_quad()
@@ -34,15 +35,15 @@ void identity_texture_matrix(int unit)
     identity(GL_TEXTURE);
 }
 
-}  // namespace
+} // namespace
 
-void upload_spectrum(RenderTargets& ctx, const FrameInfo& frame)
+void upload_spectrum(RenderTargets &ctx, const FrameInfo &frame)
 {
     const auto texels = spectrum_texels(frame.spectrum);
     ctx.update_texture_1d(tex::spectrum, 512, texels.data());
 }
 
-void place_cameras_and_top_view(part_start& show, RenderTargets& ctx)
+void place_cameras_and_top_view(part_start &show, RenderTargets &ctx)
 {
     const double a2 = show.frame.adjust[2];
     ctx.second_camera = to_camera_record(second_camera_for(a2));
@@ -53,7 +54,7 @@ void place_cameras_and_top_view(part_start& show, RenderTargets& ctx)
     ctx.main_camera = to_camera_record(camera_for(show.scene_time, a2));
 }
 
-void scene_pass(part_start& show, RenderTargets& ctx, int width, int height)
+void scene_pass(part_start &show, RenderTargets &ctx, int width, int height)
 {
     ctx.attach_colour_texture(render_set::scene, 0, tex::scene_colour);
     ctx.attach_colour_texture(render_set::scene, 1, tex::scene_glow);
@@ -63,9 +64,9 @@ void scene_pass(part_start& show, RenderTargets& ctx, int width, int height)
     ctx.resolve_render_set(render_set::scene, width, height, 2, true);
 }
 
-void combine_pass(part_start& show, RenderTargets& ctx, int width, int height)
+void combine_pass(part_start &show, RenderTargets &ctx, int width, int height)
 {
-    const ShaderProgram& shaders = show.shaders;
+    const ShaderProgram &shaders = show.shaders;
     ctx.attach_colour_texture(render_set::scene, 0, tex::scene_colour);
     ctx.bind_render_set(render_set::scene, 1);
     identity(GL_PROJECTION);
@@ -91,10 +92,10 @@ void combine_pass(part_start& show, RenderTargets& ctx, int width, int height)
     ctx.resolve_render_set(render_set::scene, width, height, 1, false);
 }
 
-void blur_pass(part_start& show, RenderTargets& ctx, int window_width, int window_height,
-               const Viewport& picture)
+void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int window_height,
+               const Viewport &picture)
 {
-    const ShaderProgram& shaders = show.shaders;
+    const ShaderProgram &shaders = show.shaders;
     ctx.unbind_render_targets();
     // The whole window goes black first: when the picture is smaller than
     // the window (a forced 16:9 picture in full screen) the bars would
@@ -111,8 +112,10 @@ void blur_pass(part_start& show, RenderTargets& ctx, int window_width, int windo
     identity(GL_MODELVIEW);
     glDisable(GL_DEPTH_TEST);
     shaders.use_program(program::blur);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 3, "texture2d_2", ctx.textures[tex::scene_depth]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 0, "texture2d_1", ctx.textures[tex::scene_colour]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 3, "texture2d_2",
+                                 ctx.textures[tex::scene_depth]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 0, "texture2d_1",
+                                 ctx.textures[tex::scene_colour]);
     shaders.set_uniform_float(program::blur, "Limit", static_cast<float>(show.frame.adjust[1]));
     ctx.bind_table_texture(tex::scene_colour);
     glEnable(GL_TEXTURE_2D);

@@ -2,7 +2,7 @@
 
 #include "runtime/shaping.h"
 
-void fill_fade_cues(std::vector<Cue>& in, std::vector<Cue>& out)
+void fill_fade_cues(std::vector<Cue> &in, std::vector<Cue> &out)
 {
     in.clear();
     out.clear();
@@ -23,15 +23,15 @@ void fill_fade_cues(std::vector<Cue>& in, std::vector<Cue>& out)
     out.push_back({229.0, 0.16, 100.1});
 }
 
-double fade_alpha(double t, const std::vector<Cue>& in, const std::vector<Cue>& out)
+double fade_alpha(double t, const std::vector<Cue> &in, const std::vector<Cue> &out)
 {
     double alpha = 0.0;
-    for (const Cue& cue : in) {
+    for (const Cue &cue : in) {
         const double s = cue.time - 0.1;
         if (s < t)
             alpha = 1.0 - ease((t - s) * 0.5 * cue.b, 1.0);
     }
-    for (const Cue& cue : out) {
+    for (const Cue &cue : out) {
         const double s = cue.time - 0.1;
         if (s < t && t < s + 1.0 / cue.a + cue.b)
             alpha += ease((t - s) * cue.a, 1.0);

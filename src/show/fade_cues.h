@@ -16,10 +16,10 @@ struct Cue {
 };
 
 // Clears and refills both lists with the show's fixed cues, in show order.
-void fill_fade_cues(std::vector<Cue>& fade_in_cues, std::vector<Cue>& fade_out_cues);
+void fill_fade_cues(std::vector<Cue> &fade_in_cues, std::vector<Cue> &fade_out_cues);
 
 // The black overlay's alpha at scene time t; the overlay is drawn only when
 // it exceeds fade_draw_threshold.
-double fade_alpha(double t, const std::vector<Cue>& fade_in_cues, const std::vector<Cue>& fade_out_cues);
+double fade_alpha(double t, const std::vector<Cue> &fade_in_cues, const std::vector<Cue> &fade_out_cues);
 
 inline constexpr double fade_draw_threshold = 0.001;

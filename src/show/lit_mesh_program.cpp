@@ -8,7 +8,7 @@
 #include "show/part_start.h"
 #include "show/resources.h"
 
-void part_start::use_lit_mesh_program(const RenderTargets& ctx, double a1) const
+void part_start::use_lit_mesh_program(const RenderTargets &ctx, double a1) const
 {
     const int mesh = program::lit_mesh;
     shaders.use_program(mesh);

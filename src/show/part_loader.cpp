@@ -14,7 +14,8 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
+namespace
+{
 constexpr int arc_steps = 1000;
 
 // One band between two radii: lit at `lit_radius`, black at `dark_radius`.
@@ -32,7 +33,7 @@ void draw_arc(double clock, double r, double lit_radius, double dark_radius)
     }
     glEnd();
 }
-}
+} // namespace
 
 double loader_fade(double loader_clock)
 {
@@ -44,13 +45,13 @@ double loader_fade(double loader_clock)
     return r;
 }
 
-void part_loader::setup(RenderTargets&)
+void part_loader::setup(RenderTargets &)
 {
     loader_clock = 0.0;
     texture_base = 5000;
 }
 
-void part_loader::draw(const double* step, RenderTargets& ctx, FrameInfo*)
+void part_loader::draw(const double *step, RenderTargets &ctx, FrameInfo *)
 {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

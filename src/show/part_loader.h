@@ -9,14 +9,15 @@
 
 #include "show/parts.h"
 
-class part_loader : public parts {
-public:
-    void draw(const double* step, RenderTargets& ctx, FrameInfo* info) override;
+class part_loader : public parts
+{
+  public:
+    void draw(const double *step, RenderTargets &ctx, FrameInfo *info) override;
     ~part_loader() override = default;
-    void setup(RenderTargets& ctx) override;
+    void setup(RenderTargets &ctx) override;
 
     double loader_clock = 0.0;
-    int texture_base = 5000;  // the quad binds texture_base + 10
+    int texture_base = 5000; // the quad binds texture_base + 10
 };
 
 // Brightness of the whole screen at a loading-screen clock: rises over the

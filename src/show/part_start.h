@@ -10,21 +10,22 @@
 
 #include <vector>
 
-class part_start : public parts {
-public:
-    void draw(const double* step, RenderTargets& ctx, FrameInfo* info) override;
+class part_start : public parts
+{
+  public:
+    void draw(const double *step, RenderTargets &ctx, FrameInfo *info) override;
     ~part_start() override = default;
-    void setup(RenderTargets& ctx) override;
+    void setup(RenderTargets &ctx) override;
 
     // The scene renderer (particle_scene.cpp): draws the point clouds into
     // whatever framebuffer is bound, with the main or the second camera.
-    void draw_particle_scene(RenderTargets& ctx, int use_second_camera, int velocity_mode);
+    void draw_particle_scene(RenderTargets &ctx, int use_second_camera, int velocity_mode);
     // The top-view pass (top_view.cpp): renders the meshes of the current
     // scene from above and copies the result into the height map.
-    void draw_top_view(RenderTargets& ctx);
+    void draw_top_view(RenderTargets &ctx);
     // Makes the lit-mesh program current with its uniforms and five
     // textures (lit_mesh_program.cpp); both passes above start with it.
-    void use_lit_mesh_program(const RenderTargets& ctx, double a1) const;
+    void use_lit_mesh_program(const RenderTargets &ctx, double a1) const;
 
     double scene_time = 0.0;
     double raw_time = 0.0;
@@ -36,10 +37,10 @@ public:
     // Declared in load order; destroyed in reverse.
     ObjMesh city;
     ObjMesh title;
-    ObjMesh vannel;  // the insect
+    ObjMesh vannel; // the insect
     ObjMesh leaves;
 
     std::vector<Cue> fade_in_cues;
     std::vector<Cue> fade_out_cues;
-    FrameInfo frame;  // private copy: in at the start of draw, out at the end
+    FrameInfo frame; // private copy: in at the start of draw, out at the end
 };

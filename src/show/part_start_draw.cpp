@@ -17,7 +17,7 @@
 
 #include <GL/glew.h>
 
-void part_start::draw(const double* step, RenderTargets& ctx, FrameInfo* info)
+void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
 {
     ctx.frame_info = info;
     frame = *info;

@@ -36,13 +36,17 @@ const std::array<ShowProgramFiles, 12> show_program_files{{
     {program::velocities, "PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp"},
 }};
 
-namespace {
+namespace
+{
 
 // The grids are the particle sources: every point carries only its (x, y)
 // in [0, 1) of a 512 x 512 lattice.
 constexpr int grid_size = 512;
 
-float lattice(int i) { return static_cast<float>(i) / static_cast<float>(grid_size); }
+float lattice(int i)
+{
+    return static_cast<float>(i) / static_cast<float>(grid_size);
+}
 
 void clamp_to_edge()
 {
@@ -70,13 +74,13 @@ void compile_point_grid(GLuint list, int i_step, int j_step, float dx)
     glEndList();
 }
 
-}  // namespace
+} // namespace
 
 // ---- Set-up steps -----------------------------------------------------------
 
-void build_show_programs(ShaderProgram& shaders)
+void build_show_programs(ShaderProgram &shaders)
 {
-    for (const ShowProgramFiles& files : show_program_files) {
+    for (const ShowProgramFiles &files : show_program_files) {
         if (files.vertex != nullptr) {
             shaders.build_program(files.vertex, files.fragment, files.slot);
         } else {
@@ -85,7 +89,7 @@ void build_show_programs(ShaderProgram& shaders)
     }
 }
 
-void create_show_textures(RenderTargets& ctx, int width, int height)
+void create_show_textures(RenderTargets &ctx, int width, int height)
 {
     // Each setting acts on the texture its factory has just left bound.
     ctx.create_noise_texture_rgb(tex::random_rgb, 1024, 1024);
@@ -107,7 +111,7 @@ void create_show_textures(RenderTargets& ctx, int width, int height)
     ctx.create_depth_texture(tex::height_map_depth, 512, 512);
 }
 
-void attach_show_textures(RenderTargets& ctx)
+void attach_show_textures(RenderTargets &ctx)
 {
     ctx.attach_colour_texture(render_set::scene, 0, tex::scene_colour);
     ctx.attach_colour_texture(render_set::scene, 1, tex::scene_glow);
@@ -115,7 +119,7 @@ void attach_show_textures(RenderTargets& ctx)
     ctx.attach_colour_texture(render_set::half, 0, tex::quarter_colour);
 }
 
-void load_show_pictures(RenderTargets& ctx)
+void load_show_pictures(RenderTargets &ctx)
 {
     ctx.load_normal_map_texture(tex::normal_map, "textures/noise.jpg");
     ctx.load_texture(tex::letters, "textures/letters.jpg");
@@ -124,7 +128,7 @@ void load_show_pictures(RenderTargets& ctx)
     ctx.load_texture(tex::background, "textures/bg05t.jpg");
 }
 
-void load_show_meshes(part_start& segment)
+void load_show_meshes(part_start &segment)
 {
     // A missing file leaves an empty mesh; the show draws nothing for it.
     segment.city.load("neomeshes//thecity.obj", false);
@@ -159,7 +163,7 @@ void compile_show_grids()
 
 // ---- The segment's set-up -----------------------------------------------------
 
-void part_start::setup(RenderTargets& ctx)
+void part_start::setup(RenderTargets &ctx)
 {
     scene_time = 0.0;
     raw_time = 0.0;

@@ -16,8 +16,8 @@ class part_start;
 // program, which runs with the fixed-function vertex stage) and fragment file.
 struct ShowProgramFiles {
     int slot;
-    const char* vertex;
-    const char* fragment;
+    const char *vertex;
+    const char *fragment;
 };
 
 // In build order.
@@ -25,15 +25,15 @@ extern const std::array<ShowProgramFiles, 12> show_program_files;
 
 // 1. Twelve programs, in the order of show_program_files. Leaves the last
 //    fragment-only program current (as its build does).
-void build_show_programs(ShaderProgram& shaders);
+void build_show_programs(ShaderProgram &shaders);
 // 2. Ten render and data textures with their settings; width x height is
 //    the render size (render set 0).
-void create_show_textures(RenderTargets& ctx, int width, int height);
+void create_show_textures(RenderTargets &ctx, int width, int height);
 // 3. Scene colour, glow and depth on render set 0; quarter colour on set 1.
-void attach_show_textures(RenderTargets& ctx);
+void attach_show_textures(RenderTargets &ctx);
 // 4. The four pictures; three of them report progress (the loading screen).
-void load_show_pictures(RenderTargets& ctx);
+void load_show_pictures(RenderTargets &ctx);
 // 5. The four meshes, normals as stored in the files.
-void load_show_meshes(part_start& segment);
+void load_show_meshes(part_start &segment);
 // 6. The four point and line grids as display lists (compiled only).
 void compile_show_grids();

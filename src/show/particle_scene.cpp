@@ -18,9 +18,10 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-namespace {
+namespace
+{
 
-void set_pass_uniforms(const ShaderProgram& shaders, int slot, const ParticleUniforms& u)
+void set_pass_uniforms(const ShaderProgram &shaders, int slot, const ParticleUniforms &u)
 {
     shaders.set_uniform_float(slot, "ttime", static_cast<float>(u.ttime));
     shaders.set_uniform_float(slot, "particlesize", static_cast<float>(u.particlesize));
@@ -30,16 +31,16 @@ void set_pass_uniforms(const ShaderProgram& shaders, int slot, const ParticleUni
 
 // The three textures every particle program samples: the palette picture,
 // a picture of the scene's shapes and the spectrum.
-void bind_particle_textures(const ShaderProgram& shaders, const RenderTargets& ctx, int slot, int shapes)
+void bind_particle_textures(const ShaderProgram &shaders, const RenderTargets &ctx, int slot, int shapes)
 {
     shaders.bind_texture_uniform(GL_TEXTURE_2D, slot, 0, "texture2d_1", ctx.textures[tex::background]);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, slot, 1, "texture2d_2", ctx.textures[shapes]);
     shaders.bind_texture_uniform(GL_TEXTURE_1D, slot, 2, "textureDSP", ctx.textures[tex::spectrum]);
 }
 
-}  // namespace
+} // namespace
 
-void part_start::draw_particle_scene(RenderTargets& ctx, int use_second_camera, int velocity_mode)
+void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, int velocity_mode)
 {
     const double t = scene_time;
     const double a1 = frame.adjust[1];
@@ -63,8 +64,8 @@ void part_start::draw_particle_scene(RenderTargets& ctx, int use_second_camera, 
     // may read.
     const int mesh = program::lit_mesh;
     use_lit_mesh_program(ctx, a1);
-    ShaderProgram::set_projective_texture_matrix(mesh, "ProjectionMatrix", ctx.second_camera, 65.0, aspect, 1.0,
-                                                 100.0);
+    ShaderProgram::set_projective_texture_matrix(mesh, "ProjectionMatrix", ctx.second_camera, 65.0, aspect,
+                                                 1.0, 100.0);
     if (velocity_mode)
         shaders.use_program(program::velocities);
     shaders.set_uniform_float(mesh, "ttime", static_cast<float>(t));

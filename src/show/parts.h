@@ -6,13 +6,14 @@
 struct FrameInfo;
 class RenderTargets;
 
-class parts {
-public:
+class parts
+{
+  public:
     // Renders one frame into the current back buffer. Reads *step only.
-    virtual void draw(const double* step, RenderTargets& ctx, FrameInfo* info) = 0;
+    virtual void draw(const double *step, RenderTargets &ctx, FrameInfo *info) = 0;
     virtual ~parts() = default;
     // Creates or loads the segment's resources; once, before the first draw.
-    virtual void setup(RenderTargets& ctx) = 0;
+    virtual void setup(RenderTargets &ctx) = 0;
 
-    int active = 0;  // set to 1 by start-up after setup
+    int active = 0; // set to 1 by start-up after setup
 };

@@ -6,7 +6,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
 double warp_lead(double unwarped_scene_time)
 {
@@ -23,9 +24,9 @@ std::uint8_t low_byte(double v)
     return static_cast<std::uint8_t>(static_cast<unsigned long long>(n) & 0xffu);
 }
 
-}  // namespace
+} // namespace
 
-void advance_scene_clock(SceneClock& clock, double step)
+void advance_scene_clock(SceneClock &clock, double step)
 {
     clock.scene_time += step;
     clock.raw_time += step;
@@ -53,11 +54,11 @@ int billboard_program_for(double scene_time)
     return slot;
 }
 
-std::array<std::uint8_t, 512 * 3> spectrum_texels(const std::array<float, 512>& spectrum)
+std::array<std::uint8_t, 512 * 3> spectrum_texels(const std::array<float, 512> &spectrum)
 {
     std::array<std::uint8_t, 512 * 3> texels{};
     for (std::size_t i = 0; i < spectrum.size(); ++i) {
-        const float v = spectrum[i];  // float arithmetic, as the texels always were
+        const float v = spectrum[i]; // float arithmetic, as the texels always were
         texels[i * 3 + 0] = low_byte(v * 255.0f);
         texels[i * 3 + 1] = low_byte(v * 255.0f);
         texels[i * 3 + 2] = low_byte(v * 250.0f);

@@ -15,7 +15,7 @@ struct SceneClock {
 
 // One frame's advance by `step` seconds (the step may be 0: nothing moves
 // then except the warp being re-applied to an unchanged raw time).
-void advance_scene_clock(SceneClock& clock, double step);
+void advance_scene_clock(SceneClock &clock, double step);
 
 // The clock that a draw with a step of 0 turns into exactly scene time t:
 // used to seek and to draw stills. raw_time is also the music time that
@@ -28,4 +28,4 @@ int billboard_program_for(double scene_time);
 // 512 RGB texels: (int(v*255), int(v*255), int(v*250)), each truncated and
 // kept as its low byte, so a value of 1.0 or more wraps (as the show has
 // always looked) and a negative one wraps too, without undefined behaviour.
-std::array<std::uint8_t, 512 * 3> spectrum_texels(const std::array<float, 512>& spectrum);
+std::array<std::uint8_t, 512 * 3> spectrum_texels(const std::array<float, 512> &spectrum);

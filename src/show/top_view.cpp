@@ -20,19 +20,20 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-namespace {
+namespace
+{
 
 constexpr int map_size = 512;
 constexpr int every_object = -1;
 
-}  // namespace
+} // namespace
 
-void part_start::draw_top_view(RenderTargets& ctx)
+void part_start::draw_top_view(RenderTargets &ctx)
 {
     const double t = scene_time;
     const double a1 = frame.adjust[1];
     if (!top_view_runs(t))
-        return;  // the height map keeps what it last received
+        return; // the height map keeps what it last received
 
     ctx.bind_render_set(render_set::top_view, 1);
     glViewport(0, 0, map_size, map_size);
@@ -83,7 +84,7 @@ void part_start::draw_top_view(RenderTargets& ctx)
         draw_objects(vannel, every_object);
         glPopMatrix();
     }
-    for (const LeafPlacement& leaf : plan.leaves) {
+    for (const LeafPlacement &leaf : plan.leaves) {
         glPushMatrix();
         glTranslated(leaf.x, leaf.y, leaf.z);
         glScaled(leaf.size, leaf.size, leaf.size);

@@ -3,7 +3,8 @@
 #include "runtime/generator.h"
 #include "runtime/shaping.h"
 
-namespace {
+namespace
+{
 
 std::vector<LeafPlacement> plan_leaves(double t)
 {
@@ -28,7 +29,7 @@ std::vector<LeafPlacement> plan_leaves(double t)
     return leaves;
 }
 
-}  // namespace
+} // namespace
 
 bool top_view_runs(double t)
 {
@@ -53,7 +54,7 @@ TopViewPlan plan_top_view(double t)
         return plan;
     plan.runs = true;
     random_seed(top_view_seed);
-    random_unit();  // the texture-matrix set-up has always drawn one value
+    random_unit(); // the texture-matrix set-up has always drawn one value
     plan.scale = t > 84.0 ? 2.0 : 1.0;
     plan.city = t < 160.8;
     if (plan.city && 84.0 < t && t < 132.0) {

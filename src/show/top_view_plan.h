@@ -24,21 +24,21 @@ bool top_view_runs(double scene_time);
 double top_view_source_time(double scene_time);
 
 struct LeafPlacement {
-    double x = 0, y = 0, z = 0;  // translation (the height is y)
-    double size = 0;             // uniform scale, 0 once fallen past y = 2.2
-    double spin_degrees = 0;     // about (0, 1, 0)
-    int object = 0;              // 0..5, object of the leaves mesh
+    double x = 0, y = 0, z = 0; // translation (the height is y)
+    double size = 0;            // uniform scale, 0 once fallen past y = 2.2
+    double spin_degrees = 0;    // about (0, 1, 0)
+    int object = 0;             // 0..5, object of the leaves mesh
 };
 
 struct TopViewPlan {
     bool runs = false;
-    double scale = 1;  // 2 after t > 84, else 1 (on top of 0.1 and 0.57)
+    double scale = 1; // 2 after t > 84, else 1 (on top of 0.1 and 0.57)
     bool city = false;
-    bool city_tilted = false;  // rotate 20 degrees about x
-    double city_rise = 0;      // translate (0, rise, 0) when tilted
+    bool city_tilted = false; // rotate 20 degrees about x
+    double city_rise = 0;     // translate (0, rise, 0) when tilted
     bool insect = false;
     std::vector<LeafPlacement> leaves;
-    bool cleared = false;  // t > 202: the map handed over is empty
+    bool cleared = false; // t > 202: the map handed over is empty
 };
 
 inline constexpr unsigned top_view_seed = 4234234;

@@ -35,7 +35,7 @@ TEST(CommandLine, bad_options_are_errors)
 {
     EXPECT_FALSE(parse_command_line({"--frobnicate"}).error.empty());
     EXPECT_FALSE(parse_command_line({"--mode"}).error.empty());
-    for (const char* bad : {"320", "320x", "x180", "0x180", "320x-1", "320x180x2", "abcxdef", "99999x10"})
+    for (const char *bad : {"320", "320x", "x180", "0x180", "320x-1", "320x180x2", "abcxdef", "99999x10"})
         EXPECT_FALSE(parse_command_line({"--mode", bad}).error.empty()) << bad;
     EXPECT_FALSE(parse_command_line({"--data"}).error.empty());
     EXPECT_FALSE(parse_command_line({"--windowed", "--bogus"}).error.empty());

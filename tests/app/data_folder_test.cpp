@@ -8,7 +8,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 struct TempDir {
     fs::path path;
     TempDir()
@@ -20,13 +21,13 @@ struct TempDir {
         fs::create_directories(path);
     }
     ~TempDir() { fs::remove_all(path); }
-    void touch(const std::string& name) const
+    void touch(const std::string &name) const
     {
         fs::create_directories((path / name).parent_path());
         std::ofstream(path / name) << "x";
     }
 };
-}
+} // namespace
 
 TEST(DataFolder, first_candidate_with_the_show_files_wins)
 {

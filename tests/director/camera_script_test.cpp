@@ -4,10 +4,17 @@
 
 #include <cmath>
 
-namespace {
-double length(const Vec3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-double horizontal_radius(const Vec3& v) { return std::hypot(v.x, v.y); }
-}  // namespace
+namespace
+{
+double length(const Vec3 &v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+double horizontal_radius(const Vec3 &v)
+{
+    return std::hypot(v.x, v.y);
+}
+} // namespace
 
 TEST(CameraScript, row_takes_over_strictly_after_its_threshold)
 {
@@ -18,8 +25,8 @@ TEST(CameraScript, row_takes_over_strictly_after_its_threshold)
     EXPECT_NEAR(horizontal_radius(after.eye), 14.0, 1e-9);
     EXPECT_DOUBLE_EQ(after.eye.z, 10.0);
 
-    for (double from : {21.0, 26.0, 31.0, 36.0, 41.0, 84.0, 103.3, 132.0, 141.6, 160.8, 170.5, 185.0,
-                        194.5, 204.0}) {
+    for (double from :
+         {21.0, 26.0, 31.0, 36.0, 41.0, 84.0, 103.3, 132.0, 141.6, 160.8, 170.5, 185.0, 194.5, 204.0}) {
         EXPECT_LT(camera_row_for(from), from);
         EXPECT_DOUBLE_EQ(camera_row_for(from + 1e-6), from);
     }

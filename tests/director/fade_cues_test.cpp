@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct Fades : ::testing::Test {
     std::vector<Cue> in, out;
@@ -11,7 +12,7 @@ struct Fades : ::testing::Test {
     double alpha(double t) const { return fade_alpha(t, in, out); }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Fades, refilling_does_not_grow_the_lists)
 {

@@ -54,7 +54,7 @@ TEST(FieldOfView, swings_around_sixty_five_degrees)
     EXPECT_LT(field_of_view(132.0), field_of_view(128.0) - 30.0);
     // The kick at 141.7: 20 degrees wider, eased back within 2 s.
     EXPECT_NEAR(field_of_view(141.7001) - field_of_view(141.69), 20.0, 0.05);
-    EXPECT_NEAR(field_of_view(141.7 + 1.0 / 0.54), field_of_view(141.69) , 1e-9);
+    EXPECT_NEAR(field_of_view(141.7 + 1.0 / 0.54), field_of_view(141.69), 1e-9);
     for (double t = 0.0; t < 251.0; t += 0.01) {
         ASSERT_GT(field_of_view(t), 15.0) << t;
         ASSERT_LT(field_of_view(t), 120.0) << t;

@@ -53,11 +53,11 @@ TEST(SceneClock, billboard_program_switches_strictly_after_each_threshold)
 TEST(SpectrumTexels, keep_the_low_byte_of_the_truncated_value)
 {
     std::array<float, 512> spectrum{};
-    spectrum[0] = 0.5f;     // 127, 127, 125
-    spectrum[1] = 1.0f;     // 255, 255, 250
-    spectrum[2] = 1.01f;    // 257 wraps to 1; 252
-    spectrum[3] = -0.01f;   // -2 wraps to 254
-    spectrum[4] = 1.0e30f;  // out of range: defined, not a crash
+    spectrum[0] = 0.5f;    // 127, 127, 125
+    spectrum[1] = 1.0f;    // 255, 255, 250
+    spectrum[2] = 1.01f;   // 257 wraps to 1; 252
+    spectrum[3] = -0.01f;  // -2 wraps to 254
+    spectrum[4] = 1.0e30f; // out of range: defined, not a crash
     const auto t = spectrum_texels(spectrum);
     EXPECT_EQ(t[0], 127);
     EXPECT_EQ(t[2], 125);

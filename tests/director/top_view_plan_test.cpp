@@ -79,12 +79,12 @@ TEST(TopViewPlan, leaves_fall_faster_after_194_5_and_grow_in_as_they_sink)
     const TopViewPlan later = plan_top_view(187.0);
     bool shapes[6] = {};
     for (std::size_t i = 0; i < early.leaves.size(); ++i) {
-        const LeafPlacement& l = early.leaves[i];
+        const LeafPlacement &l = early.leaves[i];
         EXPECT_GE(l.object, 0);
         EXPECT_LT(l.object, 6);
         shapes[l.object] = true;
-        EXPECT_LE(later.leaves[i].y, l.y);  // falling, never rising
-        EXPECT_EQ(later.leaves[i].x, l.x);  // same place across frames
+        EXPECT_LE(later.leaves[i].y, l.y); // falling, never rising
+        EXPECT_EQ(later.leaves[i].x, l.x); // same place across frames
         // Size follows the height (translation = 100 y): nothing above
         // y = 3.2, full size from y = 2.2 down.
         if (l.y >= 320.0) {
@@ -109,7 +109,7 @@ TEST(TopViewPlan, leaves_fall_faster_after_194_5_and_grow_in_as_they_sink)
         int below = 0;
         for (double t = start; t < start + 8.0; t += 0.5) {
             int now = 0;
-            for (const LeafPlacement& l : plan_top_view(t).leaves)
+            for (const LeafPlacement &l : plan_top_view(t).leaves)
                 now += l.y < 0.0;
             EXPECT_GE(now, below) << t;
             below = now;

@@ -11,9 +11,10 @@
 #include <sstream>
 #include <string>
 
-namespace {
+namespace
+{
 
-std::string read(const std::filesystem::path& path)
+std::string read(const std::filesystem::path &path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
@@ -36,8 +37,8 @@ std::string program_log(GLuint program)
 }
 
 struct Pair {
-    const char* vertex;  // empty: the fixed-function vertex stage
-    const char* fragment;
+    const char *vertex; // empty: the fixed-function vertex stage
+    const char *fragment;
 };
 
 const Pair programs[] = {
@@ -55,27 +56,27 @@ const Pair programs[] = {
     {"PostProcessing/v_velocities.cpp", "PostProcessing/f_velocities.cpp"},
 };
 
-}  // namespace
+} // namespace
 
 TEST(ShaderLogs, every_show_shader_compiles_and_links_without_a_message)
 {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* window = SDL_CreateWindow("shader logs", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window *window = SDL_CreateWindow("shader logs", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     ASSERT_NE(window, nullptr) << SDL_GetError();
     SDL_GLContext context = SDL_GL_CreateContext(window);
     ASSERT_NE(context, nullptr) << SDL_GetError();
     glewInit();
 
     const std::filesystem::path data = std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data";
-    for (const Pair& pair : programs) {
+    for (const Pair &pair : programs) {
         const GLuint program = glCreateProgram();
-        for (const char* file : {pair.vertex, pair.fragment}) {
+        for (const char *file : {pair.vertex, pair.fragment}) {
             if (*file == '\0')
                 continue;
             const std::string text = read(data / file);
             ASSERT_FALSE(text.empty()) << file;
             const GLuint shader = glCreateShader(file == pair.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
-            const char* source = text.c_str();
+            const char *source = text.c_str();
             glShaderSource(shader, 1, &source, nullptr);
             glCompileShader(shader);
             GLint ok = GL_FALSE;

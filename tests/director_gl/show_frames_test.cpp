@@ -14,7 +14,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr int width = 160;
 constexpr int height = 90;
@@ -22,18 +23,18 @@ constexpr int height = 90;
 void enter_data_folder()
 {
     const fs::path data = fs::path(VELLAMOR_SOURCE_DIR) / "data";
-    for (const char* file : {"textures/bg05t.jpg", "textures/letters.jpg", "textures/zvxr.jpg",
+    for (const char *file : {"textures/bg05t.jpg", "textures/letters.jpg", "textures/zvxr.jpg",
                              "textures/noise.jpg", "neomeshes/thecity.obj"})
         ASSERT_TRUE(fs::exists(data / file)) << "the show's data is incomplete: " << file;
     fs::current_path(data);
 }
 
-double mean(const std::vector<std::uint8_t>& bytes)
+double mean(const std::vector<std::uint8_t> &bytes)
 {
     return std::accumulate(bytes.begin(), bytes.end(), 0.0) / static_cast<double>(bytes.size());
 }
 
-std::uint8_t brightest(const std::vector<std::uint8_t>& bytes)
+std::uint8_t brightest(const std::vector<std::uint8_t> &bytes)
 {
     std::uint8_t m = 0;
     for (std::uint8_t b : bytes)
@@ -42,7 +43,7 @@ std::uint8_t brightest(const std::vector<std::uint8_t>& bytes)
 }
 
 // Texels of the height map (RGBA) that a mesh covers.
-int covered_texels(const std::vector<std::uint8_t>& map)
+int covered_texels(const std::vector<std::uint8_t> &map)
 {
     int n = 0;
     for (std::size_t i = 3; i < map.size(); i += 4)
@@ -50,7 +51,7 @@ int covered_texels(const std::vector<std::uint8_t>& map)
     return n;
 }
 
-void with_show(const std::function<void(OfflineShow&)>& body)
+void with_show(const std::function<void(OfflineShow &)> &body)
 {
     enter_data_folder();
     if (testing::Test::HasFatalFailure())
@@ -58,11 +59,11 @@ void with_show(const std::function<void(OfflineShow&)>& body)
     ASSERT_TRUE(run_offline_show(width, height, body));
 }
 
-}  // namespace
+} // namespace
 
 TEST(ShowFrames, lit_where_the_show_is_lit_and_black_once_the_final_fade_holds)
 {
-    with_show([](OfflineShow& show) {
+    with_show([](OfflineShow &show) {
         for (double t : {12.0, 60.0, 136.0, 178.0, 220.0}) {
             show.draw_at(t);
             const auto frame = show.read_frame();
@@ -80,12 +81,12 @@ TEST(ShowFrames, lit_where_the_show_is_lit_and_black_once_the_final_fade_holds)
 
 TEST(ShowFrames, height_map_holds_the_city_in_the_crane_shot_and_is_empty_after_202)
 {
-    with_show([](OfflineShow& show) {
+    with_show([](OfflineShow &show) {
         show.draw_at(45.0);
         const int city = covered_texels(show.read_height_map());
         EXPECT_GT(city, 512 * 512 / 4);
         show.draw_at(83.9);
-        EXPECT_EQ(covered_texels(show.read_height_map()), city);  // the same city, not moving
+        EXPECT_EQ(covered_texels(show.read_height_map()), city); // the same city, not moving
         show.draw_at(170.0);
         const int insect = covered_texels(show.read_height_map());
         EXPECT_GT(insect, 0);
@@ -100,7 +101,7 @@ TEST(ShowFrames, height_map_holds_the_city_in_the_crane_shot_and_is_empty_after_
 
 TEST(ShowFrames, same_scene_time_gives_the_same_frame)
 {
-    with_show([](OfflineShow& show) {
+    with_show([](OfflineShow &show) {
         show.draw_at(190.0);
         const auto first = show.read_frame();
         const auto first_map = show.read_height_map();

@@ -23,17 +23,18 @@
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 const fs::path program = fs::path(VELLAMOR_BINARY_DIR) / "vellamor";
-const char* const soundtrack = "music/Orvel ft Mirel - Vellamor.mp3";
+const char *const soundtrack = "music/Orvel ft Mirel - Vellamor.mp3";
 // Window-name patterns (xdotool takes regular expressions).
 const std::string show_title = "^ = +Vellamor by ZVX";
 const std::string dialog_title = "^ +Vellamor by ZVX - 2011 $";
 
-std::string run_capture(const std::string& command)
+std::string run_capture(const std::string &command)
 {
     std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
+    if (FILE *p = popen(command.c_str(), "r")) {
         char buffer[256];
         while (std::fgets(buffer, sizeof buffer, p) != nullptr)
             out += buffer;
@@ -42,9 +43,12 @@ std::string run_capture(const std::string& command)
     return out;
 }
 
-bool have_tool(const char* name) { return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0; }
+bool have_tool(const char *name)
+{
+    return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
+}
 
-std::string read_file(const fs::path& p)
+std::string read_file(const fs::path &p)
 {
     std::ifstream in(p);
     std::stringstream s;
@@ -68,16 +72,16 @@ struct Show {
     fs::path out, err;
     int status = -1;
 
-    Show(const std::vector<std::string>& args, const fs::path& folder)
+    Show(const std::vector<std::string> &args, const fs::path &folder)
         : out(folder / "stdout.txt"), err(folder / "stderr.txt")
     {
         pid = fork();
         if (pid == 0) {
             std::freopen(out.c_str(), "w", stdout);
             std::freopen(err.c_str(), "w", stderr);
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
+            std::vector<char *> argv{const_cast<char *>(program.c_str())};
+            for (const std::string &a : args)
+                argv.push_back(const_cast<char *>(a.c_str()));
             argv.push_back(nullptr);
             execv(program.c_str(), argv.data());
             _exit(127);
@@ -112,11 +116,12 @@ struct Show {
     int exit_code() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1000 - WTERMSIG(status); }
 
     // The show's window id, once it is mapped; empty if the process ends first.
-    std::string window(std::chrono::seconds limit, const std::string& name = show_title)
+    std::string window(std::chrono::seconds limit, const std::string &name = show_title)
     {
         const auto end = std::chrono::steady_clock::now() + limit;
         while (running() && std::chrono::steady_clock::now() < end) {
-            std::string id = run_capture("xdotool search --onlyvisible --name '" + name + "' 2>/dev/null | head -n 1");
+            std::string id =
+                run_capture("xdotool search --onlyvisible --name '" + name + "' 2>/dev/null | head -n 1");
             while (!id.empty() && (id.back() == '\n' || id.back() == '\r'))
                 id.pop_back();
             if (!id.empty())
@@ -128,7 +133,7 @@ struct Show {
 };
 
 // Lines the frame loop prints while the left button is held: one per frame.
-int seek_lines(const fs::path& out)
+int seek_lines(const fs::path &out)
 {
     std::istringstream lines(read_file(out));
     int frames = 0;
@@ -140,7 +145,7 @@ int seek_lines(const fs::path& out)
 // Holds the left button over the window until the show prints seek lines.
 // The window opens before the assets load and a press made while they load
 // can be dropped, so the press is renewed every few seconds.
-int hold_until_frames(Show& show, const std::string& id, std::chrono::seconds limit)
+int hold_until_frames(Show &show, const std::string &id, std::chrono::seconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (show.running() && seek_lines(show.out) < 3 && std::chrono::steady_clock::now() < end) {
@@ -152,8 +157,9 @@ int hold_until_frames(Show& show, const std::string& id, std::chrono::seconds li
     return seek_lines(show.out);
 }
 
-class EndToEnd : public ::testing::Test {
-protected:
+class EndToEnd : public ::testing::Test
+{
+  protected:
     TempDir work;
     fs::path data;
 
@@ -181,7 +187,7 @@ protected:
         ASSERT_EQ(std::system(make.c_str()), 0) << make;
     }
 };
-}
+} // namespace
 
 TEST_F(EndToEnd, runs_frames_and_ends_on_a_real_escape_press)
 {
@@ -215,7 +221,7 @@ TEST_F(EndToEnd, closing_the_window_ends_the_loop_with_zero)
     ASSERT_EQ(std::system((std::string(VELLAMOR_WM_CLOSE) + " " + id).c_str()), 0);
     ASSERT_TRUE(show.wait_for_exit(20s)) << "still running after the close request";
     EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
-    EXPECT_EQ(read_file(show.out).find("Cam :"), std::string::npos);  // no Escape, no captures
+    EXPECT_EQ(read_file(show.out).find("Cam :"), std::string::npos); // no Escape, no captures
 }
 
 TEST_F(EndToEnd, missing_data_folder_reports_the_missing_file_and_exits_zero)

@@ -5,11 +5,11 @@
 
 #include <cstdlib>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc != 2)
         return 2;
-    Display* d = XOpenDisplay(nullptr);
+    Display *d = XOpenDisplay(nullptr);
     if (d == nullptr)
         return 1;
     XEvent e{};

@@ -20,7 +20,8 @@
 
 #include <sys/wait.h>
 
-namespace {
+namespace
+{
 
 constexpr int grey_bound = 2;
 constexpr int colour_bound = 3;
@@ -30,18 +31,19 @@ struct sampling {
 };
 constexpr sampling samplings[] = {{1, 1, 1}, {3, 1, 1}, {3, 2, 1}, {3, 1, 2}, {3, 2, 2}};
 
-std::string describe(const encode_options& o, const std::string& kind)
+std::string describe(const encode_options &o, const std::string &kind)
 {
     char text[160];
     std::snprintf(text, sizeof text, "%s %dx%d comps %d %dx%d q%d %s restart %d%s%s", kind.c_str(), o.width,
                   o.height, o.components, o.h, o.v, o.quality, o.progressive ? "progressive" : "baseline",
-                  o.restart_interval, o.optimize ? " optimised" : "", o.separate_scans ? " separate scans" : "");
+                  o.restart_interval, o.optimize ? " optimised" : "",
+                  o.separate_scans ? " separate scans" : "");
     return text;
 }
 
 // Decodes with both decoders (and our scalar path) and checks the bound and
 // that the scalar and vector paths agree byte for byte.
-void expect_close_to_libjpeg(const encode_options& o, const std::string& kind, unsigned seed = 7)
+void expect_close_to_libjpeg(const encode_options &o, const std::string &kind, unsigned seed = 7)
 {
     const bytes jpeg = encode_libjpeg(make_picture(kind, o.width, o.height, o.components, seed), o);
     const decoded_image ours = decode_ours(jpeg, true, 1500);
@@ -55,14 +57,14 @@ void expect_close_to_libjpeg(const encode_options& o, const std::string& kind, u
     EXPECT_EQ(ours.pixels, scalar.pixels) << what << ": scalar and SSE2 paths differ";
 }
 
-}  // namespace
+} // namespace
 
 TEST(jpeg_differential, baseline_every_sampling_and_quality_within_bound)
 {
-    const char* kinds[] = {"photo", "noise", "bars"};
-    for (const sampling& s : samplings)
+    const char *kinds[] = {"photo", "noise", "bars"};
+    for (const sampling &s : samplings)
         for (int quality : {10, 35, 75, 90, 100})
-            for (const char* kind : kinds) {
+            for (const char *kind : kinds) {
                 encode_options o;
                 o.width = 61;
                 o.height = 45;
@@ -77,9 +79,9 @@ TEST(jpeg_differential, baseline_every_sampling_and_quality_within_bound)
 
 TEST(jpeg_differential, progressive_every_sampling_within_bound)
 {
-    for (const sampling& s : samplings)
+    for (const sampling &s : samplings)
         for (int quality : {10, 60, 95, 100})
-            for (const char* kind : {"photo", "noise"}) {
+            for (const char *kind : {"photo", "noise"}) {
                 encode_options o;
                 o.width = 70;
                 o.height = 37;
@@ -94,7 +96,7 @@ TEST(jpeg_differential, progressive_every_sampling_within_bound)
 
 TEST(jpeg_differential, restart_intervals_baseline_and_progressive)
 {
-    for (const sampling& s : samplings)
+    for (const sampling &s : samplings)
         for (int interval : {1, 3, 7})
             for (bool progressive : {false, true}) {
                 encode_options o;
@@ -113,8 +115,8 @@ TEST(jpeg_differential, restart_intervals_baseline_and_progressive)
 TEST(jpeg_differential, odd_and_extreme_sizes)
 {
     const int sizes[][2] = {{1, 1}, {17, 9}, {8192, 8}, {8, 8192}, {15, 17}, {31, 2}};
-    for (const auto& size : sizes)
-        for (const sampling& s : samplings)
+    for (const auto &size : sizes)
+        for (const sampling &s : samplings)
             for (bool progressive : {false, true}) {
                 encode_options o;
                 o.width = size[0];
@@ -142,7 +144,7 @@ TEST(jpeg_differential, photo_sized_picture_within_bound)
 
 TEST(jpeg_differential, sequential_image_with_one_scan_per_component)
 {
-    for (const sampling& s : samplings) {
+    for (const sampling &s : samplings) {
         if (s.components != 3)
             continue;
         encode_options o;
@@ -183,7 +185,7 @@ TEST(jpeg_differential, one_pixel_image_yields_one_line_then_end)
         memory_stream stream(jpeg);
         jpeg_image_decoder d(&stream, true);
         ASSERT_EQ(d.start(), 0);
-        const std::uint8_t* line = nullptr;
+        const std::uint8_t *line = nullptr;
         int count = 0;
         ASSERT_EQ(d.next_line(line, count), 0);
         EXPECT_EQ(count, components == 1 ? 1 : 4);
@@ -210,8 +212,8 @@ TEST(jpeg_differential, jpegdump_writes_ppm_and_pgm_and_reports_errors)
         const bytes jpeg = encode_libjpeg(make_picture("photo", o.width, o.height, components, 5), o);
         const std::string in = dir + "/dump_in.jpg";
         const std::string out = dir + (components == 1 ? "/dump_out.pgm" : "/dump_out.ppm");
-        std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()),
-                                                  static_cast<std::streamsize>(jpeg.size()));
+        std::ofstream(in, std::ios::binary)
+            .write(reinterpret_cast<const char *>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
         ASSERT_EQ(std::system((tool + " " + in + " " + out).c_str()), 0);
         std::ifstream file(out, std::ios::binary);
         const bytes written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -6,9 +6,11 @@
 
 #include <initializer_list>
 
-namespace {
+namespace
+{
 
-bytes small_jpeg(int components = 3, bool progressive = false, int restart = 0, int width = 40, int height = 24)
+bytes small_jpeg(int components = 3, bool progressive = false, int restart = 0, int width = 40,
+                 int height = 24)
 {
     encode_options o;
     o.width = width;
@@ -20,7 +22,7 @@ bytes small_jpeg(int components = 3, bool progressive = false, int restart = 0, 
 }
 
 // Offset of the n-th (0-based) marker 0xFF code.
-std::size_t find_marker(const bytes& jpeg, int code, int n = 0)
+std::size_t find_marker(const bytes &jpeg, int code, int n = 0)
 {
     for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
         if (jpeg[i] == 0xFF && jpeg[i + 1] == code && n-- == 0)
@@ -29,7 +31,7 @@ std::size_t find_marker(const bytes& jpeg, int code, int n = 0)
     return 0;
 }
 
-int header_error(const bytes& jpeg)
+int header_error(const bytes &jpeg)
 {
     memory_stream stream(jpeg);
     jpeg_image_decoder d(&stream, true);
@@ -56,7 +58,7 @@ bytes dqt_all_ones()
 bytes join(std::initializer_list<bytes> parts)
 {
     bytes out;
-    for (const bytes& p : parts)
+    for (const bytes &p : parts)
         out.insert(out.end(), p.begin(), p.end());
     return out;
 }
@@ -69,7 +71,7 @@ const bytes dht_dc = segment(0xC4, {0x00, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
 const bytes dht_ac_run15 = segment(0xC4, {0x10, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF1});
 const bytes sos_grey = segment(0xDA, {1, 1, 0x00, 0, 63, 0});
 
-}  // namespace
+} // namespace
 
 TEST(jpeg_errors, leading_garbage_under_512_bytes_is_skipped_over_is_not_jpeg)
 {
@@ -133,12 +135,14 @@ TEST(jpeg_errors, table_segments)
 {
     EXPECT_EQ(header_error(join({soi, segment(0xCC, {0, 0})})), jpeg_no_arithmetic_support) << "DAC";
     bytes counts_over_255 = {0xFF, 0xC4, 0, 19, 0x00};
-    counts_over_255.insert(counts_over_255.end(), 16, 16);  // 256 codes
+    counts_over_255.insert(counts_over_255.end(), 16, 16); // 256 codes
     EXPECT_EQ(header_error(join({soi, counts_over_255})), jpeg_bad_dht_counts);
-    EXPECT_EQ(header_error(join({soi, segment(0xC4, {0x24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})})),
-              jpeg_bad_dht_index);
+    EXPECT_EQ(
+        header_error(join({soi, segment(0xC4, {0x24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})})),
+        jpeg_bad_dht_index);
     EXPECT_EQ(header_error(join({soi, {0xFF, 0xC4, 0, 1}})), jpeg_bad_dht_marker);
-    EXPECT_EQ(header_error(join({soi, segment(0xC4, {0x00, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2})})),
+    EXPECT_EQ(header_error(
+                  join({soi, segment(0xC4, {0x00, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2})})),
               jpeg_bad_dht_marker)
         << "five symbols announced, two present";
     EXPECT_EQ(header_error(join({soi, {0xFF, 0xDB, 0, 0}})), jpeg_bad_dqt_marker);
@@ -153,7 +157,7 @@ TEST(jpeg_errors, table_segments)
 
 TEST(jpeg_errors, scan_header_problems_are_reported_by_start)
 {
-    auto start_error = [](const bytes& b) {
+    auto start_error = [](const bytes &b) {
         memory_stream stream(b);
         jpeg_image_decoder d(&stream, true);
         EXPECT_EQ(d.error_code(), 0);
@@ -175,8 +179,14 @@ TEST(jpeg_errors, scan_header_problems_are_reported_by_start)
     EXPECT_EQ(start_error(join({soi, dqt_all_ones(), sof_8x8_grey, dht_dc, sos_grey, {0}, eoi})),
               jpeg_undefined_huff_table)
         << "no AC table";
-    EXPECT_EQ(start_error(join({soi, dqt_all_ones(), sof_8x8_grey, dht_dc, dht_ac_run15,
-                                segment(0xDA, {1, 1, 0x30, 0, 63, 0}), {0}, eoi})),
+    EXPECT_EQ(start_error(join({soi,
+                                dqt_all_ones(),
+                                sof_8x8_grey,
+                                dht_dc,
+                                dht_ac_run15,
+                                segment(0xDA, {1, 1, 0x30, 0, 63, 0}),
+                                {0},
+                                eoi})),
               jpeg_undefined_huff_table)
         << "DC table 3 never defined";
 }
@@ -198,7 +208,7 @@ TEST(jpeg_errors, component_count_and_sampling_are_checked_at_start)
 
     const bytes jpeg = small_jpeg();
     bytes chroma_2x1 = jpeg;
-    chroma_2x1[find_marker(jpeg, 0xC0) + 14] = 0x21;  // second component's sampling
+    chroma_2x1[find_marker(jpeg, 0xC0) + 14] = 0x21; // second component's sampling
     EXPECT_EQ(decode_ours(chroma_2x1).error, jpeg_unsupported_sampling);
     bytes luma_3x1 = jpeg;
     luma_3x1[find_marker(jpeg, 0xC0) + 11] = 0x31;
@@ -253,13 +263,19 @@ TEST(jpeg_errors, progressive_scan_parameters)
 TEST(jpeg_errors, ac_run_past_coefficient_63_is_a_decoding_error)
 {
     // Four "run 15, size 1" codes take the block from coefficient 1 to 64.
-    const bytes b = join({soi, dqt_all_ones(), sof_8x8_grey, dht_dc, dht_ac_run15, sos_grey, {0x00, 0x00}, eoi});
+    const bytes b =
+        join({soi, dqt_all_ones(), sof_8x8_grey, dht_dc, dht_ac_run15, sos_grey, {0x00, 0x00}, eoi});
     const decoded_image d = decode_ours(b);
     EXPECT_EQ(d.step_result, jpeg_decode_error);
     EXPECT_EQ(d.error, jpeg_decode_error);
 
-    bytes progressive = join({soi, dqt_all_ones(), segment(0xC2, {8, 0, 8, 0, 8, 1, 1, 0x11, 0}), dht_ac_run15,
-                              segment(0xDA, {1, 1, 0x00, 1, 63, 0}), {0x00, 0x00}, eoi});
+    bytes progressive = join({soi,
+                              dqt_all_ones(),
+                              segment(0xC2, {8, 0, 8, 0, 8, 1, 1, 0x11, 0}),
+                              dht_ac_run15,
+                              segment(0xDA, {1, 1, 0x00, 1, 63, 0}),
+                              {0x00, 0x00},
+                              eoi});
     EXPECT_EQ(decode_ours(progressive).error, jpeg_decode_error);
 }
 
@@ -293,7 +309,7 @@ TEST(jpeg_errors, stream_read_error)
     jpeg_image_decoder d(&stream, true);
     ASSERT_EQ(d.error_code(), 0);
     ASSERT_EQ(d.start(), 0);
-    const std::uint8_t* line = nullptr;
+    const std::uint8_t *line = nullptr;
     int count = 0;
     int r = 0;
     for (int y = 0; y < d.height() && r == 0; ++y)
@@ -314,7 +330,7 @@ TEST(jpeg_errors, stopped_decoder_refuses_work_and_detaches_once)
         EXPECT_EQ(d.error_code(), jpeg_bad_precision);
         EXPECT_EQ(stream.detached, 1) << "detached when it stopped";
         EXPECT_EQ(d.start(), -1);
-        const std::uint8_t* line = nullptr;
+        const std::uint8_t *line = nullptr;
         int count = 0;
         EXPECT_EQ(d.next_line(line, count), -1);
     }
@@ -325,7 +341,7 @@ TEST(jpeg_errors, stopped_decoder_refuses_work_and_detaches_once)
     memory_stream good_stream(good);
     {
         jpeg_image_decoder d(&good_stream, true);
-        const std::uint8_t* line = nullptr;
+        const std::uint8_t *line = nullptr;
         int count = 0;
         EXPECT_EQ(d.next_line(line, count), -1) << "next_line before start";
     }
@@ -342,7 +358,7 @@ TEST(jpeg_errors, file_stream_reads_and_reports_missing_files)
 
     const std::string path = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg/stream_test.jpg";
     const bytes jpeg = small_jpeg();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE *f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(jpeg.data(), 1, jpeg.size(), f);
     std::fclose(f);

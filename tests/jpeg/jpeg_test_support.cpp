@@ -11,12 +11,12 @@
 
 #include <jpeglib.h>
 
-int memory_stream::read(std::uint8_t* buffer, int max_bytes, bool& end_of_stream)
+int memory_stream::read(std::uint8_t *buffer, int max_bytes, bool &end_of_stream)
 {
     if (fail_at_ >= 0 && pos_ >= static_cast<std::size_t>(fail_at_))
         return -1;
-    std::size_t n = std::min<std::size_t>({static_cast<std::size_t>(max_bytes), static_cast<std::size_t>(chunk_),
-                                           data_.size() - pos_});
+    std::size_t n = std::min<std::size_t>(
+        {static_cast<std::size_t>(max_bytes), static_cast<std::size_t>(chunk_), data_.size() - pos_});
     if (fail_at_ >= 0)
         n = std::min<std::size_t>(n, static_cast<std::size_t>(fail_at_) - pos_);
     if (n > 0)
@@ -27,7 +27,7 @@ int memory_stream::read(std::uint8_t* buffer, int max_bytes, bool& end_of_stream
     return static_cast<int>(n);
 }
 
-decoded_image decode_ours(const bytes& jpeg, bool use_simd, int chunk)
+decoded_image decode_ours(const bytes &jpeg, bool use_simd, int chunk)
 {
     decoded_image out;
     memory_stream stream(jpeg, chunk);
@@ -46,7 +46,7 @@ decoded_image decode_ours(const bytes& jpeg, bool use_simd, int chunk)
     out.channels = d.component_count() == 1 ? 1 : 3;
     out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * out.channels);
     for (int y = 0; y < out.height; ++y) {
-        const std::uint8_t* line = nullptr;
+        const std::uint8_t *line = nullptr;
         int count = 0;
         const int r = d.next_line(line, count);
         if (r != 0) {
@@ -54,7 +54,7 @@ decoded_image decode_ours(const bytes& jpeg, bool use_simd, int chunk)
             out.step_result = r;
             return out;
         }
-        std::uint8_t* row = out.pixels.data() + static_cast<std::size_t>(y) * out.width * out.channels;
+        std::uint8_t *row = out.pixels.data() + static_cast<std::size_t>(y) * out.width * out.channels;
         for (int x = 0; x < out.width; ++x)
             for (int c = 0; c < out.channels; ++c)
                 row[x * out.channels + c] = line[x * d.bytes_per_pixel() + c];
@@ -62,7 +62,8 @@ decoded_image decode_ours(const bytes& jpeg, bool use_simd, int chunk)
     return out;
 }
 
-namespace {
+namespace
+{
 
 struct generator {
     unsigned state;
@@ -81,9 +82,9 @@ struct generator {
     throw std::runtime_error(message);
 }
 
-}  // namespace
+} // namespace
 
-bytes make_picture(const std::string& kind, int width, int height, int components, unsigned seed)
+bytes make_picture(const std::string &kind, int width, int height, int components, unsigned seed)
 {
     bytes p(static_cast<std::size_t>(width) * height * components);
     generator g{seed};
@@ -96,15 +97,15 @@ bytes make_picture(const std::string& kind, int width, int height, int component
                 } else if (kind == "bars") {
                     const int bar = (x * 8 / std::max(width, 1) + y * 4 / std::max(height, 1) + c) % 4;
                     v = bar == 0 ? 0 : bar == 1 ? 255 : bar == 2 ? 40 : 215;
-                } else {  // photo-like
+                } else { // photo-like
                     const double fx = static_cast<double>(x) / std::max(width, 1);
                     const double fy = static_cast<double>(y) / std::max(height, 1);
                     v = 110 + 70 * std::sin(6.0 * fx + 2.0 * c) * std::cos(4.0 * fy - c) + 40 * fy;
                     const double dx = fx - 0.6, dy = fy - 0.4;
                     if (dx * dx + dy * dy < 0.04)
-                        v = 200 - 60 * c;  // a disc with a sharp edge
-                    v += 12 * std::sin(x * 0.9 + y * 0.35 * (c + 1));  // fine texture
-                    v += (g.next() % 9) - 4.0;                           // sensor noise
+                        v = 200 - 60 * c;                             // a disc with a sharp edge
+                    v += 12 * std::sin(x * 0.9 + y * 0.35 * (c + 1)); // fine texture
+                    v += (g.next() % 9) - 4.0;                        // sensor noise
                 }
                 p[(static_cast<std::size_t>(y) * width + x) * components + c] =
                     static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0));
@@ -113,14 +114,14 @@ bytes make_picture(const std::string& kind, int width, int height, int component
     return p;
 }
 
-bytes encode_libjpeg(const bytes& pixels, const encode_options& o)
+bytes encode_libjpeg(const bytes &pixels, const encode_options &o)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr jerr{};
     cinfo.err = jpeg_std_error(&jerr);
     jerr.error_exit = libjpeg_error_exit;
     jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
+    unsigned char *buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = static_cast<JDIMENSION>(o.width);
@@ -153,7 +154,8 @@ bytes encode_libjpeg(const bytes& pixels, const encode_options& o)
     jpeg_start_compress(&cinfo, TRUE);
     const int stride = o.width * cinfo.input_components;
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + static_cast<std::size_t>(cinfo.next_scanline) * stride);
+        JSAMPROW row =
+            const_cast<JSAMPROW>(pixels.data() + static_cast<std::size_t>(cinfo.next_scanline) * stride);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -163,7 +165,7 @@ bytes encode_libjpeg(const bytes& pixels, const encode_options& o)
     return out;
 }
 
-decoded_image decode_libjpeg(const bytes& jpeg)
+decoded_image decode_libjpeg(const bytes &jpeg)
 {
     jpeg_decompress_struct cinfo{};
     jpeg_error_mgr jerr{};
@@ -185,7 +187,8 @@ decoded_image decode_libjpeg(const bytes& jpeg)
     out.channels = cinfo.output_components;
     out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * out.channels);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = out.pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) * out.width * out.channels;
+        JSAMPROW row =
+            out.pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) * out.width * out.channels;
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_decompress(&cinfo);
@@ -193,9 +196,10 @@ decoded_image decode_libjpeg(const bytes& jpeg)
     return out;
 }
 
-int max_difference(const decoded_image& a, const decoded_image& b)
+int max_difference(const decoded_image &a, const decoded_image &b)
 {
-    if (a.width != b.width || a.height != b.height || a.channels != b.channels || a.pixels.size() != b.pixels.size())
+    if (a.width != b.width || a.height != b.height || a.channels != b.channels ||
+        a.pixels.size() != b.pixels.size())
         return 1000;
     int worst = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i)

@@ -10,12 +10,14 @@
 #include <fstream>
 #include <string>
 
-namespace {
+namespace
+{
 
 // One hidden window and context for the whole suite: GLEW does not take
 // kindly to a second context after SDL_Quit.
-class texture_loading_gl : public ::testing::Test {
-protected:
+class texture_loading_gl : public ::testing::Test
+{
+  protected:
     static void SetUpTestSuite()
     {
         if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -52,11 +54,12 @@ protected:
             GTEST_SKIP() << "no GL context: " << why_not_;
     }
 
-    static std::string write_file(const std::string& name, const bytes& content)
+    static std::string write_file(const std::string &name, const bytes &content)
     {
         const std::string path = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg/" + name;
         std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+            .write(reinterpret_cast<const char *>(content.data()),
+                   static_cast<std::streamsize>(content.size()));
         return path;
     }
 
@@ -68,12 +71,12 @@ protected:
         return rgb;
     }
 
-    static inline SDL_Window* window_ = nullptr;
+    static inline SDL_Window *window_ = nullptr;
     static inline SDL_GLContext context_ = nullptr;
     static inline std::string why_not_;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(texture_loading_gl, colour_texture_holds_rows_bottom_first_with_linear_filtering)
 {
@@ -100,7 +103,8 @@ TEST_F(texture_loading_gl, colour_texture_holds_rows_bottom_first_with_linear_fi
     const bytes texels = read_back(5, 3);
     for (int y = 0; y < 3; ++y)
         for (int i = 0; i < 15; ++i)
-            EXPECT_EQ(texels[static_cast<std::size_t>((2 - y) * 15 + i)], expected.pixels[static_cast<std::size_t>(y * 15 + i)])
+            EXPECT_EQ(texels[static_cast<std::size_t>((2 - y) * 15 + i)],
+                      expected.pixels[static_cast<std::size_t>(y * 15 + i)])
                 << "line " << y << " byte " << i;
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);

@@ -11,19 +11,23 @@
 #include <fstream>
 #include <string>
 
-namespace {
+namespace
+{
 
-std::string write_file(const std::string& name, const bytes& content)
+std::string write_file(const std::string &name, const bytes &content)
 {
     const std::string path = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg/" + name;
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+        .write(reinterpret_cast<const char *>(content.data()), static_cast<std::streamsize>(content.size()));
     return path;
 }
 
-void report_progress(double step) { std::fprintf(stderr, "progress %.1f\n", step); }
+void report_progress(double step)
+{
+    std::fprintf(stderr, "progress %.1f\n", step);
+}
 
-}  // namespace
+} // namespace
 
 TEST(texture_loading_death, missing_colour_file_says_jpg_and_exits_0_after_progress)
 {
@@ -46,7 +50,8 @@ TEST(texture_loading_death, undecodable_files_say_jpg_bang)
     RenderTargets targets;
     const std::string junk = write_file("junk.jpg", bytes(100, 0x41));
     EXPECT_EXIT(targets.load_texture(3, junk), ::testing::ExitedWithCode(0), "Jpg !: .*junk\\.jpg");
-    EXPECT_EXIT(targets.load_normal_map_texture(3, junk), ::testing::ExitedWithCode(0), "Jpg !: .*junk\\.jpg");
+    EXPECT_EXIT(targets.load_normal_map_texture(3, junk), ::testing::ExitedWithCode(0),
+                "Jpg !: .*junk\\.jpg");
 
     // Headers fine, scan broken: treated the same, never a half-decoded texture.
     encode_options o;
@@ -65,5 +70,6 @@ TEST(texture_loading_death, undecodable_files_say_jpg_bang)
     o.cmyk = true;
     o.components = 4;
     const std::string cmyk = write_file("cmyk.jpg", encode_libjpeg(make_picture("photo", 32, 32, 4, 1), o));
-    EXPECT_EXIT(targets.load_normal_map_texture(3, cmyk), ::testing::ExitedWithCode(0), "Jpg !: .*cmyk\\.jpg");
+    EXPECT_EXIT(targets.load_normal_map_texture(3, cmyk), ::testing::ExitedWithCode(0),
+                "Jpg !: .*cmyk\\.jpg");
 }

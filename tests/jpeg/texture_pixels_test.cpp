@@ -6,29 +6,29 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // A packed RGB height image whose red channel is height(x, y).
-template <typename F>
-bytes heights(int width, int height, F f)
+template <typename F> bytes heights(int width, int height, F f)
 {
     bytes rgb(static_cast<std::size_t>(width) * height * 3);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            std::uint8_t* p = rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3;
+            std::uint8_t *p = rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3;
             p[0] = static_cast<std::uint8_t>(f(x, y));
-            p[1] = 200;  // only red counts
+            p[1] = 200; // only red counts
             p[2] = 13;
         }
     return rgb;
 }
 
-std::uint8_t channel(const bytes& rgb, int width, int x, int y, int c)
+std::uint8_t channel(const bytes &rgb, int width, int x, int y, int c)
 {
     return rgb[(static_cast<std::size_t>(y) * width + x) * 3 + static_cast<std::size_t>(c)];
 }
 
-}  // namespace
+} // namespace
 
 TEST(texture_pixels, greyscale_lines_expand_and_colour_lines_drop_the_fourth_byte)
 {

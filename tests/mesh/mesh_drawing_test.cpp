@@ -13,51 +13,56 @@
 #include <memory>
 #include <string>
 
-namespace {
+namespace
+{
 
 constexpr int size = 32;
 
 // Objects are quads in clip space: object 0 the lower-left quarter, object 1
 // the lower-right quarter; the triangle before the first "o" (the upper half)
 // belongs to no object and is never drawn.
-const char* two_objects =
-    "v -1 0.2 0\nv 1 0.2 0\nv 0 1 0\n"
-    "v -1 -1 0\nv 0 -1 0\nv 0 0 0\nv -1 0 0\n"
-    "v 0 -1 0\nv 1 -1 0\nv 1 0 0\nv 0 0 0\n"
-    "vn 0 0 1\n"
-    "f 1//1 2//1 3//1\n"
-    "o left\nf 4//1 5//1 6//1 7//1\n"
-    "o right\nf 8//1 9//1 10//1 11//1\n";
+const char *two_objects = "v -1 0.2 0\nv 1 0.2 0\nv 0 1 0\n"
+                          "v -1 -1 0\nv 0 -1 0\nv 0 0 0\nv -1 0 0\n"
+                          "v 0 -1 0\nv 1 -1 0\nv 1 0 0\nv 0 0 0\n"
+                          "vn 0 0 1\n"
+                          "f 1//1 2//1 3//1\n"
+                          "o left\nf 4//1 5//1 6//1 7//1\n"
+                          "o right\nf 8//1 9//1 10//1 11//1\n";
 
-class MeshDrawing : public ::testing::Test {
-protected:
+class MeshDrawing : public ::testing::Test
+{
+  protected:
     static void SetUpTestSuite()
     {
         ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        window_ = SDL_CreateWindow("mesh drawing test", 0, 0, size, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        window_ =
+            SDL_CreateWindow("mesh drawing test", 0, 0, size, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window_, nullptr) << SDL_GetError();
         context_ = SDL_GL_CreateContext(window_);
         ASSERT_NE(context_, nullptr) << SDL_GetError();
         glewExperimental = GL_TRUE;
         ASSERT_EQ(GLEW_OK, glewInit());
-        glGetError();  // glewInit may leave an enum error behind
+        glGetError(); // glewInit may leave an enum error behind
 
         glGenFramebuffersEXT(1, &fbo_);
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fbo_);
         glGenRenderbuffersEXT(1, &colour_);
         glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, colour_);
         glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_RGBA8, size, size);
-        glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT, colour_);
+        glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT,
+                                     colour_);
         ASSERT_EQ(GL_FRAMEBUFFER_COMPLETE_EXT, glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT));
         glViewport(0, 0, size, size);
     }
 
     static void TearDownTestSuite()
     {
-        if (context_) SDL_GL_DeleteContext(context_);
-        if (window_) SDL_DestroyWindow(window_);
+        if (context_)
+            SDL_GL_DeleteContext(context_);
+        if (window_)
+            SDL_DestroyWindow(window_);
         SDL_Quit();
     }
 
@@ -69,7 +74,7 @@ protected:
         glColor4f(1, 1, 1, 1);
     }
 
-    static std::unique_ptr<ObjMesh> mesh(const std::string& text)
+    static std::unique_ptr<ObjMesh> mesh(const std::string &text)
     {
         auto m = std::make_unique<ObjMesh>();
         m->load_text(text, "test.obj", false);
@@ -82,7 +87,9 @@ protected:
     {
         std::array<unsigned char, size * size * 4> px{};
         glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
-        auto red = [&](int x, int y) { return static_cast<int>(px[static_cast<std::size_t>((y * size + x) * 4)]); };
+        auto red = [&](int x, int y) {
+            return static_cast<int>(px[static_cast<std::size_t>((y * size + x) * 4)]);
+        };
         return {red(size / 2, size * 7 / 8), red(size / 4, size / 4), red(size * 3 / 4, size / 4)};
     }
 
@@ -93,29 +100,29 @@ protected:
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
     }
 
-    static SDL_Window* window_;
+    static SDL_Window *window_;
     static SDL_GLContext context_;
     static GLuint fbo_, colour_;
 };
 
-SDL_Window* MeshDrawing::window_ = nullptr;
+SDL_Window *MeshDrawing::window_ = nullptr;
 SDL_GLContext MeshDrawing::context_ = nullptr;
 GLuint MeshDrawing::fbo_ = 0;
 GLuint MeshDrawing::colour_ = 0;
 
-}  // namespace
+} // namespace
 
 TEST(MeshDrawingRange, object_numbers_map_to_ranges)
 {
-    auto r = object_range(1, 4);  // three objects
+    auto r = object_range(1, 4); // three objects
     EXPECT_EQ(r.first, 1);
     EXPECT_EQ(r.end, 2);
     r = object_range(-1, 4);
     EXPECT_EQ(r.first, 0);
     EXPECT_EQ(r.end, 3);
-    r = object_range(7, 4);  // beyond the last: empty
+    r = object_range(7, 4); // beyond the last: empty
     EXPECT_EQ(r.first, r.end);
-    r = object_range(-1, 1);  // no "o" line: no object
+    r = object_range(-1, 1); // no "o" line: no object
     EXPECT_EQ(r.first, r.end);
     r = object_range(0, 1);
     EXPECT_EQ(r.first, r.end);
@@ -166,7 +173,7 @@ TEST_F(MeshDrawing, never_loaded_mesh_changes_no_gl_state)
     ObjMesh never;
     draw_objects(never, -1);
     draw_objects(never, 0);
-    GLvoid* p = nullptr;
+    GLvoid *p = nullptr;
     glGetPointerv(GL_VERTEX_ARRAY_POINTER, &p);
     EXPECT_EQ(p, marker);
     glGetPointerv(GL_NORMAL_ARRAY_POINTER, &p);
@@ -183,5 +190,5 @@ TEST_F(MeshDrawing, never_loaded_mesh_changes_no_gl_state)
     glGetPointerv(GL_TEXTURE_COORD_ARRAY_POINTER, &p);
     EXPECT_EQ(p, marker + 2);
     glGetPointerv(GL_VERTEX_ARRAY_POINTER, &p);
-    EXPECT_EQ(p, static_cast<const void*>(m->vertices.data()));
+    EXPECT_EQ(p, static_cast<const void *>(m->vertices.data()));
 }

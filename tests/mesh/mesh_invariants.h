@@ -8,11 +8,12 @@
 
 #include <cstring>
 
-inline void expect_mesh_invariants(const ObjMesh& m)
+inline void expect_mesh_invariants(const ObjMesh &m)
 {
     const auto tc = static_cast<std::size_t>(m.triangle_count);
     ASSERT_EQ(m.indices.size(), 3 * tc);
-    for (std::uint32_t i : m.indices) ASSERT_LT(i, m.vertices.size());
+    for (std::uint32_t i : m.indices)
+        ASSERT_LT(i, m.vertices.size());
     ASSERT_EQ(m.triangle_materials.size(), tc);
     ASSERT_FALSE(m.materials.empty());
     for (std::int32_t mat : m.triangle_materials) {
@@ -35,8 +36,8 @@ inline void expect_mesh_invariants(const ObjMesh& m)
         const auto list = m.vertices_by_position.list(p);
         listed += list.size();
         for (std::size_t a = 0; a < list.size(); ++a) {
-            EXPECT_EQ(0, std::memcmp(m.vertices[list[a]].position, &m.positions[3 * static_cast<std::size_t>(p)],
-                                     3 * sizeof(float)));
+            EXPECT_EQ(0, std::memcmp(m.vertices[list[a]].position,
+                                     &m.positions[3 * static_cast<std::size_t>(p)], 3 * sizeof(float)));
             for (std::size_t b = a + 1; b < list.size(); ++b)
                 EXPECT_NE(0, std::memcmp(&m.vertices[list[a]], &m.vertices[list[b]], sizeof(MeshVertex)));
         }
@@ -46,7 +47,7 @@ inline void expect_mesh_invariants(const ObjMesh& m)
     std::int32_t batched = 0;
     EXPECT_EQ(static_cast<std::size_t>(m.batch_count), m.batches.size());
     for (std::size_t k = 0; k < m.batches.size(); ++k) {
-        const MeshBatch& b = m.batches[k];
+        const MeshBatch &b = m.batches[k];
         batched += b.triangle_count;
         ASSERT_NE(b.material, nullptr);
         EXPECT_GE(b.material, m.materials.data());

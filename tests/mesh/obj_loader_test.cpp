@@ -12,9 +12,10 @@
 #include <memory>
 #include <string>
 
-namespace {
+namespace
+{
 
-std::unique_ptr<ObjMesh> load(const std::string& text, bool recompute = false)
+std::unique_ptr<ObjMesh> load(const std::string &text, bool recompute = false)
 {
     auto m = std::make_unique<ObjMesh>();
     m->load_text(text, "meshes//test.obj", recompute);
@@ -23,11 +24,11 @@ std::unique_ptr<ObjMesh> load(const std::string& text, bool recompute = false)
 }
 
 // Position numbers of triangle t.
-std::vector<int> triangle_positions(const ObjMesh& m, int t)
+std::vector<int> triangle_positions(const ObjMesh &m, int t)
 {
     std::vector<int> out;
     for (int j = 0; j < 3; ++j) {
-        const MeshVertex& v = m.vertices[m.indices[static_cast<std::size_t>(3 * t + j)]];
+        const MeshVertex &v = m.vertices[m.indices[static_cast<std::size_t>(3 * t + j)]];
         for (int p = 0; p < m.position_count; ++p)
             if (std::memcmp(v.position, &m.positions[static_cast<std::size_t>(3 * p)], 12) == 0) {
                 out.push_back(p);
@@ -37,10 +38,10 @@ std::vector<int> triangle_positions(const ObjMesh& m, int t)
     return out;
 }
 
-const char* cube_positions =
+const char *cube_positions =
     "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\nv -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n";
 
-}  // namespace
+} // namespace
 
 TEST(ObjLoader, faces_are_fans_around_the_first_corner)
 {
@@ -66,8 +67,9 @@ TEST(ObjLoader, faces_are_fans_around_the_first_corner)
 TEST(ObjLoader, cube_keeps_file_normals_or_computes_smooth_ones)
 {
     const std::string normals = "vn 0 0 -1\nvn 0 0 1\nvn 0 -1 0\nvn 1 0 0\nvn 0 1 0\nvn -1 0 0\n";
-    const std::string vn_faces = "o cube\nf 1//1 4//1 3//1 2//1\nf 5//2 6//2 7//2 8//2\nf 1//3 2//3 6//3 5//3\n"
-                                 "f 2//4 3//4 7//4 6//4\nf 3//5 4//5 8//5 7//5\nf 1//6 5//6 8//6 4//6\n";
+    const std::string vn_faces =
+        "o cube\nf 1//1 4//1 3//1 2//1\nf 5//2 6//2 7//2 8//2\nf 1//3 2//3 6//3 5//3\n"
+        "f 2//4 3//4 7//4 6//4\nf 3//5 4//5 8//5 7//5\nf 1//6 5//6 8//6 4//6\n";
     auto flat = load(cube_positions + normals + vn_faces);
     EXPECT_EQ(flat->triangle_count, 12);
     EXPECT_EQ(flat->vertices.size(), 24u);
@@ -76,15 +78,14 @@ TEST(ObjLoader, cube_keeps_file_normals_or_computes_smooth_ones)
         for (int j = 0; j < 3; ++j)
             EXPECT_EQ(flat->vertices[flat->indices[static_cast<std::size_t>(3 * t + j)]].normal[2], -1.0f);
 
-    const std::string p_faces =
-        "o cube\nf 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 1 5 8 4\n";
+    const std::string p_faces = "o cube\nf 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 1 5 8 4\n";
     auto smooth = load(cube_positions + p_faces);
     EXPECT_EQ(smooth->triangle_count, 12);
     EXPECT_EQ(smooth->vertices.size(), 8u);
     EXPECT_EQ(smooth->normal_count, 0);
     EXPECT_TRUE(smooth->has_normals);
-    for (const MeshVertex& v : smooth->vertices) {
-        const float* n = v.normal;
+    for (const MeshVertex &v : smooth->vertices) {
+        const float *n = v.normal;
         EXPECT_NEAR(n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 1.0f, 1e-5f);
         // Outward at every corner of a cube centred on the origin.
         EXPECT_GT(n[0] * v.position[0] + n[1] * v.position[1] + n[2] * v.position[2], 0.0f);
@@ -104,12 +105,13 @@ TEST(ObjLoader, normals_weigh_faces_by_area)
 {
     // Vertex 1 is shared by a large triangle facing +z and a small one facing +y.
     auto m = load("v 0 0 0\nv 10 0 0\nv 0 10 0\nv 1 0 0\nv 0 0 -1\no a\nf 1 2 3\nf 1 4 5\n");
-    const float* n = m->vertices[m->indices[0]].normal;
+    const float *n = m->vertices[m->indices[0]].normal;
     EXPECT_GT(n[2], 0.9f);
     EXPECT_GT(n[1], 0.0f);
     // A vertex of degenerate triangles only gets a zero normal, not NaN.
     auto flat = load("v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n");
-    for (const MeshVertex& v : flat->vertices) EXPECT_EQ(v.normal[0] + v.normal[1] + v.normal[2], 0.0f);
+    for (const MeshVertex &v : flat->vertices)
+        EXPECT_EQ(v.normal[0] + v.normal[1] + v.normal[2], 0.0f);
 }
 
 TEST(ObjLoader, attributes_and_deduplication)
@@ -137,13 +139,17 @@ TEST(ObjLoader, attributes_and_deduplication)
     // One position with many texture coordinates: lists too long to walk are
     // looked up through the index, which must find the same vertices.
     std::string many = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
-    for (int i = 0; i < 40; ++i) many += "vt " + std::to_string(i) + " 0\n";
+    for (int i = 0; i < 40; ++i)
+        many += "vt " + std::to_string(i) + " 0\n";
     for (int rep = 0; rep < 2; ++rep)
-        for (int i = 1; i <= 40; ++i) many += "f 1/" + std::to_string(i) + " 2/1 3/1\n";
+        for (int i = 1; i <= 40; ++i)
+            many += "f 1/" + std::to_string(i) + " 2/1 3/1\n";
     auto fan = load(many);
     EXPECT_EQ(fan->vertices.size(), 42u);
     EXPECT_EQ(fan->vertices_by_position.list(0).size(), 40u);
-    for (int t = 0; t < 40; ++t) EXPECT_EQ(fan->indices[static_cast<std::size_t>(3 * t)], fan->indices[static_cast<std::size_t>(3 * (t + 40))]);
+    for (int t = 0; t < 40; ++t)
+        EXPECT_EQ(fan->indices[static_cast<std::size_t>(3 * t)],
+                  fan->indices[static_cast<std::size_t>(3 * (t + 40))]);
 }
 
 TEST(ObjLoader, objects_and_materials)
@@ -172,7 +178,8 @@ TEST(ObjLoader, objects_and_materials)
     EXPECT_EQ(lib->batches[0].material, &lib->materials[0]);
 
     // Keywords are told apart by their first character only.
-    auto kw = load("mat x.mtl\nmore y.mtl\n" + tri + "vertex 5 5 5\nvx 1 2 3\nface 1 2 3\nobject\nuse me\n"
+    auto kw = load("mat x.mtl\nmore y.mtl\n" + tri +
+                   "vertex 5 5 5\nvx 1 2 3\nface 1 2 3\nobject\nuse me\n"
                    "vnormal 0 0 1\nvtex 1 1\nf 1/1/1 2/1/1 3/1/1\n");
     EXPECT_EQ(kw->material_count, 2);
     EXPECT_EQ(kw->position_count, 3);
@@ -201,8 +208,8 @@ TEST(ObjLoader, bad_corners_drop_their_triangles_and_counts_stay_consistent)
 {
     const std::string tri = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n";
     // Index 0, forward and too-negative numbers, numbers beyond 32 bits.
-    for (const char* face : {"f 0 1 2\n", "f 1 2 5\n", "f -5 1 2\n", "f 1 2 99999999999\n",
-                             "f 1 2 -2147483648\n"}) {
+    for (const char *face :
+         {"f 0 1 2\n", "f 1 2 5\n", "f -5 1 2\n", "f 1 2 99999999999\n", "f 1 2 -2147483648\n"}) {
         auto m = load(tri + face + "o x\nf 1 2 3\n");
         EXPECT_EQ(m->triangle_count, 1) << face;
         EXPECT_EQ(m->object_starts, (std::vector<std::int32_t>{0, 1})) << face;

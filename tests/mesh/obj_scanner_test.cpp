@@ -13,19 +13,21 @@
 
 using obj_scan::ObjScanner;
 
-namespace {
+namespace
+{
 
 struct Outcome {
     int result = 0;
-    std::uint32_t bits = 0;  // float bits or int value
+    std::uint32_t bits = 0; // float bits or int value
     long consumed = 0;
 };
 
-Outcome libc_float(const std::string& text)
+Outcome libc_float(const std::string &text)
 {
     Outcome o;
-    if (text.empty()) return {-1, 0, 0};  // fmemopen refuses empty buffers
-    FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (text.empty())
+        return {-1, 0, 0}; // fmemopen refuses empty buffers
+    FILE *f = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
     float v = -7.0f;
     o.result = std::fscanf(f, "%f", &v);
     std::memcpy(&o.bits, &v, 4);
@@ -34,7 +36,7 @@ Outcome libc_float(const std::string& text)
     return o;
 }
 
-Outcome ours_float(const std::string& text)
+Outcome ours_float(const std::string &text)
 {
     Outcome o;
     ObjScanner s(text);
@@ -45,11 +47,12 @@ Outcome ours_float(const std::string& text)
     return o;
 }
 
-Outcome libc_int(const std::string& text)
+Outcome libc_int(const std::string &text)
 {
     Outcome o;
-    if (text.empty()) return {-1, 0, 0};
-    FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (text.empty())
+        return {-1, 0, 0};
+    FILE *f = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
     int v = -7;
     o.result = std::fscanf(f, "%d", &v);
     o.bits = static_cast<std::uint32_t>(v);
@@ -58,7 +61,7 @@ Outcome libc_int(const std::string& text)
     return o;
 }
 
-void expect_same_float(const std::string& text)
+void expect_same_float(const std::string &text)
 {
     const Outcome a = libc_float(text), b = ours_float(text);
     EXPECT_EQ(a.result, b.result) << "[" << text << "]";
@@ -68,23 +71,93 @@ void expect_same_float(const std::string& text)
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(ObjScanner, float_extent_and_value_match_the_c_library)
 {
-    const char* cases[] = {
-        "1e-3", "-.5", "inf", "nan", "-inf", "+nan", "INF", "NaN", "infinity", "-Infinity",
-        "infinit ", "infx", "in x", "i x", "nax", "n", "nan(12)", "1e x", "1e+ x", "1e+5x", "1ex",
-        ". x", "-x", "+.x", "-.", "+", "-", "- 5", "e5", ".e5", "1e5.5", "0.5e", "00012", "1.",
-        "1.5.3", "1,5", "1/2", "  \n\t\v\f\r 3.25", "   ", "0x1p3", "0x", "0x.", "0x1.8", "0xg",
-        "-0x1p-2", "0X1P3", "0x1p", "0x1p+", "0x.p1", "0x.8p1", "0xe", "1e99999999999", "1e-99999",
-        "3.4028235e38", "3.4028236e38", "3.40282357e38", "1e-45", "7e-46", "1.4e-45", "1.17549435e-38",
-        "-0", "-0.0", "0.0", "0e5", "0.000000000000000000000000000000000001",
-        "123456789012345678901234567890", "0.1", "0.2", "0.3", "16777217", "16777216.5",
-        "9007199254740993", "1.00000005960464477539", "1.000000059604644775390625",
-        "1.0000000596046447753906250001", "2.5e-10", "8.589973e9", "1/2/3", "12//4",
+    const char *cases[] = {
+        "1e-3",
+        "-.5",
+        "inf",
+        "nan",
+        "-inf",
+        "+nan",
+        "INF",
+        "NaN",
+        "infinity",
+        "-Infinity",
+        "infinit ",
+        "infx",
+        "in x",
+        "i x",
+        "nax",
+        "n",
+        "nan(12)",
+        "1e x",
+        "1e+ x",
+        "1e+5x",
+        "1ex",
+        ". x",
+        "-x",
+        "+.x",
+        "-.",
+        "+",
+        "-",
+        "- 5",
+        "e5",
+        ".e5",
+        "1e5.5",
+        "0.5e",
+        "00012",
+        "1.",
+        "1.5.3",
+        "1,5",
+        "1/2",
+        "  \n\t\v\f\r 3.25",
+        "   ",
+        "0x1p3",
+        "0x",
+        "0x.",
+        "0x1.8",
+        "0xg",
+        "-0x1p-2",
+        "0X1P3",
+        "0x1p",
+        "0x1p+",
+        "0x.p1",
+        "0x.8p1",
+        "0xe",
+        "1e99999999999",
+        "1e-99999",
+        "3.4028235e38",
+        "3.4028236e38",
+        "3.40282357e38",
+        "1e-45",
+        "7e-46",
+        "1.4e-45",
+        "1.17549435e-38",
+        "-0",
+        "-0.0",
+        "0.0",
+        "0e5",
+        "0.000000000000000000000000000000000001",
+        "123456789012345678901234567890",
+        "0.1",
+        "0.2",
+        "0.3",
+        "16777217",
+        "16777216.5",
+        "9007199254740993",
+        "1.00000005960464477539",
+        "1.000000059604644775390625",
+        "1.0000000596046447753906250001",
+        "2.5e-10",
+        "8.589973e9",
+        "1/2/3",
+        "12//4",
     };
-    for (const char* c : cases) expect_same_float(c);
+    for (const char *c : cases)
+        expect_same_float(c);
 }
 
 TEST(ObjScanner, random_decimals_round_like_the_c_library)
@@ -94,14 +167,17 @@ TEST(ObjScanner, random_decimals_round_like_the_c_library)
     std::uniform_int_distribution<int> digit(0, 9), len(1, 22), exp(-45, 40), shape(0, 5);
     for (int i = 0; i < 20000; ++i) {
         std::string t;
-        if (rng() & 1) t += '-';
+        if (rng() & 1)
+            t += '-';
         const int n = len(rng);
         const int point = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
         for (int k = 0; k < n; ++k) {
-            if (k == point) t += '.';
+            if (k == point)
+                t += '.';
             t += static_cast<char>('0' + digit(rng));
         }
-        if (shape(rng) == 0) t += "e" + std::to_string(exp(rng));
+        if (shape(rng) == 0)
+            t += "e" + std::to_string(exp(rng));
         const Outcome a = libc_float(t), b = ours_float(t);
         ASSERT_EQ(a.result, b.result) << t;
         ASSERT_EQ(a.consumed, b.consumed) << t;
@@ -122,9 +198,9 @@ TEST(ObjScanner, random_decimals_round_like_the_c_library)
 
 TEST(ObjScanner, int_extent_and_result_match_the_c_library)
 {
-    const char* cases[] = {"-x", "+x", "+", "-", "12a", "0012", "0x10", "-0", "  \n 5", "   ",
-                           "2147483647", "-2147483648", "1/2", "//3", "x"};
-    for (const char* c : cases) {
+    const char *cases[] = {"-x",     "+x",  "+",          "-",           "12a", "0012", "0x10", "-0",
+                           "  \n 5", "   ", "2147483647", "-2147483648", "1/2", "//3",  "x"};
+    for (const char *c : cases) {
         const std::string text = c;
         const Outcome a = libc_int(text);
         ObjScanner s(text);
@@ -139,7 +215,7 @@ TEST(ObjScanner, int_extent_and_result_match_the_c_library)
         }
     }
     // Beyond 32 bits: consumed like the C library, but flagged instead of wrapped.
-    for (const char* c : {"2147483648", "99999999999999999999", "-2147483649"}) {
+    for (const char *c : {"2147483648", "99999999999999999999", "-2147483649"}) {
         const std::string text = c;
         ObjScanner s(text);
         std::int32_t v = 0;

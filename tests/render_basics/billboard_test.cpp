@@ -5,8 +5,9 @@
 
 #include <memory>
 
-namespace {
-constexpr int w = 64, h = 64;  // 8 pixels per unit over -4..4
+namespace
+{
+constexpr int w = 64, h = 64; // 8 pixels per unit over -4..4
 
 struct Billboard : GlWindowTest {
     std::unique_ptr<RenderTargets> rt = std::make_unique<RenderTargets>();
@@ -60,7 +61,7 @@ struct Billboard : GlWindowTest {
         draw_billboard(rotation, half_width, half_height, face, repeat);
     }
 };
-}
+} // namespace
 
 TEST_F(Billboard, positive_half_width_keeps_the_image_the_right_way_round)
 {
@@ -86,9 +87,9 @@ TEST_F(Billboard, facing_the_viewer_drops_rotation_and_scale_but_keeps_position)
     glRotatef(90, 0, 0, 1);
     glScalef(2, 2, 2);
     draw(1, 1, true, 1.0f);
-    EXPECT_EQ(at(0.5, 0.5), 'r');  // x 0..1 is the left half of a quad at x = 1
+    EXPECT_EQ(at(0.5, 0.5), 'r'); // x 0..1 is the left half of a quad at x = 1
     EXPECT_EQ(at(1.5, 0.5), 'g');
-    EXPECT_EQ(at(2.5, 0.5), '.');  // a scaled quad would reach x = 3
+    EXPECT_EQ(at(2.5, 0.5), '.'); // a scaled quad would reach x = 3
     EXPECT_EQ(at(1.5, 1.5), '.');
 }
 

@@ -7,10 +7,11 @@
 
 #include <gtest/gtest.h>
 
-class GlWindowTest : public ::testing::Test {
-protected:
+class GlWindowTest : public ::testing::Test
+{
+  protected:
     static constexpr int size = 512;
-    SDL_Window* window = nullptr;
+    SDL_Window *window = nullptr;
     SDL_GLContext context = nullptr;
 
     void SetUp() override

@@ -8,7 +8,8 @@
 #include <memory>
 #include <vector>
 
-namespace {
+namespace
+{
 struct LoadingScreen : GlWindowTest {
     std::unique_ptr<RenderTargets> rt = std::make_unique<RenderTargets>();
     part_loader loader;
@@ -28,17 +29,17 @@ struct LoadingScreen : GlWindowTest {
         glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
         return px;
     }
-    static int red(const std::vector<unsigned char>& px, int x, int y) { return px[(y * size + x) * 4]; }
+    static int red(const std::vector<unsigned char> &px, int x, int y) { return px[(y * size + x) * 4]; }
 
     // Brightest red along a short run of pixels (the arcs are ~2 pixels thick).
-    static int brightest_in_row(const std::vector<unsigned char>& px, int y, int x0, int x1)
+    static int brightest_in_row(const std::vector<unsigned char> &px, int y, int x0, int x1)
     {
         int best = 0;
         for (int x = x0; x <= x1; ++x)
             best = std::max(best, red(px, x, y));
         return best;
     }
-    static int brightest_in_column(const std::vector<unsigned char>& px, int x, int y0, int y1)
+    static int brightest_in_column(const std::vector<unsigned char> &px, int x, int y0, int y1)
     {
         int best = 0;
         for (int y = y0; y <= y1; ++y)
@@ -48,9 +49,12 @@ struct LoadingScreen : GlWindowTest {
 };
 
 // 65-degree field of view from 11 units away: pixels per unit at z = 0.
-const double pixels_per_unit = 512 / (2 * 11 * 0.6370702608);  // tan(32.5 degrees)
-int px_of(double v) { return static_cast<int>(256 + v * pixels_per_unit); }
+const double pixels_per_unit = 512 / (2 * 11 * 0.6370702608); // tan(32.5 degrees)
+int px_of(double v)
+{
+    return static_cast<int>(256 + v * pixels_per_unit);
 }
+} // namespace
 
 TEST_F(LoadingScreen, black_at_clock_zero_and_unchanged_by_a_zero_step)
 {
@@ -63,7 +67,7 @@ TEST_F(LoadingScreen, black_at_clock_zero_and_unchanged_by_a_zero_step)
 
 TEST_F(LoadingScreen, arcs_sweep_clockwise_from_the_top)
 {
-    draw(25.0 / 0.902);  // loader clock 25: half a turn, fully faded in
+    draw(25.0 / 0.902); // loader clock 25: half a turn, fully faded in
     EXPECT_NEAR(loader.loader_clock, 25.0, 1e-9);
     const auto px = frame();
     // The quad adds white in the middle.
@@ -77,7 +81,7 @@ TEST_F(LoadingScreen, arcs_sweep_clockwise_from_the_top)
     EXPECT_EQ(brightest_in_row(px, 256, px_of(4.6), px_of(6.0)), 0);
 
     const auto again = (draw(0.0), frame());
-    EXPECT_EQ(again, px);  // a zero step redraws the same frame
+    EXPECT_EQ(again, px); // a zero step redraws the same frame
 }
 
 TEST_F(LoadingScreen, fades_in_over_four_seconds)
@@ -88,5 +92,5 @@ TEST_F(LoadingScreen, fades_in_over_four_seconds)
     EXPECT_DOUBLE_EQ(loader_fade(4.0), 1.0);
     EXPECT_DOUBLE_EQ(loader_fade(44.0), 1.0);
     EXPECT_NEAR(loader_fade(46.0), 0.65, 1e-12);
-    EXPECT_LT(loader_fade(50.0), 0.0);  // clamped to black by GL
+    EXPECT_LT(loader_fade(50.0), 0.0); // clamped to black by GL
 }

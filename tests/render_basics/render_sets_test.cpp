@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-namespace {
+namespace
+{
 constexpr int w = 64, h = 64;
 constexpr int colour_tex = 5, colour2_tex = 7, depth_tex = 6;
 
@@ -30,7 +31,7 @@ struct RenderSets : GlWindowTest {
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
         return px;
     }
-    static const unsigned char* at(const std::vector<unsigned char>& px, int x, int y)
+    static const unsigned char *at(const std::vector<unsigned char> &px, int x, int y)
     {
         return &px[(y * w + x) * 4];
     }
@@ -48,13 +49,13 @@ struct RenderSets : GlWindowTest {
     }
 };
 
-void expect_rgb(const unsigned char* p, int r, int g, int b)
+void expect_rgb(const unsigned char *p, int r, int g, int b)
 {
     EXPECT_EQ(p[0], r);
     EXPECT_EQ(p[1], g);
     EXPECT_EQ(p[2], b);
 }
-}
+} // namespace
 
 TEST_F(RenderSets, drawn_colour_and_depth_arrive_in_the_textures)
 {
@@ -75,7 +76,7 @@ TEST_F(RenderSets, drawn_colour_and_depth_arrive_in_the_textures)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glColor3f(1, 0, 0);
-    glBegin(GL_QUADS);  // left half at NDC depth 0.5: window depth 0.75
+    glBegin(GL_QUADS); // left half at NDC depth 0.5: window depth 0.75
     glVertex3f(-1, -1, 0.5f);
     glVertex3f(0, -1, 0.5f);
     glVertex3f(0, 1, 0.5f);
@@ -106,10 +107,10 @@ TEST_F(RenderSets, each_output_resolves_to_its_texture_and_only_the_given_rectan
     fill_texture(colour_tex, 0x40);
     fill_texture(colour2_tex, 0x40);
 
-    rt->bind_render_set(1, 2);  // both outputs red
+    rt->bind_render_set(1, 2); // both outputs red
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    rt->bind_render_set(1, 1);  // then only the first green
+    rt->bind_render_set(1, 1); // then only the first green
     glClearColor(0, 1, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
 
@@ -119,7 +120,7 @@ TEST_F(RenderSets, each_output_resolves_to_its_texture_and_only_the_given_rectan
     const auto second = read_colour(colour2_tex);
     expect_rgb(at(first, 5, 5), 0, 255, 0);
     expect_rgb(at(second, 5, 5), 255, 0, 0);
-    expect_rgb(at(first, 40, 5), 0x40, 0x40, 0x40);  // outside the rectangle: kept
+    expect_rgb(at(first, 40, 5), 0x40, 0x40, 0x40); // outside the rectangle: kept
     expect_rgb(at(second, 5, 40), 0x40, 0x40, 0x40);
 }
 

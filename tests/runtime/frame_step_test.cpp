@@ -12,9 +12,9 @@ TEST(FrameStep, clock_stepping_backwards_gives_zero_delta)
 TEST(FrameStep, music_pull_applies_only_until_240_seconds)
 {
     EXPECT_NEAR(music_pull(0.016, 100.0, 102.0), 0.216, 1e-12);
-    EXPECT_NEAR(music_pull(0.016, 240.0, 242.0), 0.216, 1e-12);  // 240 itself still pulls
+    EXPECT_NEAR(music_pull(0.016, 240.0, 242.0), 0.216, 1e-12); // 240 itself still pulls
     EXPECT_EQ(music_pull(0.016, 240.001, 242.0), 0.016);
-    EXPECT_NEAR(music_pull(0.0, 50.0, 49.0), -0.1, 1e-12);  // music behind slows the clock
+    EXPECT_NEAR(music_pull(0.0, 50.0, 49.0), -0.1, 1e-12); // music behind slows the clock
 }
 
 TEST(FrameStep, show_ends_strictly_after_251_seconds)
@@ -25,7 +25,7 @@ TEST(FrameStep, show_ends_strictly_after_251_seconds)
 
 TEST(FrameStep, escape_ends_on_the_next_tick_at_the_default_rate)
 {
-    const FadeOut first = fade_out_step(10.0, 10.0, fade_rate);  // same tick as the key
+    const FadeOut first = fade_out_step(10.0, 10.0, fade_rate); // same tick as the key
     EXPECT_FALSE(first.done);
     EXPECT_EQ(first.volume, 255);
     EXPECT_EQ(first.fade_level, 1.0);
@@ -39,7 +39,7 @@ TEST(FrameStep, slow_fade_lowers_volume_by_integer_part)
 {
     const FadeOut half = fade_out_step(10.5, 10.0, 1.0);
     EXPECT_DOUBLE_EQ(half.a, 0.5);
-    EXPECT_EQ(half.volume, 127);  // 127.5 truncated
+    EXPECT_EQ(half.volume, 127); // 127.5 truncated
     EXPECT_DOUBLE_EQ(half.fade_level, 0.0);
     EXPECT_FALSE(half.done);
 }

@@ -45,7 +45,7 @@ TEST(Shaping, ramp_in_starts_flat_and_joins_the_line)
 {
     EXPECT_EQ(ramp_in(-1.0), 0.0);
     EXPECT_EQ(ramp_in(0.0), 0.0);
-    EXPECT_LT(ramp_in(0.01), 1e-4);  // flat start: slope near 0
+    EXPECT_LT(ramp_in(0.01), 1e-4); // flat start: slope near 0
     EXPECT_NEAR(ramp_in(0.5), 0.5 + (std::pow(0.25, 2.2) - 0.5) * 0.85, 1e-12);
     EXPECT_DOUBLE_EQ(ramp_in(3.34), 3.34);
     EXPECT_DOUBLE_EQ(ramp_in(10.0), 10.0);

@@ -4,27 +4,28 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 int calls = 0;
-MessageBoxResult answer_yes(const std::string&, const std::string&, MessageIcon, MessageButtons)
+MessageBoxResult answer_yes(const std::string &, const std::string &, MessageIcon, MessageButtons)
 {
     ++calls;
     return {true, true};
 }
-MessageBoxResult cannot_show(const std::string&, const std::string&, MessageIcon, MessageButtons)
+MessageBoxResult cannot_show(const std::string &, const std::string &, MessageIcon, MessageButtons)
 {
     ++calls;
     return {false, true};
 }
-}
+} // namespace
 
 TEST(MessageBox, headless_questions_answer_no_and_never_wait)
 {
     setenv("VELLAMOR_MESSAGES", "stderr", 1);
     set_message_box_handler(answer_yes);
     calls = 0;
-    EXPECT_FALSE(message_box("Use Windowed Mode Instead?", "Q", MessageIcon::exclamation,
-                             MessageButtons::yes_no));
+    EXPECT_FALSE(
+        message_box("Use Windowed Mode Instead?", "Q", MessageIcon::exclamation, MessageButtons::yes_no));
     EXPECT_TRUE(message_box("Note", "N", MessageIcon::information));
     EXPECT_EQ(calls, 0);
     set_message_box_handler(nullptr);

@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 Timeline filled()
 {
     Timeline t;
     t.fill();
     return t;
 }
-}
+} // namespace
 
 TEST(Timeline, empty_table_matches_nothing)
 {
@@ -23,7 +24,7 @@ TEST(Timeline, later_entry_wins_where_ends_touch)
     EXPECT_EQ(t.count(), 31);
     EXPECT_EQ(t.lookup(0.0), 9);
     EXPECT_EQ(t.lookup(79.99), 9);
-    EXPECT_EQ(t.lookup(80.0), 9);  // entry 5 comes after entry 0
+    EXPECT_EQ(t.lookup(80.0), 9); // entry 5 comes after entry 0
     EXPECT_EQ(t.lookup(80.01), 1);
     EXPECT_EQ(t.lookup(227.281), 3);
 }

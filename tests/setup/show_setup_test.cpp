@@ -19,7 +19,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 // 1366 x 768: a width that is not a multiple of 4 (the quarter texture
 // then truncates to 341 x 192).
@@ -33,16 +34,15 @@ void count_progress(double step)
     ++progress_frames;
 }
 
-const char* const show_files[] = {
-    "textures/noise.jpg",     "textures/letters.jpg",   "textures/zvxr.jpg",
-    "textures/bg05t.jpg",     "neomeshes/thecity.obj",  "neomeshes/title.obj",
-    "neomeshes/vannel.obj",   "neomeshes/leaves.obj",
+const char *const show_files[] = {
+    "textures/noise.jpg",    "textures/letters.jpg", "textures/zvxr.jpg",    "textures/bg05t.jpg",
+    "neomeshes/thecity.obj", "neomeshes/title.obj",  "neomeshes/vannel.obj", "neomeshes/leaves.obj",
 };
 
 struct TextureExpectation {
     int number;
     GLenum target;
-    int width, height;  // -1: the picture's own size
+    int width, height; // -1: the picture's own size
     enum Kind { rgb, rgba, depth } kind;
 };
 
@@ -58,8 +58,8 @@ GLuint attached(GLenum attachment)
 // grid's [0, 1] square to window pixels 256..768: x and y come back as
 // 256 + 512 * coordinate, exactly.
 struct Feedback {
-    std::vector<float> points;  // x, y pairs
-    std::vector<float> lines;   // x0, y0, x1, y1
+    std::vector<float> points; // x, y pairs
+    std::vector<float> lines;  // x0, y0, x1, y1
 };
 
 Feedback feed_back(GLuint list)
@@ -87,13 +87,14 @@ Feedback feed_back(GLuint list)
     return out;
 }
 
-class ShowSetup : public GlTest {
-protected:
+class ShowSetup : public GlTest
+{
+  protected:
     static void SetUpTestSuite()
     {
         GlTest::SetUpTestSuite();
         const fs::path data = fs::path(VELLAMOR_SOURCE_DIR) / "data";
-        for (const char* file : show_files) {
+        for (const char *file : show_files) {
             if (!fs::exists(data / file)) {
                 missing_ += std::string(missing_.empty() ? "" : ", ") + file;
             }
@@ -111,8 +112,8 @@ protected:
         ctx_->create_render_set(3, 512, 512, 0);
         ctx_->progress_callback = count_progress;
         segment_ = new part_start;
-        random_seed(1);  // the state the show starts from
-        testing::internal::CaptureStdout();  // the shader compile messages
+        random_seed(1);                     // the state the show starts from
+        testing::internal::CaptureStdout(); // the shader compile messages
         segment_->setup(*ctx_);
         shader_messages_ = testing::internal::GetCapturedStdout();
         ShaderProgram::unuse_program();
@@ -129,11 +130,11 @@ protected:
 
     static inline std::string missing_;
     static inline std::string shader_messages_;
-    static inline RenderTargets* ctx_ = nullptr;  // lives with the GL context
-    static inline part_start* segment_ = nullptr;
+    static inline RenderTargets *ctx_ = nullptr; // lives with the GL context
+    static inline part_start *segment_ = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ShowSetup, loading_screen_gets_exactly_three_progress_frames)
 {
@@ -147,18 +148,16 @@ TEST_F(ShowSetup, clocks_start_at_zero_and_every_file_was_found)
     EXPECT_EQ(segment_->frame_counter, 0);
     EXPECT_EQ(segment_->texture_base, 0);
     EXPECT_EQ(shader_messages_.find("Cannot open shader source file."), std::string::npos);
-    for (const ObjMesh* mesh : {&segment_->city, &segment_->title, &segment_->vannel,
-                                &segment_->leaves}) {
+    for (const ObjMesh *mesh : {&segment_->city, &segment_->title, &segment_->vannel, &segment_->leaves}) {
         EXPECT_TRUE(mesh->loaded);
         EXPECT_GT(mesh->triangle_count, 0);
     }
-    EXPECT_GE(segment_->leaves.object_starts.size(), 7u) << "six leaf objects: the leaves pass draws object % 6";
-    for (const int slot : {program::billboards, program::billboards_insect,
-                                       program::billboards_leaves, program::stars,
-                                       program::letters, program::lit_mesh, program::combine,
-                                       program::blur, program::simple_blur,
-                                       program::blur_highlights, program::god_rays,
-                                       program::velocities}) {
+    EXPECT_GE(segment_->leaves.object_starts.size(), 7u)
+        << "six leaf objects: the leaves pass draws object % 6";
+    for (const int slot :
+         {program::billboards, program::billboards_insect, program::billboards_leaves, program::stars,
+          program::letters, program::lit_mesh, program::combine, program::blur, program::simple_blur,
+          program::blur_highlights, program::god_rays, program::velocities}) {
         GLint linked = GL_FALSE;
         glGetProgramiv(segment_->shaders.program(slot), GL_LINK_STATUS, &linked);
         EXPECT_EQ(linked, GL_TRUE) << "program slot " << slot;
@@ -184,7 +183,7 @@ TEST_F(ShowSetup, every_texture_has_its_size_format_and_settings)
         {tex::logo, GL_TEXTURE_2D, -1, -1, T::rgb},
         {tex::background, GL_TEXTURE_2D, -1, -1, T::rgb},
     };
-    for (const TextureExpectation& e : table) {
+    for (const TextureExpectation &e : table) {
         SCOPED_TRACE("texture " + std::to_string(e.number));
         const GLuint name = ctx_->textures[static_cast<std::size_t>(e.number)];
         ASSERT_NE(name, 0u);

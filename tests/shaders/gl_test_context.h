@@ -7,8 +7,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-class GlTest : public ::testing::Test {
-public:
+class GlTest : public ::testing::Test
+{
+  public:
     static void SetUpTestSuite()
     {
         if (window_ != nullptr) {
@@ -19,8 +20,8 @@ public:
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        window_ = SDL_CreateWindow("gl test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                   width_, height_, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        window_ = SDL_CreateWindow("gl test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width_,
+                                   height_, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window_, nullptr) << SDL_GetError();
         context_ = SDL_GL_CreateContext(window_);
         ASSERT_NE(context_, nullptr) << SDL_GetError();
@@ -45,7 +46,7 @@ public:
         return first;
     }
 
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_NE(context_, nullptr);
@@ -54,7 +55,7 @@ protected:
 
     static constexpr int width_ = 640;
     static constexpr int height_ = 480;
-    static inline SDL_Window* window_ = nullptr;
+    static inline SDL_Window *window_ = nullptr;
     static inline SDL_GLContext context_ = nullptr;
 };
 

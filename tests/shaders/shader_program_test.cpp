@@ -18,7 +18,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 fs::path scratch_dir()
 {
@@ -27,26 +28,26 @@ fs::path scratch_dir()
     return dir;
 }
 
-std::string write_file(const std::string& name, const std::string& text)
+std::string write_file(const std::string &name, const std::string &text)
 {
     fs::path path = scratch_dir() / name;
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
 }
 
-const char* const pass_vertex = R"(#version 120
+const char *const pass_vertex = R"(#version 120
 varying vec2 uv;
 void main() { uv = gl_MultiTexCoord0.xy; gl_Position = ftransform(); }
 )";
 
-const char* const scaled_fragment = R"(#version 120
+const char *const scaled_fragment = R"(#version 120
 uniform sampler2D picture;
 uniform float scale;
 varying vec2 uv;
 void main() { gl_FragColor = texture2D(picture, uv) * scale; }
 )";
 
-const char* const plain_fragment = R"(#version 120
+const char *const plain_fragment = R"(#version 120
 void main() { gl_FragColor = vec4(0.25, 0.5, 0.75, 1.0); }
 )";
 
@@ -71,7 +72,7 @@ GLuint current_program()
     return static_cast<GLuint>(name);
 }
 
-std::vector<std::string> lines_of(const std::string& text)
+std::vector<std::string> lines_of(const std::string &text)
 {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -99,9 +100,9 @@ void full_screen_quad()
     glEnd();
 }
 
-using Matrix = std::array<double, 16>;  // column-major, as GL stores it
+using Matrix = std::array<double, 16>; // column-major, as GL stores it
 
-Matrix multiply(const Matrix& a, const Matrix& b)
+Matrix multiply(const Matrix &a, const Matrix &b)
 {
     Matrix m{};
     for (int c = 0; c < 4; ++c) {
@@ -136,8 +137,7 @@ Matrix look_at(std::array<double, 3> eye, std::array<double, 3> centre, std::arr
         return std::array<double, 3>{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
                                      a[0] * b[1] - a[1] * b[0]};
     };
-    std::array<double, 3> f =
-        normalise({centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]});
+    std::array<double, 3> f = normalise({centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]});
     std::array<double, 3> s = normalise(cross(f, up));
     std::array<double, 3> u = cross(s, f);
     Matrix m{};
@@ -160,13 +160,14 @@ std::array<float, 16> read_matrix(GLenum which)
     return m;
 }
 
-class ShaderProgramTest : public GlTest {
-protected:
+class ShaderProgramTest : public GlTest
+{
+  protected:
     // The tables are large: keep them on the heap as the show does.
     std::unique_ptr<ShaderProgram> shaders = std::make_unique<ShaderProgram>();
 };
 
-}  // namespace
+} // namespace
 
 // ---- Building and drawing -----------------------------------------------------
 
@@ -197,7 +198,7 @@ TEST_F(ShaderProgramTest, program_from_files_draws_into_render_set_with_uniform_
     glDisable(GL_DEPTH_TEST);
     shaders->use_program(40);
     shaders->set_uniform_float(40, "scale", 0.5f);
-    shaders->set_uniform_float(40, "not_declared", 3.0f);  // ignored by GL
+    shaders->set_uniform_float(40, "not_declared", 3.0f); // ignored by GL
     shaders->bind_texture_uniform(GL_TEXTURE_2D, 40, 3, "picture", texture);
     GLint active = 0;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
@@ -340,8 +341,8 @@ TEST_F(ShaderProgramTest, projective_matrix_lands_in_unit_2_and_leaves_other_mat
     glActiveTexture(GL_TEXTURE5);
 
     const std::array<float, 3> eye{3, 4, 12}, centre{0, -1, 0}, up{0, 0, 1};
-    ShaderProgram::set_projective_texture_matrix(3, "ProjectionMatrix", eye, centre, up, 65.0,
-                                                 16.0 / 9.0, 1.0, 100.0);
+    ShaderProgram::set_projective_texture_matrix(3, "ProjectionMatrix", eye, centre, up, 65.0, 16.0 / 9.0,
+                                                 1.0, 100.0);
 
     GLint active = 0, mode = 0;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
@@ -356,9 +357,8 @@ TEST_F(ShaderProgramTest, projective_matrix_lands_in_unit_2_and_leaves_other_mat
     bias[0] = bias[5] = bias[10] = 0.5;
     bias[12] = bias[13] = bias[14] = 0.5;
     bias[15] = 1.0;
-    const Matrix expected =
-        multiply(multiply(bias, perspective(65.0, 16.0 / 9.0, 1.0, 100.0)),
-                 look_at({3, 4, 12}, {0, -1, 0}, {0, 0, 1}));
+    const Matrix expected = multiply(multiply(bias, perspective(65.0, 16.0 / 9.0, 1.0, 100.0)),
+                                     look_at({3, 4, 12}, {0, -1, 0}, {0, 0, 1}));
     glActiveTexture(GL_TEXTURE2);
     const auto unit2 = read_matrix(GL_TEXTURE_MATRIX);
     glActiveTexture(GL_TEXTURE0);
@@ -371,8 +371,7 @@ TEST_F(ShaderProgramTest, projective_matrix_lands_in_unit_2_and_leaves_other_mat
     camera.eye = {1, 3, 4, 12};
     camera.centre = {1, 0, -1, 0};
     camera.up = {1, 0, 0, 1};
-    ShaderProgram::set_projective_texture_matrix(3, "ProjectionMatrix", camera, 65.0, 16.0 / 9.0,
-                                                 1.0, 100.0);
+    ShaderProgram::set_projective_texture_matrix(3, "ProjectionMatrix", camera, 65.0, 16.0 / 9.0, 1.0, 100.0);
     glActiveTexture(GL_TEXTURE2);
     EXPECT_EQ(read_matrix(GL_TEXTURE_MATRIX), unit2);
     glLoadIdentity();

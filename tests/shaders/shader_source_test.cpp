@@ -9,23 +9,24 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-fs::path scratch(const std::string& name)
+fs::path scratch(const std::string &name)
 {
     fs::path dir = fs::path(VELLAMOR_BINARY_DIR) / "test-scratch" / "shader-sources";
     fs::create_directories(dir);
     return dir / name;
 }
 
-std::string write_file(const std::string& name, const std::string& bytes)
+std::string write_file(const std::string &name, const std::string &bytes)
 {
     fs::path path = scratch(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
 }
 
-}  // namespace
+} // namespace
 
 TEST(ShaderSource, crlf_and_embedded_bytes_reach_the_text_unchanged_and_terminated)
 {

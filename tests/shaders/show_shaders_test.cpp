@@ -12,9 +12,12 @@
 #include <string>
 #include <utility>
 
-namespace {
+namespace
+{
 
-class ShowShaders : public GlTest {};
+class ShowShaders : public GlTest
+{
+};
 
 GLint status_of(GLuint object, bool program)
 {
@@ -48,14 +51,13 @@ std::set<std::string> active_uniforms(GLuint program)
         char name[256] = {};
         GLint size = 0;
         GLenum type = 0;
-        glGetActiveUniform(program, static_cast<GLuint>(i), sizeof name, nullptr, &size, &type,
-                           name);
+        glGetActiveUniform(program, static_cast<GLuint>(i), sizeof name, nullptr, &size, &type, name);
         names.insert(name);
     }
     return names;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ShowShaders, every_show_program_compiles_and_links)
 {
@@ -66,7 +68,7 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.find("Cannot open shader source file."), std::string::npos) << out;
 
-    for (const ShowProgramFiles& files : show_program_files) {
+    for (const ShowProgramFiles &files : show_program_files) {
         SCOPED_TRACE(files.fragment);
         if (files.vertex != nullptr) {
             GLuint vertex = shaders->vertex_shader(files.slot);
@@ -81,29 +83,35 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
     // A uniform the drawing code never sets by that name (a misspelt
     // "texture2D_1", say) would silently keep its default: every active
     // uniform must belong to what the passes set on that program.
-    const std::set<std::string> particle = {"PosY", "ttime", "realttime", "rttime",
-                                            "particlesize", "magnifier", "texture2d_1",
-                                            "texture2d_2", "textureDSP"};
-    const std::set<std::string> lit_mesh = {"PosY", "PP", "ttime", "texture2d_1", "texture2d_2",
-                                            "texture2d_3", "texture2d_blob", "texture2d_cube"};
+    const std::set<std::string> particle = {"PosY",        "ttime",        "realttime",
+                                            "rttime",      "particlesize", "magnifier",
+                                            "texture2d_1", "texture2d_2",  "textureDSP"};
+    const std::set<std::string> lit_mesh = {"PosY",        "PP",          "ttime",          "texture2d_1",
+                                            "texture2d_2", "texture2d_3", "texture2d_blob", "texture2d_cube"};
     const std::set<std::string> combine = {"Limit", "texture2d_1", "texture2d_2", "texture2d_3",
                                            "texture2d_random"};
     const std::set<std::string> blur = {"Limit", "texture2d_1", "texture2d_2"};
     // Programs no frame draws with: anything of the whole vocabulary.
-    std::set<std::string> vocabulary = {"rttime", "PP", "Limit", "texture2d_3", "texture2d_blob",
-                                        "texture2d_random", "texture2d_cube"};
+    std::set<std::string> vocabulary = {
+        "rttime", "PP", "Limit", "texture2d_3", "texture2d_blob", "texture2d_random", "texture2d_cube"};
     vocabulary.insert(particle.begin(), particle.end());
 
-    const std::pair<int, const std::set<std::string>*> allowed[] = {
-        {program::billboards, &particle}, {program::billboards_insect, &particle},
-        {program::billboards_leaves, &particle}, {program::stars, &particle},
-        {program::letters, &particle}, {program::lit_mesh, &lit_mesh},
-        {program::combine, &combine}, {program::blur, &blur},
-        {program::simple_blur, &vocabulary}, {program::blur_highlights, &vocabulary},
-        {program::god_rays, &vocabulary}, {program::velocities, &vocabulary},
+    const std::pair<int, const std::set<std::string> *> allowed[] = {
+        {program::billboards, &particle},
+        {program::billboards_insect, &particle},
+        {program::billboards_leaves, &particle},
+        {program::stars, &particle},
+        {program::letters, &particle},
+        {program::lit_mesh, &lit_mesh},
+        {program::combine, &combine},
+        {program::blur, &blur},
+        {program::simple_blur, &vocabulary},
+        {program::blur_highlights, &vocabulary},
+        {program::god_rays, &vocabulary},
+        {program::velocities, &vocabulary},
     };
-    for (const auto& [slot, names] : allowed) {
-        for (const std::string& name : active_uniforms(shaders->program(slot))) {
+    for (const auto &[slot, names] : allowed) {
+        for (const std::string &name : active_uniforms(shaders->program(slot))) {
             EXPECT_TRUE(name.rfind("gl_", 0) == 0 || names->count(name))
                 << "program slot " << slot << " uses \"" << name << "\", which is never set";
         }

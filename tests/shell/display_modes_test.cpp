@@ -6,10 +6,10 @@
 TEST(ModeFilter, keeps_moderate_landscape_modes_in_first_appearance_order)
 {
     std::vector<DisplayMode> list;
-    for (const DisplayMode m : {DisplayMode{1920, 1080}, DisplayMode{2560, 1440}, DisplayMode{768, 1024},
-                                DisplayMode{2048, 1152}, DisplayMode{1920, 1000}, DisplayMode{1024, 768},
-                                DisplayMode{1920, 1080}, DisplayMode{800, 600}, DisplayMode{1024, 768},
-                                DisplayMode{1080, 600}, DisplayMode{2047, 2047}, DisplayMode{0, 0}})
+    for (const DisplayMode m :
+         {DisplayMode{1920, 1080}, DisplayMode{2560, 1440}, DisplayMode{768, 1024}, DisplayMode{2048, 1152},
+          DisplayMode{1920, 1000}, DisplayMode{1024, 768}, DisplayMode{1920, 1080}, DisplayMode{800, 600},
+          DisplayMode{1024, 768}, DisplayMode{1080, 600}, DisplayMode{2047, 2047}, DisplayMode{0, 0}})
         offer_mode(list, m);
     // 1080 x 600 is exactly 1.8 and 2047 x 2047 is square: both kept.
     const std::vector<DisplayMode> expected{{1920, 1080}, {1024, 768}, {800, 600}, {1080, 600}, {2047, 2047}};
@@ -24,14 +24,14 @@ TEST(ModeFilter, empty_list_offers_the_desktop_mode_or_720p)
     list.clear();
     ensure_a_mode(list, std::nullopt);
     EXPECT_EQ(list, (std::vector<DisplayMode>{{1280, 720}}));
-    ensure_a_mode(list, DisplayMode{800, 600});  // a filled list stays as it is
+    ensure_a_mode(list, DisplayMode{800, 600}); // a filled list stays as it is
     EXPECT_EQ(list.size(), 1u);
 }
 
 TEST(ModeLabels, ratio_suffixes_and_blank_padding)
 {
     EXPECT_EQ(mode_label({1920, 1080}), " 1920 x 1080  (16:9)");
-    EXPECT_EQ(mode_label({1366, 768}), " 1366 x 768  (16:9)");  // 1.7786 is within 0.01
+    EXPECT_EQ(mode_label({1366, 768}), " 1366 x 768  (16:9)"); // 1.7786 is within 0.01
     EXPECT_EQ(mode_label({1680, 1050}), " 1680 x 1050  (16:10)");
     EXPECT_EQ(mode_label({1280, 1024}), " 1280 x 1024       ");
 }
@@ -67,9 +67,9 @@ TEST(SixteenByNine, truncates_instead_of_rounding)
 {
     DisplayChoice c;
     c.mode = {1366, 768};
-    EXPECT_EQ(settings_for_choice(c).render_height, 768);  // 768.375
+    EXPECT_EQ(settings_for_choice(c).render_height, 768); // 768.375
     c.mode = {1000, 800};
-    EXPECT_EQ(settings_for_choice(c).render_height, 562);  // 562.5
+    EXPECT_EQ(settings_for_choice(c).render_height, 562); // 562.5
     c.force_16_9 = false;
     c.windowed = true;
     const DisplaySettings s = settings_for_choice(c);

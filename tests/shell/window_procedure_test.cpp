@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 struct WindowProcedure : ::testing::Test {
     FrameInfo info;
     CameraRecord camera;
@@ -35,7 +36,7 @@ struct WindowProcedure : ::testing::Test {
         return window_procedure(m, info, camera);
     }
 };
-}
+} // namespace
 
 TEST_F(WindowProcedure, wheel_steps_truncate_toward_zero)
 {
@@ -53,11 +54,11 @@ TEST_F(WindowProcedure, wheel_steps_truncate_toward_zero)
 TEST_F(WindowProcedure, held_up_moves_the_adjust_once_per_tail_message_only)
 {
     EXPECT_EQ(send(MessageKind::key_down, vk::up), MessageResult::handled);
-    EXPECT_EQ(info.updown_adjust, 0.0);  // key messages return early
+    EXPECT_EQ(info.updown_adjust, 0.0); // key messages return early
     EXPECT_EQ(send(MessageKind::other), MessageResult::tail);
     EXPECT_EQ(send(MessageKind::other), MessageResult::tail);
     EXPECT_NEAR(info.updown_adjust, 0.3, 1e-12);
-    wheel(120);  // wheel messages do not reach the tail either
+    wheel(120); // wheel messages do not reach the tail either
     send(MessageKind::activate);
     EXPECT_NEAR(info.updown_adjust, 0.3, 1e-12);
     send(MessageKind::key_up, vk::up);
@@ -68,7 +69,7 @@ TEST_F(WindowProcedure, held_up_moves_the_adjust_once_per_tail_message_only)
 TEST_F(WindowProcedure, tail_applies_every_held_key_in_turn)
 {
     key_state[vk::up] = key_state[vk::down] = key_state[vk::key_a] = 1;
-    send(MessageKind::left_down);  // button messages run the tail
+    send(MessageKind::left_down); // button messages run the tail
     EXPECT_NEAR(info.updown_adjust, 0.0, 1e-12);
     EXPECT_NEAR(info.aq_adjust, -0.1, 1e-12);
     EXPECT_EQ(left_button, 1);
@@ -114,7 +115,7 @@ TEST_F(WindowProcedure, escape_tap_is_remembered_after_its_key_up)
     send(MessageKind::key_down, vk::escape);
     send(MessageKind::key_up, vk::escape);
     EXPECT_EQ(key_state[vk::escape], 0);
-    EXPECT_TRUE(escape_pressed);  // the loop's next idle turn still sees it
+    EXPECT_TRUE(escape_pressed); // the loop's next idle turn still sees it
     escape_pressed = false;
     send(MessageKind::key_up, vk::escape);
     EXPECT_FALSE(escape_pressed);
@@ -133,7 +134,6 @@ TEST_F(WindowProcedure, two_captures_append_in_order)
     EXPECT_EQ(info.captures[0].kind, 1);
     EXPECT_EQ(info.captures[0].x, 1.5f);
     EXPECT_EQ(info.captures[1].x, 0.05f);
-    EXPECT_EQ(capture_text,
-              "Cam :0.,0.,0.  \nPnt :1.5,2.,-3.  \n \nMCr :14.,0.,18.  \n \n"
-              "Cam :0.,0.,0.  \nPnt :5.e-002,2.,-3.  \n \nMCr :14.,0.,18.  \n \n");
+    EXPECT_EQ(capture_text, "Cam :0.,0.,0.  \nPnt :1.5,2.,-3.  \n \nMCr :14.,0.,18.  \n \n"
+                            "Cam :0.,0.,0.  \nPnt :5.e-002,2.,-3.  \n \nMCr :14.,0.,18.  \n \n");
 }

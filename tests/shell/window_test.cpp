@@ -13,11 +13,15 @@
 #include <cstdlib>
 #include <memory>
 
-namespace {
+namespace
+{
 int start_ups = 0;
-void count_start_up() { ++start_ups; }
+void count_start_up()
+{
+    ++start_ups;
+}
 
-MessageBoxResult answer_yes(const std::string&, const std::string&, MessageIcon, MessageButtons)
+MessageBoxResult answer_yes(const std::string &, const std::string &, MessageIcon, MessageButtons)
 {
     return {true, true};
 }
@@ -46,7 +50,7 @@ struct ShellWindow : ::testing::Test {
         EXPECT_EQ(mode, GL_MODELVIEW);
     }
 };
-}
+} // namespace
 
 TEST_F(ShellWindow, windowed_open_sets_viewport_state_and_runs_start_up_once)
 {
@@ -72,7 +76,7 @@ TEST_F(ShellWindow, windowed_open_sets_viewport_state_and_runs_start_up_once)
     glGetIntegerv(GL_DEPTH_BITS, &depth_bits);
     EXPECT_GE(depth_bits, 24);
 
-    window_resize(200, 0);  // a zero height counts as one
+    window_resize(200, 0); // a zero height counts as one
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[3], 1);
     expect_perspective_45(200.0);
@@ -86,7 +90,7 @@ TEST_F(ShellWindow, refused_full_screen_with_answer_no_closes)
     EXPECT_EQ(start_ups, 0);
     int w = -1, h = -1;
     drawable_size(w, h);
-    EXPECT_EQ(w, 0);  // the window is gone
+    EXPECT_EQ(w, 0); // the window is gone
 }
 
 TEST_F(ShellWindow, refused_full_screen_with_answer_yes_goes_windowed)
@@ -138,7 +142,7 @@ TEST_F(ShellWindow, clipboard_takes_the_text_even_when_empty)
 {
     ASSERT_TRUE(window_open("shell test", 160, 90, 32, false, nullptr));
     EXPECT_EQ(copy_to_clipboard("Cam :0.,0.,0.  \n"), 1);
-    char* text = SDL_GetClipboardText();
+    char *text = SDL_GetClipboardText();
     EXPECT_STREQ(text, "Cam :0.,0.,0.  \n");
     SDL_free(text);
     EXPECT_EQ(copy_to_clipboard(""), 1);

@@ -12,23 +12,22 @@
 std::filesystem::path scratch_dir()
 {
     static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() /
-                 ("vellamor-sound-" + std::to_string(::getpid()));
+        auto d = std::filesystem::temp_directory_path() / ("vellamor-sound-" + std::to_string(::getpid()));
         std::filesystem::create_directories(d);
         return d;
     }();
     return dir;
 }
 
-std::filesystem::path make_mp3(const std::filesystem::path& path, const ToneFile& tone)
+std::filesystem::path make_mp3(const std::filesystem::path &path, const ToneFile &tone)
 {
-    lame_global_flags* lame = lame_init();
+    lame_global_flags *lame = lame_init();
     lame_set_in_samplerate(lame, tone.rate);
     lame_set_out_samplerate(lame, tone.rate);
     lame_set_num_channels(lame, tone.channels);
     lame_set_mode(lame, tone.channels == 1 ? MONO : JOINT_STEREO);
     lame_set_brate(lame, 128);
-    lame_set_quality(lame, 7);  // fast; the tests need tones, not fidelity
+    lame_set_quality(lame, 7); // fast; the tests need tones, not fidelity
     if (lame_init_params(lame) < 0)
         throw std::runtime_error("lame_init_params failed");
 
@@ -51,7 +50,7 @@ std::filesystem::path make_mp3(const std::filesystem::path& path, const ToneFile
 
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path());
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE *f = std::fopen(path.c_str(), "wb");
     if (f == nullptr)
         throw std::runtime_error("cannot write " + path.string());
     std::fwrite(mp3.data(), 1, static_cast<std::size_t>(n), f);

@@ -20,4 +20,4 @@ struct ToneFile {
 std::filesystem::path scratch_dir();
 
 // Encodes the tone into `path` (with the gapless LAME tag); returns the path.
-std::filesystem::path make_mp3(const std::filesystem::path& path, const ToneFile& tone);
+std::filesystem::path make_mp3(const std::filesystem::path &path, const ToneFile &tone);

@@ -13,8 +13,12 @@
 #include <cstdlib>
 #include <thread>
 
-namespace {
-void wait_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+namespace
+{
+void wait_ms(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // A working folder holding the soundtrack where the show looks for it.
 void enter_show_folder(double seconds)
@@ -24,11 +28,12 @@ void enter_show_folder(double seconds)
     std::filesystem::current_path(dir);
 }
 
-class MusicDeath : public ::testing::Test {
-protected:
+class MusicDeath : public ::testing::Test
+{
+  protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
-}
+} // namespace
 
 TEST_F(MusicDeath, no_audio_device_exits_with_code_1_and_says_so)
 {
@@ -64,14 +69,14 @@ TEST(Music, plays_seeks_in_whole_samples_and_reads_the_spectrum)
     EXPECT_LT(t, 0.45);
 
     ASSERT_TRUE(music_seek(10.5));
-    EXPECT_EQ(music_read_time() * 44100.0, 463050.0);  // exactly 10.5 s
-    ASSERT_TRUE(music_seek(1.0 / 44100.0 * 0.999));  // the integer part: frame 0
+    EXPECT_EQ(music_read_time() * 44100.0, 463050.0); // exactly 10.5 s
+    ASSERT_TRUE(music_seek(1.0 / 44100.0 * 0.999));   // the integer part: frame 0
     EXPECT_EQ(music_read_time(), 0.0);
-    EXPECT_FALSE(music_seek(12.0));  // the end is no position
+    EXPECT_FALSE(music_seek(12.0)); // the end is no position
     EXPECT_FALSE(music_seek(-1.0));
-    EXPECT_FALSE(music_seek(1e6));   // beyond 32 bits of frames
+    EXPECT_FALSE(music_seek(1e6)); // beyond 32 bits of frames
     EXPECT_FALSE(music_seek(std::nan("")));
-    EXPECT_LT(music_read_time(), 1.0);  // failed seeks changed nothing
+    EXPECT_LT(music_read_time(), 1.0); // failed seeks changed nothing
 
     wait_ms(200);
     std::array<float, 512> spectrum{};
@@ -90,7 +95,7 @@ TEST(Music, show_time_follows_the_music_through_the_frame_pull)
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     enter_show_folder(12.0);
     music_start();
-    ASSERT_TRUE(music_seek(2.0));  // the music runs 2 s ahead of the picture
+    ASSERT_TRUE(music_seek(2.0)); // the music runs 2 s ahead of the picture
 
     // The frame loop's music steps, at about 60 frames per second.
     clock_reset();

@@ -23,7 +23,7 @@ TEST(SoundThreads, queries_seeks_and_volume_changes_during_playback_stay_coheren
     ASSERT_TRUE(sound.play(Sound::channel));
 
     const auto length = static_cast<std::uint32_t>(sound.length());
-    std::uint32_t floor = 0;  // no position may precede the last seek target
+    std::uint32_t floor = 0; // no position may precede the last seek target
     std::uint32_t last = 0;
     std::uint32_t generator = 12345;
     int seeks = 0;

@@ -7,8 +7,9 @@
 #include <fstream>
 #include <vector>
 
-namespace {
-std::vector<float> read_all(SoundDecoder& d)
+namespace
+{
+std::vector<float> read_all(SoundDecoder &d)
 {
     std::vector<float> all;
     std::vector<float> chunk(2 * 1000);
@@ -16,26 +17,26 @@ std::vector<float> read_all(SoundDecoder& d)
         all.insert(all.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(2 * n));
     return all;
 }
-}
+} // namespace
 
 TEST(SoundDecoder, length_is_exact_and_a_seek_lands_on_the_very_sample)
 {
     const auto path = make_mp3(scratch_dir() / "exact.mp3", {.seconds = 2.0, .frequency = 440.0});
     SoundDecoder d;
     ASSERT_TRUE(d.open(path.string(), 44100)) << d.error();
-    EXPECT_EQ(d.length(), 88200);  // from the tag; encoder delay and padding gone
+    EXPECT_EQ(d.length(), 88200); // from the tag; encoder delay and padding gone
     std::vector<float> head(2 * 3000);
     ASSERT_EQ(d.read(head.data(), 3000), 3000U);
-    ASSERT_TRUE(d.scan());  // mid-stream: decoding goes on where it stood
+    ASSERT_TRUE(d.scan()); // mid-stream: decoding goes on where it stood
     EXPECT_EQ(d.length(), 88200);
     std::vector<float> all = read_all(d);
     all.insert(all.begin(), head.begin(), head.end());
     ASSERT_EQ(all.size(), 2U * 88200U);
 
-    ASSERT_TRUE(d.open(path.string(), 44100));  // straight from the start, unscanned
+    ASSERT_TRUE(d.open(path.string(), 44100)); // straight from the start, unscanned
     EXPECT_EQ(read_all(d), all);
-    for (const std::int64_t at : {std::int64_t{0}, std::int64_t{1}, std::int64_t{1151},
-                                  std::int64_t{44100}, std::int64_t{88199}}) {
+    for (const std::int64_t at :
+         {std::int64_t{0}, std::int64_t{1}, std::int64_t{1151}, std::int64_t{44100}, std::int64_t{88199}}) {
         ASSERT_TRUE(d.seek(at));
         std::vector<float> got(2 * 64);
         const std::size_t n = d.read(got.data(), 64);
@@ -43,7 +44,7 @@ TEST(SoundDecoder, length_is_exact_and_a_seek_lands_on_the_very_sample)
         for (std::size_t i = 0; i < 2 * n; ++i)
             ASSERT_EQ(got[i], all[static_cast<std::size_t>(2 * at) + i]) << "seek to " << at;
     }
-    EXPECT_TRUE(d.seek(88200));  // the end itself: reads nothing
+    EXPECT_TRUE(d.seek(88200)); // the end itself: reads nothing
     float sink[2];
     EXPECT_EQ(d.read(sink, 1), 0U);
     EXPECT_FALSE(d.seek(88201));
@@ -81,5 +82,5 @@ TEST(SoundDecoder, missing_empty_and_foreign_files_fail_with_a_reason)
     std::ofstream(text) << "This is not an MP3 file, only words.\n";
     EXPECT_FALSE(d.open(text.string(), 44100));
     float sink[2];
-    EXPECT_EQ(d.read(sink, 1), 0U);  // a failed open leaves nothing to read
+    EXPECT_EQ(d.read(sink, 1), 0U); // a failed open leaves nothing to read
 }

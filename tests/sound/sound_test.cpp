@@ -10,27 +10,32 @@
 #include <cstdlib>
 #include <thread>
 
-namespace {
+namespace
+{
 constexpr int rate = 44100;
 
-void wait_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void wait_ms(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // A 12 s file: 1 kHz for the first 6 s, then 3 kHz.
 std::filesystem::path two_tone_file()
 {
-    static const auto path = make_mp3(scratch_dir() / "two-tone.mp3",
-                                      {.seconds = 12.0, .frequency = 1000.0, .switch_at = 6.0,
-                                       .frequency_after = 3000.0});
+    static const auto path =
+        make_mp3(scratch_dir() / "two-tone.mp3",
+                 {.seconds = 12.0, .frequency = 1000.0, .switch_at = 6.0, .frequency_after = 3000.0});
     return path;
 }
 
-std::size_t peak_bin(const std::array<float, 512>& m)
+std::size_t peak_bin(const std::array<float, 512> &m)
 {
     return static_cast<std::size_t>(std::max_element(m.begin(), m.end()) - m.begin());
 }
 
-class SoundPlaying : public ::testing::Test {
-protected:
+class SoundPlaying : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ::setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -40,13 +45,13 @@ protected:
     }
     Sound sound;
 };
-}
+} // namespace
 
 TEST_F(SoundPlaying, position_advances_in_real_time_at_the_mix_rate)
 {
     EXPECT_EQ(sound.length(), 12 * rate);
     EXPECT_EQ(sound.frequency(Sound::channel), rate);
-    EXPECT_EQ(sound.position(Sound::channel), 0U);  // loaded, not yet playing
+    EXPECT_EQ(sound.position(Sound::channel), 0U); // loaded, not yet playing
     ASSERT_TRUE(sound.play(Sound::channel));
     const auto start = std::chrono::steady_clock::now();
     wait_ms(700);
@@ -59,13 +64,13 @@ TEST_F(SoundPlaying, position_advances_in_real_time_at_the_mix_rate)
     EXPECT_GE(static_cast<double>(p), 0.6 * seconds * rate);
 
     std::uint32_t last = p;
-    for (int i = 0; i < 20; ++i) {  // never runs backwards between seeks
+    for (int i = 0; i < 20; ++i) { // never runs backwards between seeks
         wait_ms(7);
         const std::uint32_t now = sound.position(Sound::channel);
         EXPECT_GE(now, last);
         last = now;
     }
-    EXPECT_FALSE(sound.play(2));  // only channel 1 exists
+    EXPECT_FALSE(sound.play(2)); // only channel 1 exists
     EXPECT_EQ(sound.position(2), 0U);
 }
 
@@ -73,15 +78,15 @@ TEST_F(SoundPlaying, seek_is_immediate_and_playback_resumes_there)
 {
     ASSERT_TRUE(sound.play(Sound::channel));
     wait_ms(200);
-    ASSERT_TRUE(sound.set_position(Sound::channel, 463050));  // 10.5 s
+    ASSERT_TRUE(sound.set_position(Sound::channel, 463050)); // 10.5 s
     EXPECT_EQ(sound.position(Sound::channel), 463050U);
     wait_ms(300);
     const std::uint32_t p = sound.position(Sound::channel);
     EXPECT_GE(p, 463050U);
     EXPECT_NEAR(static_cast<double>(p), 463050.0 + 0.3 * rate, 0.15 * rate);
-    EXPECT_EQ(peak_bin(sound.spectrum()), 70U);  // 3 kHz: the second half is playing
+    EXPECT_EQ(peak_bin(sound.spectrum()), 70U); // 3 kHz: the second half is playing
 
-    ASSERT_TRUE(sound.set_position(Sound::channel, 2 * rate));  // and back to 1 kHz
+    ASSERT_TRUE(sound.set_position(Sound::channel, 2 * rate)); // and back to 1 kHz
     wait_ms(200);
     EXPECT_EQ(peak_bin(sound.spectrum()), 23U);
 }
@@ -95,7 +100,7 @@ TEST_F(SoundPlaying, seek_at_or_past_the_end_fails_and_changes_nothing)
     EXPECT_FALSE(sound.set_position(Sound::channel, 0xFFFFFFFFU));
     const std::uint32_t p = sound.position(Sound::channel);
     EXPECT_LT(p, 12U * rate);
-    EXPECT_TRUE(sound.set_position(Sound::channel, 12 * rate - 1));  // the last frame is a place
+    EXPECT_TRUE(sound.set_position(Sound::channel, 12 * rate - 1)); // the last frame is a place
 }
 
 TEST_F(SoundPlaying, spectrum_of_a_1khz_tone_peaks_in_bin_23_and_follows_the_volume)
@@ -104,8 +109,8 @@ TEST_F(SoundPlaying, spectrum_of_a_1khz_tone_peaks_in_bin_23_and_follows_the_vol
     ASSERT_TRUE(sound.play(Sound::channel));
     wait_ms(250);
     const std::array<float, 512> full = sound.spectrum();
-    EXPECT_EQ(peak_bin(full), 23U);  // 1000 Hz / (44100 / 1024) = 23.2
-    EXPECT_NEAR(full[23], 0.88F, 0.06F);  // amplitude 0.9, 0.98 of it on bin 23
+    EXPECT_EQ(peak_bin(full), 23U);      // 1000 Hz / (44100 / 1024) = 23.2
+    EXPECT_NEAR(full[23], 0.88F, 0.06F); // amplitude 0.9, 0.98 of it on bin 23
     EXPECT_LT(full[60], 0.01F);
 
     sound.set_volume(Sound::channel, 128);
@@ -133,11 +138,11 @@ TEST(Sound, silence_reads_as_a_zero_spectrum_and_the_end_holds_still)
     ASSERT_TRUE(sound.play(Sound::channel));
     wait_ms(200);
     EXPECT_LT(*std::max_element(sound.spectrum().begin(), sound.spectrum().end()), 1e-4F);
-    wait_ms(600);  // past the end: played once, the position stays at the end
+    wait_ms(600); // past the end: played once, the position stays at the end
     EXPECT_EQ(sound.position(Sound::channel), sound.length());
     wait_ms(100);
     EXPECT_EQ(sound.position(Sound::channel), sound.length());
-    ASSERT_TRUE(sound.set_position(Sound::channel, 100));  // a finished track can still seek
+    ASSERT_TRUE(sound.set_position(Sound::channel, 100)); // a finished track can still seek
     EXPECT_EQ(sound.position(Sound::channel), 100U);
 }
 
@@ -151,16 +156,16 @@ TEST(Sound, a_looping_track_starts_over_instead_of_stopping)
     sound.set_loop(true);
     sound.set_spectrum_active(true);
     ASSERT_TRUE(sound.play(Sound::channel));
-    wait_ms(800);  // well into the third time through
+    wait_ms(800); // well into the third time through
     EXPECT_LT(sound.position(Sound::channel), sound.length());
-    EXPECT_EQ(peak_bin(sound.spectrum()), 23U);  // still sounding
+    EXPECT_EQ(peak_bin(sound.spectrum()), 23U); // still sounding
 }
 
 TEST(Sound, fails_cleanly_without_device_or_file)
 {
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     Sound sound;
-    EXPECT_FALSE(sound.load(two_tone_file().string()));  // no device yet
+    EXPECT_FALSE(sound.load(two_tone_file().string())); // no device yet
     ASSERT_TRUE(sound.init(rate)) << sound.error();
     EXPECT_FALSE(sound.load((scratch_dir() / "missing.mp3").string()));
     EXPECT_NE(sound.error().find("missing.mp3"), std::string::npos);
@@ -179,5 +184,5 @@ TEST(Sound, positions_above_two_to_the_31_are_positive)
     EXPECT_NEAR(position_seconds(3'000'000'000U, rate), 68027.21, 0.01);
     EXPECT_NEAR(position_seconds(0xFFFFFFFFU, rate), 97391.55, 0.01);
     EXPECT_EQ(position_seconds(463050U, rate), 10.5);
-    EXPECT_EQ(position_seconds(1000U, 0), 0.0);  // nothing loaded
+    EXPECT_EQ(position_seconds(1000U, 0), 0.0); // nothing loaded
 }

@@ -20,19 +20,20 @@
 
 using namespace synth;
 
-namespace {
+namespace
+{
 
 std::vector<float> run(Oscillator osc, double hz, std::size_t n)
 {
     osc.set_frequency(hz);
     std::vector<float> out(n);
-    for (auto& v : out)
+    for (auto &v : out)
         v = osc.next();
     return out;
 }
 
 // Rising zero crossings per second, interpolated at both ends.
-double measured_frequency(const std::vector<float>& x)
+double measured_frequency(const std::vector<float> &x)
 {
     double first = -1.0, last = -1.0;
     int count = 0;
@@ -49,7 +50,7 @@ double measured_frequency(const std::vector<float>& x)
     return count * sample_rate / (last - first);
 }
 
-double steady_gain_db(const std::function<double(double)>& filter, double hz)
+double steady_gain_db(const std::function<double(double)> &filter, double hz)
 {
     Oscillator osc(Wave::sine);
     osc.set_frequency(hz);
@@ -67,7 +68,7 @@ double steady_gain_db(const std::function<double(double)>& filter, double hz)
 }
 
 // Share of a saw's energy that lies outside its own harmonics (aliases).
-double alias_ratio_db(const std::vector<float>& x, double hz)
+double alias_ratio_db(const std::vector<float> &x, double hz)
 {
     const int n = static_cast<int>(x.size());
     kiss_fftr_cfg cfg = kiss_fftr_alloc(n, 0, nullptr, nullptr);
@@ -137,7 +138,8 @@ TEST(Filter, state_variable_responses_meet_their_cutoff)
     }
     // Resonance: the peak grows with q.
     Svf res(1000.0, 4.0);
-    EXPECT_NEAR(steady_gain_db([&](double x) { return res.process(x).low; }, 1000.0), 20.0 * std::log10(4.0), 0.2);
+    EXPECT_NEAR(steady_gain_db([&](double x) { return res.process(x).low; }, 1000.0), 20.0 * std::log10(4.0),
+                0.2);
 }
 
 TEST(Envelope, segments_end_exactly_on_time)
@@ -191,35 +193,47 @@ TEST(Voices, notes_and_hits_start_and_end_on_silence)
 {
     const std::size_t frames = to_samples(4.0);
     struct Case {
-        const char* name;
-        std::function<void(StereoBuffer&)> render;
+        const char *name;
+        std::function<void(StereoBuffer &)> render;
         double end; // seconds: the voice must be silent from here on
     };
     const Note note{0.5, 0.6, 57.0, 1.0f, 0.8f, 0.2f};
     const std::vector<Case> cases{
-        {"pad", [&](StereoBuffer& b) { render_ensemble(note, pad_patch(), 3, b); }, 0.5 + 0.6 + pad_patch().envelope.release},
-        {"stab", [&](StereoBuffer& b) { render_ensemble(note, stab_patch(), 3, b); }, 0.5 + 0.6 + stab_patch().envelope.release},
-        {"pluck", [&](StereoBuffer& b) { render_fm(note, pluck_patch(), b); }, 0.5 + 0.6 + pluck_patch().envelope.release},
-        {"bell", [&](StereoBuffer& b) { render_fm(note, bell_patch(), b); }, 0.5 + 0.6 + bell_patch().envelope.release},
-        {"buzz", [&](StereoBuffer& b) { render_fm(note, buzz_patch(), b); }, 0.5 + 0.6 + buzz_patch().envelope.release},
-        {"bass", [&](StereoBuffer& b) { render_bass(note, b); }, 0.5 + 0.6 + 0.08},
-        {"lead", [&](StereoBuffer& b) { render_lead(note, b); }, 0.5 + 0.6 + 0.35},
-        {"kick", [](StereoBuffer& b) { render_drum(Drum::kick, 0.5, 1.0f, 1, b); }, 0.5 + drum_length(Drum::kick)},
-        {"snare", [](StereoBuffer& b) { render_drum(Drum::snare, 0.5, 1.0f, 1, b); }, 0.5 + drum_length(Drum::snare)},
-        {"clap", [](StereoBuffer& b) { render_drum(Drum::clap, 0.5, 1.0f, 1, b); }, 0.5 + drum_length(Drum::clap)},
-        {"hat", [](StereoBuffer& b) { render_drum(Drum::hat, 0.5, 1.0f, 1, b); }, 0.5 + drum_length(Drum::hat)},
-        {"open hat", [](StereoBuffer& b) { render_drum(Drum::open_hat, 0.5, 1.0f, 1, b); }, 0.5 + drum_length(Drum::open_hat)},
-        {"crash", [](StereoBuffer& b) { render_drum(Drum::crash, 0.5, 1.0f, 1, b); }, 0.5 + drum_length(Drum::crash)},
-        {"boom", [](StereoBuffer& b) { render_drum(Drum::boom, 0.5, 1.0f, 1, b); }, 0.5 + drum_length(Drum::boom)},
-        {"riser", [](StereoBuffer& b) { render_riser(0.5, 1.0, 1.0f, 1, b); }, 1.5},
-        {"swell", [](StereoBuffer& b) { render_swell(0.5, 1.0, 1.0f, 1, b); }, 1.5},
+        {"pad", [&](StereoBuffer &b) { render_ensemble(note, pad_patch(), 3, b); },
+         0.5 + 0.6 + pad_patch().envelope.release},
+        {"stab", [&](StereoBuffer &b) { render_ensemble(note, stab_patch(), 3, b); },
+         0.5 + 0.6 + stab_patch().envelope.release},
+        {"pluck", [&](StereoBuffer &b) { render_fm(note, pluck_patch(), b); },
+         0.5 + 0.6 + pluck_patch().envelope.release},
+        {"bell", [&](StereoBuffer &b) { render_fm(note, bell_patch(), b); },
+         0.5 + 0.6 + bell_patch().envelope.release},
+        {"buzz", [&](StereoBuffer &b) { render_fm(note, buzz_patch(), b); },
+         0.5 + 0.6 + buzz_patch().envelope.release},
+        {"bass", [&](StereoBuffer &b) { render_bass(note, b); }, 0.5 + 0.6 + 0.08},
+        {"lead", [&](StereoBuffer &b) { render_lead(note, b); }, 0.5 + 0.6 + 0.35},
+        {"kick", [](StereoBuffer &b) { render_drum(Drum::kick, 0.5, 1.0f, 1, b); },
+         0.5 + drum_length(Drum::kick)},
+        {"snare", [](StereoBuffer &b) { render_drum(Drum::snare, 0.5, 1.0f, 1, b); },
+         0.5 + drum_length(Drum::snare)},
+        {"clap", [](StereoBuffer &b) { render_drum(Drum::clap, 0.5, 1.0f, 1, b); },
+         0.5 + drum_length(Drum::clap)},
+        {"hat", [](StereoBuffer &b) { render_drum(Drum::hat, 0.5, 1.0f, 1, b); },
+         0.5 + drum_length(Drum::hat)},
+        {"open hat", [](StereoBuffer &b) { render_drum(Drum::open_hat, 0.5, 1.0f, 1, b); },
+         0.5 + drum_length(Drum::open_hat)},
+        {"crash", [](StereoBuffer &b) { render_drum(Drum::crash, 0.5, 1.0f, 1, b); },
+         0.5 + drum_length(Drum::crash)},
+        {"boom", [](StereoBuffer &b) { render_drum(Drum::boom, 0.5, 1.0f, 1, b); },
+         0.5 + drum_length(Drum::boom)},
+        {"riser", [](StereoBuffer &b) { render_riser(0.5, 1.0, 1.0f, 1, b); }, 1.5},
+        {"swell", [](StereoBuffer &b) { render_swell(0.5, 1.0, 1.0f, 1, b); }, 1.5},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         StereoBuffer b(frames);
         c.render(b);
         const std::size_t start = to_samples(0.5), end = to_samples(c.end);
-        for (const auto* ch : {&b.left, &b.right}) {
-            const auto& x = *ch;
+        for (const auto *ch : {&b.left, &b.right}) {
+            const auto &x = *ch;
             float peak = 0.0f;
             for (float v : x)
                 peak = std::max(peak, std::fabs(v));
@@ -276,7 +290,7 @@ TEST(Limiter, holds_the_ceiling_and_leaves_quiet_passages_alone)
 
 TEST(Loudness, reads_the_reference_tones_and_gates_quiet_parts)
 {
-    auto tone = [](std::vector<float>& x, double seconds, double dbfs) {
+    auto tone = [](std::vector<float> &x, double seconds, double dbfs) {
         Oscillator osc(Wave::sine);
         osc.set_frequency(1000.0);
         const float a = static_cast<float>(db_to_gain(dbfs));
@@ -318,7 +332,7 @@ TEST(Effects, delay_echoes_alternate_sides_and_decay)
     std::vector<float> l(5 * step), r(5 * step);
     for (std::size_t i = 0; i < l.size(); ++i)
         d.process(i == 0 ? 1.0f : 0.0f, i == 0 ? 1.0f : 0.0f, l[i], r[i]);
-    auto peak_at = [&](const std::vector<float>& x, std::size_t at) {
+    auto peak_at = [&](const std::vector<float> &x, std::size_t at) {
         float p = 0.0f;
         for (std::size_t i = at - 3; i < at + 30; ++i)
             p = std::max(p, std::fabs(x[i]));

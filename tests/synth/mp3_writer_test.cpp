@@ -13,7 +13,8 @@
 
 using namespace synth;
 
-namespace {
+namespace
+{
 
 StereoBuffer tone(std::size_t frames)
 {
@@ -36,17 +37,17 @@ struct Decoded {
     bool cbr = false;
 };
 
-Decoded decode(const std::vector<unsigned char>& mp3)
+Decoded decode(const std::vector<unsigned char> &mp3)
 {
     Decoded d;
     const std::string path = std::string(VELLAMOR_BINARY_DIR) + "/synth_mp3_writer_test.mp3";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE *f = std::fopen(path.c_str(), "wb");
     if (!f)
         return d;
     std::fwrite(mp3.data(), 1, mp3.size(), f);
     std::fclose(f);
     mpg123_init();
-    mpg123_handle* h = mpg123_new(nullptr, nullptr);
+    mpg123_handle *h = mpg123_new(nullptr, nullptr);
     mpg123_param(h, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
     mpg123_format_none(h);
     mpg123_format(h, 44100, MPG123_STEREO | MPG123_MONO, MPG123_ENC_FLOAT_32);
@@ -58,8 +59,10 @@ Decoded decode(const std::vector<unsigned char>& mp3)
         size_t got = 0;
         int rc;
         do {
-            rc = mpg123_read(h, reinterpret_cast<unsigned char*>(buf.data()), buf.size() * sizeof(float), &got);
-            d.samples.insert(d.samples.end(), buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(got / sizeof(float)));
+            rc = mpg123_read(h, reinterpret_cast<unsigned char *>(buf.data()), buf.size() * sizeof(float),
+                             &got);
+            d.samples.insert(d.samples.end(), buf.begin(),
+                             buf.begin() + static_cast<std::ptrdiff_t>(got / sizeof(float)));
         } while (rc == MPG123_OK || rc == MPG123_NEW_FORMAT);
         mpg123_frameinfo info{};
         if (mpg123_info(h, &info) == MPG123_OK) {

@@ -9,13 +9,13 @@ using namespace synth;
 
 TEST(Song, sections_tile_the_show_and_start_at_the_cuts)
 {
-    const auto& sections = song_sections();
+    const auto &sections = song_sections();
     ASSERT_FALSE(sections.empty());
     EXPECT_EQ(sections.front().start, 0.0);
     for (std::size_t i = 1; i < sections.size(); ++i)
         EXPECT_DOUBLE_EQ(sections[i].start, sections[i - 1].end) << sections[i].name;
     EXPECT_DOUBLE_EQ(sections.back().end, 247.5);
-    for (const auto& s : sections) {
+    for (const auto &s : sections) {
         EXPECT_GT(s.bars, 0);
         // About 90 beats a minute in every section with a beat.
         const double bpm = 60.0 / ((s.end - s.start) / (s.bars * 4.0));
@@ -24,7 +24,8 @@ TEST(Song, sections_tile_the_show_and_start_at_the_cuts)
         }
     }
     for (double cut : song_cuts()) {
-        const bool starts = std::any_of(sections.begin(), sections.end(), [&](const SongSection& s) { return s.start == cut; });
+        const bool starts = std::any_of(sections.begin(), sections.end(),
+                                        [&](const SongSection &s) { return s.start == cut; });
         EXPECT_TRUE(starts) << cut;
     }
 }
@@ -33,12 +34,12 @@ TEST(Song, score_fits_its_length_and_ends_in_silence)
 {
     const Score s = compose_song();
     EXPECT_GE(s.length, 251.0);
-    for (const auto* part : {&s.pad, &s.stab, &s.pluck, &s.bell, &s.buzz, &s.bass, &s.lead})
-        for (const Note& n : *part) {
+    for (const auto *part : {&s.pad, &s.stab, &s.pluck, &s.bell, &s.buzz, &s.bass, &s.lead})
+        for (const Note &n : *part) {
             EXPECT_GE(n.time, 0.0);
             EXPECT_LE(n.time + n.length, 247.5 + 1e-9);
         }
-    for (const Hit& h : s.hits)
+    for (const Hit &h : s.hits)
         EXPECT_LT(h.time, 247.5);
     EXPECT_EQ(automation_gain(s.master, 0.0), 0.0);
     EXPECT_EQ(automation_gain(s.master, 60.0), 1.0);

@@ -10,12 +10,13 @@
 #include <mpg123.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const std::string track = std::string(VELLAMOR_SOURCE_DIR) + "/data/music/Orvel ft Mirel - Vellamor.mp3";
 
@@ -26,13 +27,13 @@ struct Decoded {
     double seconds() const { return rate ? static_cast<double>(left.size()) / rate : 0.0; }
 };
 
-const Decoded& decoded()
+const Decoded &decoded()
 {
     static const Decoded d = [] {
         Decoded out;
         mpg123_init();
         int err = 0;
-        mpg123_handle* h = mpg123_new(nullptr, &err);
+        mpg123_handle *h = mpg123_new(nullptr, &err);
         if (!h)
             return out;
         mpg123_param(h, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
@@ -46,7 +47,8 @@ const Decoded& decoded()
             size_t got = 0;
             int rc;
             do {
-                rc = mpg123_read(h, reinterpret_cast<unsigned char*>(buf.data()), buf.size() * sizeof(float), &got);
+                rc = mpg123_read(h, reinterpret_cast<unsigned char *>(buf.data()), buf.size() * sizeof(float),
+                                 &got);
                 const std::size_t n = got / sizeof(float);
                 for (std::size_t i = 0; i + 1 < n && out.channels == 2; i += 2) {
                     out.left.push_back(buf[i]);
@@ -62,14 +64,14 @@ const Decoded& decoded()
 }
 
 // The cuts of the picture, in music seconds.
-const std::vector<double> cuts{21.9, 27.2, 32.4, 37.7, 43.0, 87.1, 88.2, 108.28,
+const std::vector<double> cuts{21.9,  27.2,  32.4,  37.7,  43.0,  87.1,  88.2, 108.28,
                                138.8, 148.9, 165.2, 169.1, 194.7, 204.7, 214.7};
 
 constexpr int fft_size = 2048;
 constexpr int hop = 441; // 10 ms
 
 // Spectral flux: how much the log spectrum grows from one hop to the next.
-std::vector<double> spectral_flux(const Decoded& d)
+std::vector<double> spectral_flux(const Decoded &d)
 {
     kiss_fftr_cfg cfg = kiss_fftr_alloc(fft_size, 0, nullptr, nullptr);
     std::vector<float> window(fft_size), frame(fft_size);
@@ -96,9 +98,12 @@ std::vector<double> spectral_flux(const Decoded& d)
 
 // Time of the centre of flux frame i: the frame reacts once the onset is
 // in its window, so its middle is the best estimate.
-double flux_time(std::size_t i, long rate) { return (static_cast<double>(i) * hop + fft_size / 2.0) / rate; }
+double flux_time(std::size_t i, long rate)
+{
+    return (static_cast<double>(i) * hop + fft_size / 2.0) / rate;
+}
 
-double rms_db(const Decoded& d, double t0, double t1)
+double rms_db(const Decoded &d, double t0, double t1)
 {
     const auto a = static_cast<std::size_t>(t0 * d.rate), b = static_cast<std::size_t>(t1 * d.rate);
     double e = 0.0;
@@ -111,7 +116,7 @@ double rms_db(const Decoded& d, double t0, double t1)
 
 TEST(Track, format_length_and_level_meet_the_targets)
 {
-    const Decoded& d = decoded();
+    const Decoded &d = decoded();
     ASSERT_EQ(d.rate, 44100) << track;
     ASSERT_EQ(d.channels, 2);
     EXPECT_GE(d.seconds(), 251.0);
@@ -135,7 +140,7 @@ TEST(Track, format_length_and_level_meet_the_targets)
 
 TEST(Track, fades_with_the_picture_to_digital_silence)
 {
-    const Decoded& d = decoded();
+    const Decoded &d = decoded();
     ASSERT_GE(d.seconds(), 251.0);
     const double before = rms_db(d, 240.0, 241.0);
     double prev = rms_db(d, 241.0, 241.5);
@@ -154,7 +159,7 @@ TEST(Track, fades_with_the_picture_to_digital_silence)
 
 TEST(Track, energy_jumps_where_the_picture_cuts)
 {
-    const Decoded& d = decoded();
+    const Decoded &d = decoded();
     ASSERT_GE(d.seconds(), 251.0);
     const auto flux = spectral_flux(d);
     for (double cut : cuts) {

@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // state = state * 214013 + 2531011 (mod 2^32); bits 16..30 of the new state.
 struct ReferenceGenerator {
@@ -22,11 +23,11 @@ struct ReferenceGenerator {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(NoisePixels, rgb_first_texels_from_the_initial_state_go_down_the_first_column)
 {
-    random_seed(1);  // the state before any seeding
+    random_seed(1); // the state before any seeding
     const std::vector<unsigned char> pixels = noise_pixels_rgb(4, 3);
     ASSERT_EQ(pixels.size(), 4u * 3u * 3u);
 

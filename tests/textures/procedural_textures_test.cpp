@@ -9,10 +9,12 @@
 #include <memory>
 #include <vector>
 
-namespace {
+namespace
+{
 
-class ProceduralTextures : public GlTest {
-protected:
+class ProceduralTextures : public GlTest
+{
+  protected:
     std::unique_ptr<RenderTargets> ctx = std::make_unique<RenderTargets>();
 };
 
@@ -32,7 +34,7 @@ std::vector<unsigned char> read_back(GLenum format, int bytes)
     return pixels;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ProceduralTextures, rgb_noise_of_an_odd_width_reaches_gl_byte_for_byte)
 {

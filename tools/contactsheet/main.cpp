@@ -18,42 +18,55 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 // Scene times covering every shot and transition of the show.
-const std::vector<std::string> default_times = {
-    "3.5", "12",  "23",  "28",  "33",  "38",    "44",  "76",  "92",  "106",
-    "121", "136", "145", "165", "178", "189.5", "198", "209", "220", "232"};
+const std::vector<std::string> default_times = {"3.5", "12",    "23",  "28",  "33",  "38",  "44",
+                                                "76",  "92",    "106", "121", "136", "145", "165",
+                                                "178", "189.5", "198", "209", "220", "232"};
 
 // A 3 x 5 pixel font for the labels: digits and the decimal point.
-const char* glyph(char c)
+const char *glyph(char c)
 {
     switch (c) {
-    case '0': return "111101101101111";
-    case '1': return "010110010010111";
-    case '2': return "111001111100111";
-    case '3': return "111001111001111";
-    case '4': return "101101111001001";
-    case '5': return "111100111001111";
-    case '6': return "111100111101111";
-    case '7': return "111001010010010";
-    case '8': return "111101111101111";
-    case '9': return "111101111001111";
-    case '.': return "000000000000010";
-    default: return "000000000000000";
+    case '0':
+        return "111101101101111";
+    case '1':
+        return "010110010010111";
+    case '2':
+        return "111001111100111";
+    case '3':
+        return "111001111001111";
+    case '4':
+        return "101101111001001";
+    case '5':
+        return "111100111001111";
+    case '6':
+        return "111100111101111";
+    case '7':
+        return "111001010010010";
+    case '8':
+        return "111101111101111";
+    case '9':
+        return "111101111001111";
+    case '.':
+        return "000000000000010";
+    default:
+        return "000000000000000";
     }
 }
 
-void draw_label(std::vector<std::uint8_t>& sheet, int sheet_width, int x0, int y0, const std::string& text)
+void draw_label(std::vector<std::uint8_t> &sheet, int sheet_width, int x0, int y0, const std::string &text)
 {
     const int scale = 2;
     const int width = static_cast<int>(text.size()) * 4 * scale + scale;
     for (int y = y0; y < y0 + 5 * scale + 2 * scale; ++y)
         for (int x = x0; x < x0 + width; ++x)
             for (int k = 0; k < 3; ++k)
-                sheet[(static_cast<std::size_t>(y) * sheet_width + x) * 3 + k] /= 3;  // darken behind the text
+                sheet[(static_cast<std::size_t>(y) * sheet_width + x) * 3 + k] /= 3; // darken behind the text
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char* g = glyph(text[i]);
+        const char *g = glyph(text[i]);
         for (int gy = 0; gy < 5; ++gy)
             for (int gx = 0; gx < 3; ++gx) {
                 if (g[gy * 3 + gx] != '1')
@@ -69,7 +82,7 @@ void draw_label(std::vector<std::uint8_t>& sheet, int sheet_width, int x0, int y
     }
 }
 
-std::vector<std::string> split(const std::string& list)
+std::vector<std::string> split(const std::string &list)
 {
     std::vector<std::string> out;
     std::stringstream in(list);
@@ -81,13 +94,14 @@ std::vector<std::string> split(const std::string& list)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: contactsheet OUT.png [--data DIR] [--cell WxH] [--columns N] [--times T,T,...]\n");
+    std::fprintf(stderr,
+                 "usage: contactsheet OUT.png [--data DIR] [--cell WxH] [--columns N] [--times T,T,...]\n");
     return 1;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc < 2)
         return usage();
@@ -129,7 +143,7 @@ int main(int argc, char** argv)
     const int sheet_height = rows * cell_height + (rows + 1) * gap;
     std::vector<std::uint8_t> sheet(static_cast<std::size_t>(sheet_width) * sheet_height * 3, 40);
 
-    const bool opened = run_offline_show(cell_width, cell_height, [&](OfflineShow& show) {
+    const bool opened = run_offline_show(cell_width, cell_height, [&](OfflineShow &show) {
         if (!show.spectrum_from_music)
             std::fprintf(stderr, "contactsheet: no soundtrack, silent spectrum\n");
         for (std::size_t n = 0; n < times.size(); ++n) {

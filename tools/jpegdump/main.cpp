@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <vector>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc != 3) {
         std::fprintf(stderr, "usage: jpegdump IN.jpg OUT.ppm|OUT.pgm\n");
@@ -33,19 +33,19 @@ int main(int argc, char** argv)
     const int channels = grey ? 1 : 3;
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * channels);
     for (int y = 0; y < height; ++y) {
-        const std::uint8_t* line = nullptr;
+        const std::uint8_t *line = nullptr;
         int bytes = 0;
         const int r = decoder.next_line(line, bytes);
         if (r != 0) {
             std::fprintf(stderr, "jpeg error %d\n", decoder.error_code() != 0 ? decoder.error_code() : r);
             return 2;
         }
-        unsigned char* out = pixels.data() + static_cast<std::size_t>(y) * width * channels;
+        unsigned char *out = pixels.data() + static_cast<std::size_t>(y) * width * channels;
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < channels; ++c)
                 out[x * channels + c] = line[x * decoder.bytes_per_pixel() + c];
     }
-    std::FILE* f = std::fopen(argv[2], "wb");
+    std::FILE *f = std::fopen(argv[2], "wb");
     if (f == nullptr) {
         std::fprintf(stderr, "jpegdump: cannot write %s\n", argv[2]);
         return 1;

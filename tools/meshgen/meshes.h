@@ -9,14 +9,15 @@
 #include <cstdint>
 #include <string>
 
-namespace meshgen {
+namespace meshgen
+{
 
 struct MeshStats {
-  int buildings = 0;  // city only
+    int buildings = 0; // city only
 };
 
 // A city of a few thousand buildings over +-900 in x and z, 0..350 high.
-std::string make_city(std::uint64_t seed, MeshStats* stats = nullptr);
+std::string make_city(std::uint64_t seed, MeshStats *stats = nullptr);
 // An insect seen from above, y 34..80, about +-220 in x and z.
 std::string make_insect(std::uint64_t seed);
 // Six leaves of different kinds, each one object within +-1.5 units.
@@ -24,4 +25,4 @@ std::string make_leaves(std::uint64_t seed);
 // "VELLAMOR" in extruded block letters, one object per letter.
 std::string make_title();
 
-}  // namespace meshgen
+} // namespace meshgen

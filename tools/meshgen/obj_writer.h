@@ -16,41 +16,43 @@
 
 #include "geometry.h"
 
-namespace meshgen {
+namespace meshgen
+{
 
 struct Corner {
-  int v = 0;
-  int vt = 0;  // ignored in files without texture coordinates
-  int vn = 0;
+    int v = 0;
+    int vt = 0; // ignored in files without texture coordinates
+    int vn = 0;
 };
 
-class ObjWriter {
- public:
-  ObjWriter(std::string_view header, int position_decimals, bool with_texcoords);
+class ObjWriter
+{
+  public:
+    ObjWriter(std::string_view header, int position_decimals, bool with_texcoords);
 
-  // Starts the object `name` (one word); its faces follow.
-  void object(std::string_view name);
-  int position(Vec3 p);
-  int normal(Vec3 n);  // normalised here
-  int texcoord(double u, double v);
-  // A convex or fan-able polygon, wound counter-clockwise seen from the
-  // side its normals face.
-  void face(std::span<const Corner> corners);
-  void comment(std::string_view text);
+    // Starts the object `name` (one word); its faces follow.
+    void object(std::string_view name);
+    int position(Vec3 p);
+    int normal(Vec3 n); // normalised here
+    int texcoord(double u, double v);
+    // A convex or fan-able polygon, wound counter-clockwise seen from the
+    // side its normals face.
+    void face(std::span<const Corner> corners);
+    void comment(std::string_view text);
 
-  const std::string& text() const { return text_; }
-  int position_count() const { return positions_; }
-  int face_count() const { return faces_; }
-  int object_count() const { return objects_; }
+    const std::string &text() const { return text_; }
+    int position_count() const { return positions_; }
+    int face_count() const { return faces_; }
+    int object_count() const { return objects_; }
 
- private:
-  std::string format(double value, int decimals) const;
+  private:
+    std::string format(double value, int decimals) const;
 
-  std::string text_;
-  int decimals_;
-  bool with_texcoords_;
-  int positions_ = 0, normals_ = 0, texcoords_ = 0, faces_ = 0, objects_ = 0;
-  std::map<std::string, int> position_index_, normal_index_, texcoord_index_;
+    std::string text_;
+    int decimals_;
+    bool with_texcoords_;
+    int positions_ = 0, normals_ = 0, texcoords_ = 0, faces_ = 0, objects_ = 0;
+    std::map<std::string, int> position_index_, normal_index_, texcoord_index_;
 };
 
-}  // namespace meshgen
+} // namespace meshgen

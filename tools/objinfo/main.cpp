@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
         std::fprintf(stderr, "usage: objinfo FILE.obj [--recompute-normals]\n");
@@ -32,8 +32,10 @@ int main(int argc, char** argv)
     for (std::size_t i = 0; i < mesh.vertices.size(); ++i)
         for (int a = 0; a < 3; ++a) {
             const float v = mesh.vertices[i].position[a];
-            if (i == 0 || v < lo[a]) lo[a] = v;
-            if (i == 0 || v > hi[a]) hi[a] = v;
+            if (i == 0 || v < lo[a])
+                lo[a] = v;
+            if (i == 0 || v > hi[a])
+                hi[a] = v;
         }
     std::printf("positions %d\n", mesh.position_count);
     std::printf("texcoords %d\n", mesh.texcoord_count);

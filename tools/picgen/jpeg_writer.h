@@ -10,18 +10,19 @@
 
 #include "picture.h"
 
-namespace picgen {
+namespace picgen
+{
 
 struct JpegOptions {
-  int quality = 90;
-  bool progressive = false;
-  int luma_h = 2, luma_v = 2;  // chroma sampling: luma factors, chroma 1x1
-  int restart_rows = 0;        // restart marker every N MCU rows (0: none)
-  bool optimize = false;       // optimal Huffman tables
+    int quality = 90;
+    bool progressive = false;
+    int luma_h = 2, luma_v = 2; // chroma sampling: luma factors, chroma 1x1
+    int restart_rows = 0;       // restart marker every N MCU rows (0: none)
+    bool optimize = false;      // optimal Huffman tables
 };
 
 // Returns false with a message in `error` when the file cannot be written.
-bool write_jpeg(const std::string& path, const Picture& picture, const JpegOptions& options,
-                std::string& error);
+bool write_jpeg(const std::string &path, const Picture &picture, const JpegOptions &options,
+                std::string &error);
 
-}  // namespace picgen
+} // namespace picgen

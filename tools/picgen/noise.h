@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-namespace picgen {
+namespace picgen
+{
 
 // Gradient noise at (x, y) in lattice units; the lattice repeats every
 // `period` cells in both directions. About -0.7..0.7.
@@ -16,4 +17,4 @@ float gradient_noise(double x, double y, int period, std::uint32_t salt);
 // base_period * 2^k cells across, so the result tiles seamlessly.
 float tiling_fbm(double u, double v, int base_period, int octaves, float gain, std::uint32_t salt);
 
-}  // namespace picgen
+} // namespace picgen

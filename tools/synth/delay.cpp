@@ -3,18 +3,16 @@
 
 #include <algorithm>
 
-namespace synth {
+namespace synth
+{
 
-StereoDelay::StereoDelay(const DelaySettings& s)
-    : s_(s),
-      left_(std::max<std::size_t>(1, to_samples(s.time)), 0.0f),
-      right_(left_.size(), 0.0f),
-      damp_left_(s.damping_hz),
-      damp_right_(s.damping_hz)
+StereoDelay::StereoDelay(const DelaySettings &s)
+    : s_(s), left_(std::max<std::size_t>(1, to_samples(s.time)), 0.0f), right_(left_.size(), 0.0f),
+      damp_left_(s.damping_hz), damp_right_(s.damping_hz)
 {
 }
 
-void StereoDelay::process(float in_left, float in_right, float& out_left, float& out_right)
+void StereoDelay::process(float in_left, float in_right, float &out_left, float &out_right)
 {
     const float dl = left_[pos_];
     const float dr = right_[pos_];

@@ -7,7 +7,8 @@
 #include "dsp.h"
 #include "filter.h"
 
-namespace synth {
+namespace synth
+{
 
 struct DelaySettings {
     double time = 0.375;      // seconds between repeats
@@ -15,15 +16,16 @@ struct DelaySettings {
     double damping_hz = 3500; // low-pass in the loop
 };
 
-class StereoDelay {
-public:
-    explicit StereoDelay(const DelaySettings& s);
+class StereoDelay
+{
+  public:
+    explicit StereoDelay(const DelaySettings &s);
 
     // Wet output for one input frame.
-    void process(float in_left, float in_right, float& out_left, float& out_right);
+    void process(float in_left, float in_right, float &out_left, float &out_right);
     void clear();
 
-private:
+  private:
     DelaySettings s_;
     std::vector<float> left_, right_;
     std::size_t pos_ = 0;

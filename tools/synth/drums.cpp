@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <array>
 
-namespace synth {
-namespace {
+namespace synth
+{
+namespace
+{
 
 // Fades the first half millisecond and the last `tail` share of a hit of n
 // samples (at least 6 ms), so that it starts from silence and its tail
@@ -22,8 +24,9 @@ double edge_gain(std::size_t i, std::size_t n, double tail)
 }
 
 // Six square waves at inharmonic ratios: the metal of hats and cymbals.
-class Metal {
-public:
+class Metal
+{
+  public:
     explicit Metal(double base_hz)
     {
         constexpr std::array<double, 6> ratios{1.0, 1.483, 1.932, 2.546, 2.630, 3.897};
@@ -35,18 +38,19 @@ public:
     float next()
     {
         float s = 0.0f;
-        for (auto& o : osc_)
+        for (auto &o : osc_)
             s += o.next();
         return s / 6.0f;
     }
 
-private:
+  private:
     std::array<Oscillator, 6> osc_;
 };
 
 // exp(-t / tau) at t = 0, 1/rate, 2/rate, ... by repeated multiplication.
-class Decay {
-public:
+class Decay
+{
+  public:
     explicit Decay(double tau) : k_(std::exp(-1.0 / (tau * sample_rate))) {}
     double next()
     {
@@ -55,7 +59,7 @@ public:
         return v;
     }
 
-private:
+  private:
     double k_;
     double v_ = 1.0;
 };
@@ -65,8 +69,7 @@ private:
 constexpr double drum_tail = 0.25;
 constexpr double sweep_tail = 0.0;
 
-template <class Voice>
-void add_hit(double time, double length, double tail, StereoBuffer& out, Voice&& voice)
+template <class Voice> void add_hit(double time, double length, double tail, StereoBuffer &out, Voice &&voice)
 {
     const std::size_t start = to_samples(time);
     const std::size_t n = to_samples(length);
@@ -85,18 +88,25 @@ void add_hit(double time, double length, double tail, StereoBuffer& out, Voice&&
 double drum_length(Drum drum)
 {
     switch (drum) {
-    case Drum::kick: return 0.55;
-    case Drum::snare: return 0.35;
-    case Drum::clap: return 0.4;
-    case Drum::hat: return 0.09;
-    case Drum::open_hat: return 0.45;
-    case Drum::crash: return 2.6;
-    case Drum::boom: return 2.2;
+    case Drum::kick:
+        return 0.55;
+    case Drum::snare:
+        return 0.35;
+    case Drum::clap:
+        return 0.4;
+    case Drum::hat:
+        return 0.09;
+    case Drum::open_hat:
+        return 0.45;
+    case Drum::crash:
+        return 2.6;
+    case Drum::boom:
+        return 2.2;
     }
     return 0.1;
 }
 
-void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuffer& out)
+void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuffer &out)
 {
     Noise noise(seed * 747796405u + 2891336453u);
     const double len = drum_length(drum);
@@ -106,7 +116,7 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
         double phase = 0.0;
         Svf click(3000.0, 0.7);
         Decay sweep(0.032), body_env(0.22), click_env(0.004);
-        add_hit(time, len, drum_tail, out, [&](double, float& l, float& r) {
+        add_hit(time, len, drum_tail, out, [&](double, float &l, float &r) {
             const double hz = 46.0 + 125.0 * sweep.next();
             phase += hz / sample_rate;
             const double body = sine_of_cycles(phase) * body_env.next();
@@ -118,7 +128,7 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
     case Drum::boom: {
         double phase = 0.0;
         Decay sweep(0.12), env(0.7);
-        add_hit(time, len, drum_tail, out, [&](double, float& l, float& r) {
+        add_hit(time, len, drum_tail, out, [&](double, float &l, float &r) {
             const double hz = 38.0 + 50.0 * sweep.next();
             phase += hz / sample_rate;
             l = r = static_cast<float>(sine_of_cycles(phase) * env.next() * 0.6 * v);
@@ -129,7 +139,7 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
         double phase = 0.0;
         Svf band(2000.0, 0.6), high(900.0, 0.7);
         Decay sweep(0.02), tone_env(0.05), noise_env(0.09);
-        add_hit(time, len, drum_tail, out, [&](double, float& l, float& r) {
+        add_hit(time, len, drum_tail, out, [&](double, float &l, float &r) {
             const double hz = 175.0 + 60.0 * sweep.next();
             phase += hz / sample_rate;
             const double tone = sine_of_cycles(phase) * tone_env.next() * 0.45;
@@ -140,7 +150,7 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
     }
     case Drum::clap: {
         Svf band(1250.0, 1.6);
-        add_hit(time, len, drum_tail, out, [&](double t, float& l, float& r) {
+        add_hit(time, len, drum_tail, out, [&](double t, float &l, float &r) {
             // Three quick bursts, then a tail: several hands, not one.
             double e = std::exp(-t / 0.11) * 0.6;
             for (int k = 0; k < 3; ++k) {
@@ -160,7 +170,7 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
         Svf band(9000.0, 0.9), high(7000.0, 0.7);
         const double tau = drum == Drum::hat ? 0.025 : 0.16;
         Decay env(tau);
-        add_hit(time, len, drum_tail, out, [&](double, float& l, float& r) {
+        add_hit(time, len, drum_tail, out, [&](double, float &l, float &r) {
             const float src = 0.6f * metal.next() + 0.5f * noise.next();
             const float s = high.high(band.band(src));
             l = r = static_cast<float>(s * env.next() * 0.55 * v);
@@ -172,7 +182,7 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
         Svf high_l(4500.0, 0.6), high_r(4700.0, 0.6);
         Noise noise_r(seed * 1664525u + 1013904223u);
         Decay env(0.6);
-        add_hit(time, len, drum_tail, out, [&](double, float& l, float& r) {
+        add_hit(time, len, drum_tail, out, [&](double, float &l, float &r) {
             const double e = env.next() * 0.3;
             l = static_cast<float>(high_l.high(0.4f * metal_l.next() + noise.next()) * e * v);
             r = static_cast<float>(high_r.high(0.4f * metal_r.next() + noise_r.next()) * e * v);
@@ -182,12 +192,12 @@ void render_drum(Drum drum, double time, float v, std::uint32_t seed, StereoBuff
     }
 }
 
-void render_riser(double start, double length, float velocity, std::uint32_t seed, StereoBuffer& out)
+void render_riser(double start, double length, float velocity, std::uint32_t seed, StereoBuffer &out)
 {
     Noise nl(seed + 17u), nr(seed + 91u);
     Svf fl, fr;
     std::size_t i = 0;
-    add_hit(start, length, sweep_tail, out, [&](double t, float& l, float& r) {
+    add_hit(start, length, sweep_tail, out, [&](double t, float &l, float &r) {
         const double x = t / length;
         if (i++ % 16 == 0) {
             const double fc = 300.0 * std::pow(8000.0 / 300.0, x);
@@ -200,11 +210,11 @@ void render_riser(double start, double length, float velocity, std::uint32_t see
     });
 }
 
-void render_swell(double start, double length, float velocity, std::uint32_t seed, StereoBuffer& out)
+void render_swell(double start, double length, float velocity, std::uint32_t seed, StereoBuffer &out)
 {
     Noise nl(seed + 5u), nr(seed + 77u);
     Svf hl(3000.0, 0.6), hr(3200.0, 0.6);
-    add_hit(start, length, sweep_tail, out, [&](double t, float& l, float& r) {
+    add_hit(start, length, sweep_tail, out, [&](double t, float &l, float &r) {
         const double g = std::exp(-(length - t) / (0.3 * length)) * 0.35 * velocity;
         l = static_cast<float>(hl.high(nl.next()) * g);
         r = static_cast<float>(hr.high(nr.next()) * g);

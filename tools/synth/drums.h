@@ -11,18 +11,19 @@
 
 #include <cstdint>
 
-namespace synth {
+namespace synth
+{
 
 enum class Drum { kick, snare, clap, hat, open_hat, crash, boom };
 
-void render_drum(Drum drum, double time, float velocity, std::uint32_t seed, StereoBuffer& out);
+void render_drum(Drum drum, double time, float velocity, std::uint32_t seed, StereoBuffer &out);
 
 // Band-passed noise sweeping up over `length` seconds, louder as it rises.
-void render_riser(double start, double length, float velocity, std::uint32_t seed, StereoBuffer& out);
+void render_riser(double start, double length, float velocity, std::uint32_t seed, StereoBuffer &out);
 
 // A cymbal played backwards: swells over `length` seconds and stops at
 // start + length.
-void render_swell(double start, double length, float velocity, std::uint32_t seed, StereoBuffer& out);
+void render_swell(double start, double length, float velocity, std::uint32_t seed, StereoBuffer &out);
 
 // Seconds a hit of `drum` lasts.
 double drum_length(Drum drum);

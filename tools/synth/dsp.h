@@ -11,22 +11,33 @@
 #include <numbers>
 #include <vector>
 
-namespace synth {
+namespace synth
+{
 
 inline constexpr double sample_rate = 44100.0;
 inline constexpr double two_pi = 2.0 * std::numbers::pi;
 
-inline double midi_to_hz(double note) { return 440.0 * std::exp2((note - 69.0) / 12.0); }
-inline double db_to_gain(double db) { return std::pow(10.0, db / 20.0); }
-inline double gain_to_db(double g) { return 20.0 * std::log10(g); }
+inline double midi_to_hz(double note)
+{
+    return 440.0 * std::exp2((note - 69.0) / 12.0);
+}
+inline double db_to_gain(double db)
+{
+    return std::pow(10.0, db / 20.0);
+}
+inline double gain_to_db(double g)
+{
+    return 20.0 * std::log10(g);
+}
 inline std::size_t to_samples(double seconds)
 {
     return seconds <= 0.0 ? 0 : static_cast<std::size_t>(std::llround(seconds * sample_rate));
 }
 
 // White noise in [-1, 1) from a 32-bit xorshift; the seed picks the sequence.
-class Noise {
-public:
+class Noise
+{
+  public:
     explicit Noise(std::uint32_t seed = 0x9e3779b9u) : state_(seed ? seed : 1u) {}
     float next()
     {
@@ -38,7 +49,7 @@ public:
     // Uniform in [0, 1).
     double unit() { return (static_cast<double>(next()) + 1.0) * 0.5; }
 
-private:
+  private:
     std::uint32_t state_;
 };
 

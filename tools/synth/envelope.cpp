@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
-namespace synth {
-namespace {
+namespace synth
+{
+namespace
+{
 
 // x^curve, with the common whole-number curves spelled out (pow is slow).
 double bend(double x, double curve)
@@ -20,9 +22,8 @@ double bend(double x, double curve)
 
 } // namespace
 
-Adsr::Adsr(const AdsrSettings& s)
-    : s_(s),
-      attack_n_(std::max<std::size_t>(1, to_samples(s.attack))),
+Adsr::Adsr(const AdsrSettings &s)
+    : s_(s), attack_n_(std::max<std::size_t>(1, to_samples(s.attack))),
       decay_n_(std::max<std::size_t>(1, to_samples(s.decay))),
       release_n_(std::max<std::size_t>(1, to_samples(s.release)))
 {

@@ -9,7 +9,8 @@
 
 #include "dsp.h"
 
-namespace synth {
+namespace synth
+{
 
 struct AdsrSettings {
     double attack = 0.005;
@@ -19,9 +20,10 @@ struct AdsrSettings {
     double curve = 1.0;
 };
 
-class Adsr {
-public:
-    explicit Adsr(const AdsrSettings& s);
+class Adsr
+{
+  public:
+    explicit Adsr(const AdsrSettings &s);
 
     void gate_on();
     void gate_off();
@@ -32,7 +34,7 @@ public:
     // Samples from gate-off to silence.
     std::size_t release_samples() const { return release_n_; }
 
-private:
+  private:
     enum class Stage { idle, attack, decay, sustain, release };
 
     AdsrSettings s_;

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-namespace synth {
+namespace synth
+{
 
 void Svf::set(double cutoff_hz, double q)
 {

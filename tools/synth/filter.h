@@ -8,7 +8,8 @@
 
 #include "dsp.h"
 
-namespace synth {
+namespace synth
+{
 
 struct SvfOutputs {
     double low;
@@ -16,8 +17,9 @@ struct SvfOutputs {
     double high;
 };
 
-class Svf {
-public:
+class Svf
+{
+  public:
     Svf(double cutoff_hz = 1000.0, double q = 0.7071) { set(cutoff_hz, q); }
 
     void set(double cutoff_hz, double q);
@@ -27,14 +29,15 @@ public:
     float high(float x) { return static_cast<float>(process(x).high); }
     void reset() { ic1_ = ic2_ = 0.0; }
 
-private:
+  private:
     double k_ = 1.0, a1_ = 0.0, a2_ = 0.0, a3_ = 0.0;
     double ic1_ = 0.0, ic2_ = 0.0;
 };
 
 // One-pole low-pass, for smoothing and damping.
-class OnePole {
-public:
+class OnePole
+{
+  public:
     explicit OnePole(double cutoff_hz = 1000.0) { set(cutoff_hz); }
     void set(double cutoff_hz) { a_ = 1.0 - std::exp(-two_pi * cutoff_hz / sample_rate); }
     float process(float x)
@@ -43,7 +46,7 @@ public:
         return static_cast<float>(z_);
     }
 
-private:
+  private:
     double a_ = 0.0;
     double z_ = 0.0;
 };

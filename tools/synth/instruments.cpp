@@ -6,15 +6,17 @@
 
 #include <algorithm>
 
-namespace synth {
-namespace {
+namespace synth
+{
+namespace
+{
 
 // Calls voice(i, level, left, right) for every sample i of the note, from
 // note-on through the release; the voice writes its two samples before the
 // envelope (level is the envelope times the velocity, for voices that let it
 // open a filter).
 template <class Voice>
-void render_enveloped(const Note& note, const AdsrSettings& env_settings, StereoBuffer& out, Voice&& voice)
+void render_enveloped(const Note &note, const AdsrSettings &env_settings, StereoBuffer &out, Voice &&voice)
 {
     const std::size_t start = to_samples(note.time);
     const std::size_t gate = std::max<std::size_t>(1, to_samples(note.length));
@@ -35,12 +37,16 @@ void render_enveloped(const Note& note, const AdsrSettings& env_settings, Stereo
 
 } // namespace
 
-std::size_t note_span(const Note& note, const AdsrSettings& env)
+std::size_t note_span(const Note &note, const AdsrSettings &env)
 {
-    return std::max<std::size_t>(1, to_samples(note.length)) + std::max<std::size_t>(1, to_samples(env.release));
+    return std::max<std::size_t>(1, to_samples(note.length)) +
+           std::max<std::size_t>(1, to_samples(env.release));
 }
 
-EnsemblePatch pad_patch() { return {}; }
+EnsemblePatch pad_patch()
+{
+    return {};
+}
 
 EnsemblePatch stab_patch()
 {
@@ -56,7 +62,10 @@ EnsemblePatch stab_patch()
     return p;
 }
 
-FmPatch pluck_patch() { return {}; }
+FmPatch pluck_patch()
+{
+    return {};
+}
 
 FmPatch bell_patch()
 {
@@ -86,7 +95,7 @@ FmPatch buzz_patch()
     return p;
 }
 
-void render_ensemble(const Note& note, const EnsemblePatch& patch, std::uint32_t seed, StereoBuffer& out)
+void render_ensemble(const Note &note, const EnsemblePatch &patch, std::uint32_t seed, StereoBuffer &out)
 {
     Noise phases(seed * 2654435761u + 12345u);
     const double hz = midi_to_hz(note.pitch);
@@ -101,7 +110,7 @@ void render_ensemble(const Note& note, const EnsemblePatch& patch, std::uint32_t
     const double base = patch.cutoff_hz + patch.cutoff_bright_hz * note.bright;
     const std::size_t half = saws.size() / 2;
     const float level = static_cast<float>(patch.level);
-    render_enveloped(note, patch.envelope, out, [&](std::size_t i, float e, float& l, float& r) {
+    render_enveloped(note, patch.envelope, out, [&](std::size_t i, float e, float &l, float &r) {
         if (i % 16 == 0) {
             const double fc = base + patch.cutoff_env_hz * e / std::max(note.velocity, 1e-3f);
             filter_l.set(fc, patch.q);
@@ -119,13 +128,14 @@ void render_ensemble(const Note& note, const EnsemblePatch& patch, std::uint32_t
                 sl += 0.3f * v;
             }
         }
-        const float s = patch.sub_level > 0.0 ? sub.next() * static_cast<float>(patch.sub_level) * 2.0f : 0.0f;
+        const float s =
+            patch.sub_level > 0.0 ? sub.next() * static_cast<float>(patch.sub_level) * 2.0f : 0.0f;
         l = (filter_l.low(sl * 0.5f) + s) * level;
         r = (filter_r.low(sr * 0.5f) + s) * level;
     });
 }
 
-void render_fm(const Note& note, const FmPatch& patch, StereoBuffer& out)
+void render_fm(const Note &note, const FmPatch &patch, StereoBuffer &out)
 {
     const double hz = midi_to_hz(note.pitch);
     const double spread = std::exp2(patch.detune_cents / 2400.0);
@@ -137,8 +147,9 @@ void render_fm(const Note& note, const FmPatch& patch, StereoBuffer& out)
     double index = patch.index * (0.35 + 0.65 * note.bright);
     const double floor = patch.index_floor;
     const float level = static_cast<float>(patch.level);
-    render_enveloped(note, patch.envelope, out, [&](std::size_t, float, float& l, float& r) {
-        const double vib = patch.vibrato_cents > 0.0 ? std::exp2(vibrato.next() * patch.vibrato_cents / 1200.0) : 1.0;
+    render_enveloped(note, patch.envelope, out, [&](std::size_t, float, float &l, float &r) {
+        const double vib =
+            patch.vibrato_cents > 0.0 ? std::exp2(vibrato.next() * patch.vibrato_cents / 1200.0) : 1.0;
         const double f = hz * vib;
         mod.set_frequency(f * patch.ratio);
         car_l.set_frequency(f / spread);
@@ -152,7 +163,7 @@ void render_fm(const Note& note, const FmPatch& patch, StereoBuffer& out)
     });
 }
 
-void render_bass(const Note& note, StereoBuffer& out)
+void render_bass(const Note &note, StereoBuffer &out)
 {
     const double hz = midi_to_hz(note.pitch);
     Oscillator saw(Wave::saw), saw2(Wave::saw, 0.37), sine(Wave::sine);
@@ -164,7 +175,7 @@ void render_bass(const Note& note, StereoBuffer& out)
     const double pluck_decay = std::exp(-1.0 / (0.09 * sample_rate));
     double pluck = 1.0;
     const double base = 160.0 + 300.0 * note.bright;
-    render_enveloped(note, env, out, [&](std::size_t i, float, float& l, float& r) {
+    render_enveloped(note, env, out, [&](std::size_t i, float, float &l, float &r) {
         if (i % 16 == 0)
             filter.set(base + 900.0 * note.bright * pluck, 1.1);
         pluck *= pluck_decay;
@@ -175,7 +186,7 @@ void render_bass(const Note& note, StereoBuffer& out)
     });
 }
 
-void render_lead(const Note& note, StereoBuffer& out)
+void render_lead(const Note &note, StereoBuffer &out)
 {
     const double hz = midi_to_hz(note.pitch);
     Oscillator a(Wave::saw), b(Wave::saw, 0.5), c(Wave::square, 0.25), vib(Wave::sine);
@@ -184,7 +195,7 @@ void render_lead(const Note& note, StereoBuffer& out)
     const AdsrSettings env{0.03, 0.4, 0.7, 0.35, 1.5};
     const std::size_t vib_delay = to_samples(0.25);
     const double down = std::exp2(-6.0 / 1200.0), up = std::exp2(6.0 / 1200.0);
-    render_enveloped(note, env, out, [&](std::size_t i, float, float& l, float& r) {
+    render_enveloped(note, env, out, [&](std::size_t i, float, float &l, float &r) {
         const double depth = i < vib_delay ? 0.0 : std::min(1.0, (i - vib_delay) / (0.4 * sample_rate));
         // exp2 of a few cents, to first order: 2^x ~ 1 + x ln 2.
         const double f = hz * (1.0 + vib.next() * depth * 14.0 / 1200.0 * std::numbers::ln2);

@@ -10,9 +10,10 @@
 #include <algorithm>
 #include <deque>
 
-namespace synth {
+namespace synth
+{
 
-double limit(StereoBuffer& buf, const LimiterSettings& s)
+double limit(StereoBuffer &buf, const LimiterSettings &s)
 {
     const std::size_t n = buf.frames();
     if (n == 0)

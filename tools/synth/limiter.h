@@ -8,7 +8,8 @@
 
 #include "dsp.h"
 
-namespace synth {
+namespace synth
+{
 
 struct LimiterSettings {
     double ceiling = 0.8;     // linear peak limit
@@ -17,6 +18,6 @@ struct LimiterSettings {
 };
 
 // Limits `buf` in place; returns the smallest gain applied (1 = untouched).
-double limit(StereoBuffer& buf, const LimiterSettings& s);
+double limit(StereoBuffer &buf, const LimiterSettings &s);
 
 } // namespace synth

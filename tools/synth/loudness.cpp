@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <array>
 
-namespace synth {
-namespace {
+namespace synth
+{
+namespace
+{
 
 struct Biquad {
     double b0, b1, b2, a1, a2;
@@ -52,7 +54,10 @@ std::array<Biquad, 2> k_weighting(double rate)
     return f;
 }
 
-double to_lufs(double mean_square) { return mean_square > 0.0 ? -0.691 + 10.0 * std::log10(mean_square) : -200.0; }
+double to_lufs(double mean_square)
+{
+    return mean_square > 0.0 ? -0.691 + 10.0 * std::log10(mean_square) : -200.0;
+}
 
 } // namespace
 

@@ -10,7 +10,8 @@
 
 #include <span>
 
-namespace synth {
+namespace synth
+{
 
 // Integrated loudness in LUFS; -inf (as -200) for silence.
 double integrated_loudness(std::span<const float> left, std::span<const float> right,

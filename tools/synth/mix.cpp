@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <thread>
 
-namespace synth {
-namespace {
+namespace synth
+{
+namespace
+{
 
 struct Sends {
     float dry;
@@ -21,12 +23,12 @@ struct Sends {
 };
 
 // Gain envelope that dips after each kick: 1 - depth * duck_shape[i].
-std::vector<float> duck_shape(const Score& score, std::size_t frames)
+std::vector<float> duck_shape(const Score &score, std::size_t frames)
 {
     std::vector<float> shape(frames, 0.0f);
     const std::size_t fall = to_samples(0.004);
     const std::size_t span = to_samples(0.4);
-    for (const Hit& h : score.hits) {
+    for (const Hit &h : score.hits) {
         if (h.drum != Drum::kick)
             continue;
         const std::size_t start = to_samples(h.time);
@@ -39,11 +41,12 @@ std::vector<float> duck_shape(const Score& score, std::size_t frames)
     return shape;
 }
 
-class Bus {
-public:
+class Bus
+{
+  public:
     explicit Bus(std::size_t frames) : dry(frames), reverb_send(frames, 0.0f), delay_send(frames) {}
 
-    void add(const StereoBuffer& stem, const Sends& s, const std::vector<float>& duck)
+    void add(const StereoBuffer &stem, const Sends &s, const std::vector<float> &duck)
     {
         for (std::size_t i = 0; i < stem.frames(); ++i) {
             const float g = 1.0f - s.duck * duck[i];
@@ -62,41 +65,48 @@ public:
 };
 
 // Renders the parts listed by `which` (bit i = part i) into a bus.
-void render_parts(const Score& score, unsigned which, const std::vector<float>& duck, Bus& bus)
+void render_parts(const Score &score, unsigned which, const std::vector<float> &duck, Bus &bus)
 {
     const std::size_t frames = bus.dry.frames();
-    auto stem_of = [&](unsigned bit, const std::vector<Note>& notes, auto&& render, const Sends& sends) {
+    auto stem_of = [&](unsigned bit, const std::vector<Note> &notes, auto &&render, const Sends &sends) {
         if (!(which & (1u << bit)) || notes.empty())
             return;
         StereoBuffer stem(frames);
         std::uint32_t seed = 1;
-        for (const Note& n : notes)
+        for (const Note &n : notes)
             render(n, seed++, stem);
         bus.add(stem, sends, duck);
     };
-    stem_of(0, score.pad, [](const Note& n, std::uint32_t seed, StereoBuffer& b) { render_ensemble(n, pad_patch(), seed, b); },
-            {1.0f, 0.55f, 0.0f, 0.45f});
-    stem_of(1, score.stab, [](const Note& n, std::uint32_t seed, StereoBuffer& b) { render_ensemble(n, stab_patch(), seed, b); },
-            {1.0f, 0.7f, 0.35f, 0.0f});
-    stem_of(2, score.pluck, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, pluck_patch(), b); },
+    stem_of(
+        0, score.pad,
+        [](const Note &n, std::uint32_t seed, StereoBuffer &b) { render_ensemble(n, pad_patch(), seed, b); },
+        {1.0f, 0.55f, 0.0f, 0.45f});
+    stem_of(
+        1, score.stab,
+        [](const Note &n, std::uint32_t seed, StereoBuffer &b) { render_ensemble(n, stab_patch(), seed, b); },
+        {1.0f, 0.7f, 0.35f, 0.0f});
+    stem_of(2, score.pluck,
+            [](const Note &n, std::uint32_t, StereoBuffer &b) { render_fm(n, pluck_patch(), b); },
             {0.8f, 0.3f, 0.45f, 0.3f});
-    stem_of(3, score.bell, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, bell_patch(), b); },
+    stem_of(3, score.bell,
+            [](const Note &n, std::uint32_t, StereoBuffer &b) { render_fm(n, bell_patch(), b); },
             {0.7f, 0.8f, 0.35f, 0.0f});
-    stem_of(4, score.buzz, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_fm(n, buzz_patch(), b); },
+    stem_of(4, score.buzz,
+            [](const Note &n, std::uint32_t, StereoBuffer &b) { render_fm(n, buzz_patch(), b); },
             {0.75f, 0.25f, 0.3f, 0.2f});
-    stem_of(5, score.bass, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_bass(n, b); },
+    stem_of(5, score.bass, [](const Note &n, std::uint32_t, StereoBuffer &b) { render_bass(n, b); },
             {1.0f, 0.0f, 0.0f, 0.55f});
-    stem_of(6, score.lead, [](const Note& n, std::uint32_t, StereoBuffer& b) { render_lead(n, b); },
+    stem_of(6, score.lead, [](const Note &n, std::uint32_t, StereoBuffer &b) { render_lead(n, b); },
             {0.85f, 0.4f, 0.4f, 0.1f});
     if (which & (1u << 7)) {
         // Kick and boom stay dry; the rest of the kit gets some room.
         StereoBuffer low(frames), kit(frames);
         std::uint32_t seed = 7;
-        for (const Hit& h : score.hits) {
+        for (const Hit &h : score.hits) {
             const bool is_low = h.drum == Drum::kick || h.drum == Drum::boom;
             render_drum(h.drum, h.time, h.velocity, seed++, is_low ? low : kit);
         }
-        for (const Sweep& sw : score.sweeps) {
+        for (const Sweep &sw : score.sweeps) {
             if (sw.rising_noise)
                 render_riser(sw.start, sw.length, sw.velocity, seed++, kit);
             else
@@ -109,7 +119,7 @@ void render_parts(const Score& score, unsigned which, const std::vector<float>& 
 
 } // namespace
 
-StereoBuffer mix_score(const Score& score)
+StereoBuffer mix_score(const Score &score)
 {
     const std::size_t frames = to_samples(score.length);
     const auto duck = duck_shape(score, frames);
@@ -161,7 +171,7 @@ StereoBuffer mix_score(const Score& score)
     return out;
 }
 
-MasterReport master(StereoBuffer& mix, const MasterSettings& settings)
+MasterReport master(StereoBuffer &mix, const MasterSettings &settings)
 {
     MasterReport report;
     const LimiterSettings limiter{db_to_gain(settings.ceiling_db), 0.004, 0.15};

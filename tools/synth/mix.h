@@ -10,10 +10,11 @@
 
 #include "score.h"
 
-namespace synth {
+namespace synth
+{
 
 // The mix before mastering (automation and DC removal included).
-StereoBuffer mix_score(const Score& score);
+StereoBuffer mix_score(const Score &score);
 
 struct MasterSettings {
     double target_lufs = -14.0;
@@ -30,6 +31,6 @@ struct MasterReport {
 
 // Scales and limits `mix` in place so that its integrated loudness meets
 // the target; returns what it measured last.
-MasterReport master(StereoBuffer& mix, const MasterSettings& settings);
+MasterReport master(StereoBuffer &mix, const MasterSettings &settings);
 
 } // namespace synth

@@ -6,23 +6,26 @@
 #include <algorithm>
 #include <memory>
 
-namespace synth {
-namespace {
+namespace synth
+{
+namespace
+{
 
 struct LameDeleter {
-    void operator()(lame_global_flags* f) const { lame_close(f); }
+    void operator()(lame_global_flags *f) const { lame_close(f); }
 };
 
 } // namespace
 
-std::vector<unsigned char> encode_mp3(const StereoBuffer& audio, const Mp3Settings& settings, std::string& error)
+std::vector<unsigned char> encode_mp3(const StereoBuffer &audio, const Mp3Settings &settings,
+                                      std::string &error)
 {
     std::unique_ptr<lame_global_flags, LameDeleter> lame(lame_init());
     if (!lame) {
         error = "cannot start the MP3 encoder";
         return {};
     }
-    lame_global_flags* f = lame.get();
+    lame_global_flags *f = lame.get();
     lame_set_in_samplerate(f, static_cast<int>(sample_rate));
     lame_set_out_samplerate(f, static_cast<int>(sample_rate));
     lame_set_num_channels(f, 2);
@@ -41,8 +44,9 @@ std::vector<unsigned char> encode_mp3(const StereoBuffer& audio, const Mp3Settin
     std::vector<unsigned char> buf(chunk * 5 / 4 + 7200);
     for (std::size_t pos = 0; pos < audio.frames(); pos += chunk) {
         const int n = static_cast<int>(std::min(chunk, audio.frames() - pos));
-        const int written = lame_encode_buffer_ieee_float(f, audio.left.data() + pos, audio.right.data() + pos, n,
-                                                          buf.data(), static_cast<int>(buf.size()));
+        const int written =
+            lame_encode_buffer_ieee_float(f, audio.left.data() + pos, audio.right.data() + pos, n, buf.data(),
+                                          static_cast<int>(buf.size()));
         if (written < 0) {
             error = "the MP3 encoder failed (code " + std::to_string(written) + ")";
             return {};

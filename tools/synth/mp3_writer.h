@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-namespace synth {
+namespace synth
+{
 
 struct Mp3Settings {
     int kbps = 192;
@@ -18,6 +19,7 @@ struct Mp3Settings {
 };
 
 // The encoded file; empty with `error` set when the encoder fails.
-std::vector<unsigned char> encode_mp3(const StereoBuffer& audio, const Mp3Settings& settings, std::string& error);
+std::vector<unsigned char> encode_mp3(const StereoBuffer &audio, const Mp3Settings &settings,
+                                      std::string &error);
 
 } // namespace synth

@@ -1,7 +1,8 @@
 // Oscillators: see oscillator.h.
 #include "oscillator.h"
 
-namespace synth {
+namespace synth
+{
 
 float Oscillator::next_sine_with_offset(double offset)
 {

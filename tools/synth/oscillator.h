@@ -7,7 +7,8 @@
 
 #include "dsp.h"
 
-namespace synth {
+namespace synth
+{
 
 enum class Wave { sine, saw, square };
 
@@ -43,8 +44,9 @@ inline double sine_of_cycles(double cycles)
            (1.0 + a2 * (-1.0 / 6.0 + a2 * (1.0 / 120.0 + a2 * (-1.0 / 5040.0 + a2 * (1.0 / 362880.0)))));
 }
 
-class Oscillator {
-public:
+class Oscillator
+{
+  public:
     explicit Oscillator(Wave wave = Wave::sine, double phase = 0.0) : wave_(wave), phase_(phase) {}
 
     void set_frequency(double hz) { increment_ = hz / sample_rate; }
@@ -77,7 +79,7 @@ public:
     // an FM pair.
     float next_sine_with_offset(double offset);
 
-private:
+  private:
     void advance()
     {
         phase_ += increment_;

@@ -22,21 +22,28 @@
 #include <xmmintrin.h>
 #endif
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
-double seconds_since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
-double cpu_seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double seconds_since(Clock::time_point t)
+{
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+double cpu_seconds()
+{
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
-bool write_file(const std::string& path, const std::vector<unsigned char>& bytes)
+bool write_file(const std::string &path, const std::vector<unsigned char> &bytes)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(f);
 }
 
-std::vector<unsigned char> wav_bytes(const synth::StereoBuffer& a)
+std::vector<unsigned char> wav_bytes(const synth::StereoBuffer &a)
 {
     std::vector<unsigned char> out;
     auto put = [&](std::uint32_t v, int n) {
@@ -66,7 +73,7 @@ std::vector<unsigned char> wav_bytes(const synth::StereoBuffer& a)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc < 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: synth_render OUT.mp3 [--wav OUT.wav]\n");
@@ -102,7 +109,8 @@ int main(int argc, char** argv)
     const double c_master = cpu_seconds() - c0 - c_mix;
     const auto t2 = Clock::now();
     // The true-peak reading runs beside the (single-threaded) encoder.
-    auto true_peak_job = std::async(std::launch::async, [&] { return synth::true_peak_db(audio.left, audio.right); });
+    auto true_peak_job =
+        std::async(std::launch::async, [&] { return synth::true_peak_db(audio.left, audio.right); });
     std::string error;
     const auto mp3 = synth::encode_mp3(audio, {192, 3}, error);
     const double true_peak = true_peak_job.get();
@@ -120,15 +128,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "synth_render: cannot write '%s'\n", wav_path.c_str());
         return 1;
     }
-    std::printf("length        %.3f s (%zu frames)\n", static_cast<double>(audio.frames()) / synth::sample_rate,
-                audio.frames());
+    std::printf("length        %.3f s (%zu frames)\n",
+                static_cast<double>(audio.frames()) / synth::sample_rate, audio.frames());
     std::printf("master gain   %+.2f dB, limiter down to %.2f dB\n", m.gain_db, m.smallest_limiter_gain_db);
     std::printf("loudness      %.2f LUFS\n", m.lufs);
     std::printf("sample peak   %.2f dBFS, true peak %.2f dBFS\n", m.sample_peak_db, true_peak);
     std::printf("mp3           %zu bytes\n", mp3.size());
-    std::printf("wall time     mix %.2f s, master %.2f s, encode %.2f s, total %.2f s\n", t_mix, t_master, t_encode,
-                seconds_since(t0));
-    std::printf("cpu time      mix %.2f s, master %.2f s, encode %.2f s, total %.2f s\n", c_mix, c_master, c_encode,
-                cpu_seconds() - c0);
+    std::printf("wall time     mix %.2f s, master %.2f s, encode %.2f s, total %.2f s\n", t_mix, t_master,
+                t_encode, seconds_since(t0));
+    std::printf("cpu time      mix %.2f s, master %.2f s, encode %.2f s, total %.2f s\n", c_mix, c_master,
+                c_encode, cpu_seconds() - c0);
     return 0;
 }

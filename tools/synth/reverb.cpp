@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
-namespace synth {
-namespace {
+namespace synth
+{
+namespace
+{
 
 constexpr std::array<std::size_t, 8> comb_lengths{1116, 1188, 1277, 1356, 1422, 1491, 1557, 1617};
 constexpr std::array<std::size_t, 4> allpass_lengths{556, 441, 341, 225};
@@ -35,14 +37,14 @@ float Reverb::Allpass::process(float x)
 float Reverb::Channel::process(float x, float feedback, float damp)
 {
     float sum = 0.0f;
-    for (auto& c : combs)
+    for (auto &c : combs)
         sum += c.process(x, feedback, damp);
-    for (auto& a : allpasses)
+    for (auto &a : allpasses)
         sum = a.process(sum);
     return sum;
 }
 
-Reverb::Reverb(const ReverbSettings& s) : s_(s)
+Reverb::Reverb(const ReverbSettings &s) : s_(s)
 {
     for (std::size_t i = 0; i < 8; ++i) {
         left_.combs[i].line.assign(comb_lengths[i], 0.0f);
@@ -54,7 +56,7 @@ Reverb::Reverb(const ReverbSettings& s) : s_(s)
     }
 }
 
-void Reverb::process(float in, float& out_left, float& out_right)
+void Reverb::process(float in, float &out_left, float &out_right)
 {
     const float x = in * input_gain;
     const float fb = static_cast<float>(s_.room);
@@ -69,13 +71,13 @@ void Reverb::process(float in, float& out_left, float& out_right)
 
 void Reverb::clear()
 {
-    for (Channel* ch : {&left_, &right_}) {
-        for (auto& c : ch->combs) {
+    for (Channel *ch : {&left_, &right_}) {
+        for (auto &c : ch->combs) {
             std::fill(c.line.begin(), c.line.end(), 0.0f);
             c.store = 0.0f;
             c.pos = 0;
         }
-        for (auto& a : ch->allpasses) {
+        for (auto &a : ch->allpasses) {
             std::fill(a.line.begin(), a.line.end(), 0.0f);
             a.pos = 0;
         }

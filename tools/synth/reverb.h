@@ -10,7 +10,8 @@
 
 #include <array>
 
-namespace synth {
+namespace synth
+{
 
 struct ReverbSettings {
     double room = 0.84;    // comb feedback, 0..<1: decay time
@@ -18,14 +19,15 @@ struct ReverbSettings {
     double width = 1.0;    // 0 mono, 1 full stereo
 };
 
-class Reverb {
-public:
-    explicit Reverb(const ReverbSettings& s);
+class Reverb
+{
+  public:
+    explicit Reverb(const ReverbSettings &s);
 
-    void process(float in, float& out_left, float& out_right);
+    void process(float in, float &out_left, float &out_right);
     void clear();
 
-private:
+  private:
     struct Comb {
         std::vector<float> line;
         std::size_t pos = 0;

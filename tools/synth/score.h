@@ -10,7 +10,8 @@
 
 #include <vector>
 
-namespace synth {
+namespace synth
+{
 
 struct Hit {
     Drum drum;
@@ -42,6 +43,6 @@ struct Score {
 };
 
 // Gain of a master automation at time t (1 before the first point).
-double automation_gain(const std::vector<GainPoint>& points, double t);
+double automation_gain(const std::vector<GainPoint> &points, double t);
 
 } // namespace synth

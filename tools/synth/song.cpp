@@ -10,11 +10,13 @@
 #include <array>
 #include <cmath>
 
-namespace synth {
-namespace {
+namespace synth
+{
+namespace
+{
 
 struct Chord {
-    int root;                // bass note (MIDI)
+    int root;                 // bass note (MIDI)
     std::array<int, 4> tones; // pad voicing
 };
 
@@ -36,7 +38,10 @@ struct Grid {
     int bars;
     double beat() const { return (end - start) / (bars * 4.0); }
     double at(double beats) const { return start + beats * beat(); }
-    const Chord& chord(const Progression& p, int bar) const { return p[static_cast<std::size_t>(bar) % p.size()]; }
+    const Chord &chord(const Progression &p, int bar) const
+    {
+        return p[static_cast<std::size_t>(bar) % p.size()];
+    }
 };
 
 struct MelodyNote {
@@ -47,34 +52,24 @@ struct MelodyNote {
 
 // Over Am F C G.
 const std::vector<MelodyNote> theme{
-    {0, 1.5, 76}, {1.5, 0.5, 74}, {2, 1, 72}, {3, 0.5, 71}, {3.5, 0.5, 72},
-    {4, 3, 69}, {7, 1, 72},
-    {8, 1.5, 67}, {9.5, 0.5, 72}, {10, 2, 76},
-    {12, 1.5, 74}, {13.5, 0.5, 72}, {14, 2, 71},
+    {0, 1.5, 76}, {1.5, 0.5, 74}, {2, 1, 72},  {3, 0.5, 71},  {3.5, 0.5, 72},  {4, 3, 69},  {7, 1, 72},
+    {8, 1.5, 67}, {9.5, 0.5, 72}, {10, 2, 76}, {12, 1.5, 74}, {13.5, 0.5, 72}, {14, 2, 71},
 };
 // Answer over Am F C G, ending home.
 const std::vector<MelodyNote> answer{
-    {0, 1.5, 76}, {1.5, 0.5, 79}, {2, 1, 76}, {3, 1, 74},
-    {4, 1.5, 72}, {5.5, 0.5, 74}, {6, 2, 77},
-    {8, 1, 76}, {9, 1, 72}, {10, 2, 67},
-    {12, 1, 74}, {13, 1, 71}, {14, 2, 69},
+    {0, 1.5, 76}, {1.5, 0.5, 79}, {2, 1, 76},  {3, 1, 74},  {4, 1.5, 72}, {5.5, 0.5, 74}, {6, 2, 77},
+    {8, 1, 76},   {9, 1, 72},     {10, 2, 67}, {12, 1, 74}, {13, 1, 71},  {14, 2, 69},
 };
 // Over F G Am Am F G Em.
 const std::vector<MelodyNote> tilted{
-    {0, 1.5, 72}, {1.5, 0.5, 69}, {2, 1, 72}, {3, 1, 77},
-    {4, 2, 74}, {6, 1, 71}, {7, 1, 74},
-    {8, 3, 76}, {11, 0.5, 74}, {11.5, 0.5, 72},
-    {12, 4, 69},
-    {16, 1.5, 72}, {17.5, 0.5, 69}, {18, 1, 72}, {19, 1, 76},
-    {20, 2, 74}, {22, 2, 79},
-    {24, 3.5, 76},
+    {0, 1.5, 72},    {1.5, 0.5, 69}, {2, 1, 72},    {3, 1, 77},      {4, 2, 74},  {6, 1, 71},
+    {7, 1, 74},      {8, 3, 76},     {11, 0.5, 74}, {11.5, 0.5, 72}, {12, 4, 69}, {16, 1.5, 72},
+    {17.5, 0.5, 69}, {18, 1, 72},    {19, 1, 76},   {20, 2, 74},     {22, 2, 79}, {24, 3.5, 76},
 };
 // Bells over F Em Dm E (the breakdown).
 const std::vector<MelodyNote> chimes{
-    {0, 1, 81}, {1, 1, 77}, {2, 2, 76},
-    {4, 1, 79}, {5, 1, 76}, {6, 2, 71},
-    {8, 1, 77}, {9, 1, 74}, {10, 2, 69},
-    {12, 1, 76}, {13, 1, 71}, {14, 1, 68}, {15, 1, 64},
+    {0, 1, 81}, {1, 1, 77},  {2, 2, 76},  {4, 1, 79},  {5, 1, 76},  {6, 2, 71},  {8, 1, 77},
+    {9, 1, 74}, {10, 2, 69}, {12, 1, 76}, {13, 1, 71}, {14, 1, 68}, {15, 1, 64},
 };
 
 // Sweeps into a cut stop this early: a breath of silence before the hit.
@@ -91,37 +86,41 @@ struct Kit {
     float level = 1.0f;
 };
 
-class Composer {
-public:
+class Composer
+{
+  public:
     Score score;
 
-    void pad(const Grid& g, const Progression& p, float vel, float bright, double overlap = 0.15)
+    void pad(const Grid &g, const Progression &p, float vel, float bright, double overlap = 0.15)
     {
         for (int bar = 0; bar < g.bars; ++bar) {
-            const Chord& c = g.chord(p, bar);
+            const Chord &c = g.chord(p, bar);
             const double t0 = g.at(bar * 4.0);
             const double len = g.at(bar * 4.0 + 4.0) - t0 - (bar + 1 == g.bars ? 0.0 : -overlap);
             for (std::size_t k = 0; k < c.tones.size(); ++k)
-                score.pad.push_back({t0, len, static_cast<double>(c.tones[k]), vel, bright, k % 2 ? 0.3f : -0.3f});
+                score.pad.push_back(
+                    {t0, len, static_cast<double>(c.tones[k]), vel, bright, k % 2 ? 0.3f : -0.3f});
         }
     }
 
-    void held_chord(double t0, double len, const Chord& c, float vel, float bright)
+    void held_chord(double t0, double len, const Chord &c, float vel, float bright)
     {
         for (std::size_t k = 0; k < c.tones.size(); ++k)
-            score.pad.push_back({t0, len, static_cast<double>(c.tones[k]), vel, bright, k % 2 ? 0.3f : -0.3f});
+            score.pad.push_back(
+                {t0, len, static_cast<double>(c.tones[k]), vel, bright, k % 2 ? 0.3f : -0.3f});
         score.pad.push_back({t0, len, static_cast<double>(c.root + 12), vel * 0.7f, bright, 0.0f});
     }
 
     // Bass: whole notes (step 4), or root on the one plus off-beat eighths.
-    void bass(const Grid& g, const Progression& p, double step, float vel, float bright, double gap = 0.0)
+    void bass(const Grid &g, const Progression &p, double step, float vel, float bright, double gap = 0.0)
     {
         const double end = g.bars * 4.0 - gap;
         for (int bar = 0; bar < g.bars; ++bar) {
             const int root = g.chord(p, bar).root;
             if (step >= 4.0) {
                 const double b0 = bar * 4.0;
-                score.bass.push_back({g.at(b0), (std::min(b0 + 4.0, end) - b0) * g.beat() - 0.03, double(root), vel, bright});
+                score.bass.push_back(
+                    {g.at(b0), (std::min(b0 + 4.0, end) - b0) * g.beat() - 0.03, double(root), vel, bright});
                 continue;
             }
             for (double b = 0; b < 4.0; b += step) {
@@ -133,13 +132,14 @@ public:
                 if (step == 0.5 && !on && !off)
                     continue; // pumping: the one, then the off-beats
                 const double len = std::min(step * 0.8, end - beat) * g.beat();
-                score.bass.push_back({g.at(beat), len, double(root + (b == 3.5 && bar % 2 ? 12 : 0)), vel * (on ? 1.0f : 0.85f), bright});
+                score.bass.push_back({g.at(beat), len, double(root + (b == 3.5 && bar % 2 ? 12 : 0)),
+                                      vel * (on ? 1.0f : 0.85f), bright});
             }
         }
     }
 
     // Arpeggio over the pad voicing plus its top octave.
-    void arp(const Grid& g, const Progression& p, double step, float vel, float bright0, float bright1,
+    void arp(const Grid &g, const Progression &p, double step, float vel, float bright0, float bright1,
              bool falling = false, double gap = 0.0, int transpose = 12)
     {
         static constexpr std::array<int, 8> up{0, 2, 4, 2, 1, 3, 4, 3};
@@ -148,48 +148,52 @@ public:
         int i = 0;
         for (double beat = 0.0; beat < end - 1e-9; beat += step, ++i) {
             const int bar = static_cast<int>(beat / 4.0);
-            const Chord& c = g.chord(p, bar);
+            const Chord &c = g.chord(p, bar);
             const std::array<int, 5> notes{c.tones[0], c.tones[1], c.tones[2], c.tones[3], c.tones[0] + 12};
             const int idx = (falling ? down : up)[static_cast<std::size_t>(i) % 8];
             const float x = static_cast<float>(beat / (g.bars * 4.0));
             const float accent = std::fmod(beat, 1.0) == 0.0 ? 1.0f : 0.8f;
             const float pan = (i % 2 ? 0.35f : -0.35f);
-            score.pluck.push_back({g.at(beat), step * g.beat() * 0.6, double(notes[static_cast<std::size_t>(idx)] + transpose),
-                                   vel * accent, bright0 + (bright1 - bright0) * x, pan});
+            score.pluck.push_back({g.at(beat), step * g.beat() * 0.6,
+                                   double(notes[static_cast<std::size_t>(idx)] + transpose), vel * accent,
+                                   bright0 + (bright1 - bright0) * x, pan});
         }
     }
 
-    void melody(const Grid& g, const std::vector<MelodyNote>& m, double offset_beats, float vel, float bright,
+    void melody(const Grid &g, const std::vector<MelodyNote> &m, double offset_beats, float vel, float bright,
                 int transpose = 0)
     {
-        for (const auto& n : m)
-            score.lead.push_back({g.at(offset_beats + n.beat), n.beats * g.beat() * 0.92, double(n.pitch + transpose), vel, bright});
+        for (const auto &n : m)
+            score.lead.push_back({g.at(offset_beats + n.beat), n.beats * g.beat() * 0.92,
+                                  double(n.pitch + transpose), vel, bright});
     }
 
-    void bells(const Grid& g, const std::vector<MelodyNote>& m, double offset_beats, float vel, int transpose = 0)
+    void bells(const Grid &g, const std::vector<MelodyNote> &m, double offset_beats, float vel,
+               int transpose = 0)
     {
-        for (const auto& n : m)
-            score.bell.push_back({g.at(offset_beats + n.beat), n.beats * g.beat() * 0.5, double(n.pitch + transpose), vel, 0.5f,
-                                  n.pitch % 2 ? 0.4f : -0.4f});
+        for (const auto &n : m)
+            score.bell.push_back({g.at(offset_beats + n.beat), n.beats * g.beat() * 0.5,
+                                  double(n.pitch + transpose), vel, 0.5f, n.pitch % 2 ? 0.4f : -0.4f});
     }
 
     // Sparse bells on chord tones: beats 0 and 2.5 of each bar.
-    void bell_accents(const Grid& g, const Progression& p, float vel)
+    void bell_accents(const Grid &g, const Progression &p, float vel)
     {
         for (int bar = 0; bar < g.bars; ++bar) {
-            const Chord& c = g.chord(p, bar);
+            const Chord &c = g.chord(p, bar);
             score.bell.push_back({g.at(bar * 4.0), g.beat(), double(c.tones[3] + 12), vel, 0.4f, -0.4f});
-            score.bell.push_back({g.at(bar * 4.0 + 2.5), g.beat(), double(c.tones[2] + 12), vel * 0.8f, 0.4f, 0.4f});
+            score.bell.push_back(
+                {g.at(bar * 4.0 + 2.5), g.beat(), double(c.tones[2] + 12), vel * 0.8f, 0.4f, 0.4f});
         }
     }
 
     // Insect riff: eighths and sixteenths around the root, two octaves up.
-    void buzz(const Grid& g, const Progression& p, float vel, double gap = 0.0)
+    void buzz(const Grid &g, const Progression &p, float vel, double gap = 0.0)
     {
         static constexpr std::array<int, 8> shape{0, 0, 7, 0, 12, 7, 3, 7};
         const double end = g.bars * 4.0 - gap;
         for (int bar = 0; bar < g.bars; ++bar) {
-            const Chord& c = g.chord(p, bar);
+            const Chord &c = g.chord(p, bar);
             const int third = c.tones[1] - c.root - 12;
             for (int k = 0; k < 8; ++k) {
                 const double beat = bar * 4.0 + k * 0.5;
@@ -198,13 +202,13 @@ public:
                 int interval = shape[static_cast<std::size_t>(k)];
                 if (interval == 3)
                     interval = third;
-                score.buzz.push_back({g.at(beat), 0.35 * g.beat(), double(c.root + 24 + interval), vel * (k % 2 ? 0.8f : 1.0f),
-                                      0.6f, (k % 2 ? 0.25f : -0.25f)});
+                score.buzz.push_back({g.at(beat), 0.35 * g.beat(), double(c.root + 24 + interval),
+                                      vel * (k % 2 ? 0.8f : 1.0f), 0.6f, (k % 2 ? 0.25f : -0.25f)});
             }
         }
     }
 
-    void drums(const Grid& g, const Kit& kit, double gap = 0.5, int from_bar = 0, int to_bar = -1)
+    void drums(const Grid &g, const Kit &kit, double gap = 0.5, int from_bar = 0, int to_bar = -1)
     {
         const int last = to_bar < 0 ? g.bars : to_bar;
         const double end = g.bars * 4.0 - gap;
@@ -232,7 +236,7 @@ public:
     }
 
     // Snare roll over [from, to) beats of the grid, denser and louder.
-    void roll(const Grid& g, double from, double to, double step, float v0, float v1)
+    void roll(const Grid &g, double from, double to, double step, float v0, float v1)
     {
         for (double b = from; b < to - 1e-9; b += step) {
             const float x = static_cast<float>((b - from) / (to - from));
@@ -242,7 +246,7 @@ public:
 
     // The accent of a cut: crash, sub boom, a short chord hit, and a kick
     // where the groove has none on that downbeat.
-    void impact(double t, float strength, const Chord& chord, bool kick = false)
+    void impact(double t, float strength, const Chord &chord, bool kick = false)
     {
         hit(Drum::crash, t, 1.4f * strength);
         hit(Drum::boom, t, 0.45f * strength);
@@ -251,7 +255,7 @@ public:
             hit(Drum::kick, t, 0.9f * strength);
     }
 
-    void stab(double t, double len, const Chord& c, float vel)
+    void stab(double t, double len, const Chord &c, float vel)
     {
         for (std::size_t k = 0; k < c.tones.size(); ++k)
             score.stab.push_back({t, len, double(c.tones[k]), vel, 0.8f, k % 2 ? 0.25f : -0.25f});
@@ -265,14 +269,14 @@ public:
 
 } // namespace
 
-double automation_gain(const std::vector<GainPoint>& points, double t)
+double automation_gain(const std::vector<GainPoint> &points, double t)
 {
     if (points.empty() || t < points.front().time)
         return points.empty() ? 1.0 : points.front().gain;
     for (std::size_t i = 1; i < points.size(); ++i) {
         if (t < points[i].time) {
-            const auto& a = points[i - 1];
-            const auto& b = points[i];
+            const auto &a = points[i - 1];
+            const auto &b = points[i];
             const double x = (t - a.time) / (b.time - a.time);
             return a.gain + (b.gain - a.gain) * 0.5 * (1.0 - std::cos(std::numbers::pi * x));
         }
@@ -280,7 +284,7 @@ double automation_gain(const std::vector<GainPoint>& points, double t)
     return points.back().gain;
 }
 
-const std::vector<SongSection>& song_sections()
+const std::vector<SongSection> &song_sections()
 {
     static const std::vector<SongSection> sections{
         {0.0, 21.9, 8, "rise"},
@@ -306,9 +310,9 @@ const std::vector<SongSection>& song_sections()
     return sections;
 }
 
-const std::vector<double>& song_cuts()
+const std::vector<double> &song_cuts()
 {
-    static const std::vector<double> cuts{21.9, 27.2, 32.4, 37.7, 43.0, 87.1, 88.2, 108.28,
+    static const std::vector<double> cuts{21.9,  27.2,  32.4,  37.7,  43.0,  87.1,  88.2,  108.28,
                                           115.6, 138.8, 148.9, 165.2, 169.1, 194.7, 204.7, 214.7};
     return cuts;
 }
@@ -316,7 +320,7 @@ const std::vector<double>& song_cuts()
 Score compose_song()
 {
     Composer c;
-    Score& s = c.score;
+    Score &s = c.score;
     s.length = 252.0;
     const Progression main{Am, F, C, G};
 
@@ -326,7 +330,8 @@ Score compose_song()
         const Grid g{0.0, 21.9, 8};
         c.pad(g, {Am, Am, F, F, Am, Am, F, G}, 0.6f, 0.1f);
         for (int bar = 2; bar < 8; ++bar)
-            c.bell_accents(Grid{g.at(bar * 4.0), g.at(bar * 4.0 + 4.0), 1}, {bar % 4 < 2 ? Am : F}, 0.25f + 0.05f * (bar - 2));
+            c.bell_accents(Grid{g.at(bar * 4.0), g.at(bar * 4.0 + 4.0), 1}, {bar % 4 < 2 ? Am : F},
+                           0.25f + 0.05f * (bar - 2));
         c.bass(Grid{g.at(16.0), g.end, 4}, {Am, Am, F, G}, 4.0, 0.5f, 0.1f);
         c.swell(g.end - 2.5, g.end - gap_s, 0.7f);
     }
@@ -365,7 +370,8 @@ Score compose_song()
         c.pad(g, main, 0.9f, 0.35f);
         c.bass(g, main, 0.5, 1.0f, 0.45f, 0.5);
         c.arp(g, main, 0.25, 0.45f, 0.45f, 0.6f, false, 0.5);
-        c.drums(g, {.kick = Kick::four, .snare = true, .clap = false, .hats = 16, .open_hats = false}, 0.5, 0, 4);
+        c.drums(g, {.kick = Kick::four, .snare = true, .clap = false, .hats = 16, .open_hats = false}, 0.5, 0,
+                4);
         c.drums(g, {.kick = Kick::four, .snare = true, .clap = true, .hats = 16, .open_hats = true}, 0.5, 4);
         c.melody(g, theme, 32.0, 0.9f, 0.4f);
         c.melody(g, answer, 48.0, 0.9f, 0.5f);
@@ -489,7 +495,8 @@ Score compose_song()
         c.bass(Grid{g.start, g.at(24.0), 6}, p, 0.5, 0.95f, 0.45f, 0.0);
         c.bass(Grid{g.at(24.0), g.end, 4}, {G, F, Am, Am}, 4.0, 0.7f, 0.2f, 0.0);
         c.arp(Grid{g.start, g.at(32.0), 8}, p, 0.25, 0.4f, 0.5f, 0.3f);
-        c.drums(g, {.kick = Kick::four, .snare = true, .clap = true, .hats = 16, .open_hats = true}, 0.0, 0, 6);
+        c.drums(g, {.kick = Kick::four, .snare = true, .clap = true, .hats = 16, .open_hats = true}, 0.0, 0,
+                6);
         c.drums(g, {.hats = 8, .level = 0.6f}, 0.0, 6, 8);
         c.melody(g, theme, 0.0, 0.85f, 0.5f);
         c.melody(g, answer, 16.0, 0.85f, 0.45f);
@@ -497,7 +504,8 @@ Score compose_song()
         c.score.bell.push_back({g.at(36.0), 2.0, 81.0, 0.35f, 0.4f, 0.0f});
     }
 
-    s.master = {{0.0, 0.0}, {3.5, 1.0}, {106.8, 1.0}, {107.7, 0.0}, {108.27, 0.0}, {108.28, 1.0}, {241.0, 1.0}, {247.5, 0.0}};
+    s.master = {{0.0, 0.0},    {3.5, 1.0},    {106.8, 1.0}, {107.7, 0.0},
+                {108.27, 0.0}, {108.28, 1.0}, {241.0, 1.0}, {247.5, 0.0}};
     return s;
 }
 

@@ -7,7 +7,8 @@
 
 #include "score.h"
 
-namespace synth {
+namespace synth
+{
 
 // One section of the arrangement: its time span, bar count and name.
 // Sections of one "bar" are free-time: a hit, a held chord, a fade.
@@ -15,14 +16,14 @@ struct SongSection {
     double start;
     double end;
     int bars;
-    const char* name;
+    const char *name;
 };
 
 // The sections in order, covering 0 s to the end of the final fade.
-const std::vector<SongSection>& song_sections();
+const std::vector<SongSection> &song_sections();
 
 // Music times where the arrangement cuts (new section with an accent).
-const std::vector<double>& song_cuts();
+const std::vector<double> &song_cuts();
 
 Score compose_song();
 

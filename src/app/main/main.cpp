@@ -2,4 +2,7 @@
 // src/app; this file only hands over the command line.
 #include "app/program_entry.h"
 
-int main(int argc, char** argv) { return program_entry(argc, argv); }
+int main(int argc, char **argv)
+{
+    return program_entry(argc, argv);
+}

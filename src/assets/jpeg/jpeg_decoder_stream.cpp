@@ -1,7 +1,10 @@
 // File-backed byte source for the JPEG decoder (stdio, binary mode).
 #include "assets/jpeg/jpeg_decoder_stream.h"
 
-jpeg_decoder_file_stream::~jpeg_decoder_file_stream() { close(); }
+jpeg_decoder_file_stream::~jpeg_decoder_file_stream()
+{
+    close();
+}
 
 void jpeg_decoder_file_stream::close()
 {
@@ -12,7 +15,7 @@ void jpeg_decoder_file_stream::close()
     error_ = false;
 }
 
-bool jpeg_decoder_file_stream::open(const char* file_name)
+bool jpeg_decoder_file_stream::open(const char *file_name)
 {
     close();
     if (file_name == nullptr)
@@ -21,7 +24,7 @@ bool jpeg_decoder_file_stream::open(const char* file_name)
     return file_ != nullptr;
 }
 
-int jpeg_decoder_file_stream::read(std::uint8_t* buffer, int max_bytes, bool& end_of_stream)
+int jpeg_decoder_file_stream::read(std::uint8_t *buffer, int max_bytes, bool &end_of_stream)
 {
     if (file_ == nullptr)
         return -1;

@@ -14,24 +14,28 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 using jpeg_kernels::natural_from_zigzag;
 
 constexpr int fast_bits = jpeg_image_decoder::huffman_fast_bits;
 constexpr int restart_search_limit = 1536;
 
-inline int extend(int v, int n) { return v < (1 << (n - 1)) ? v - (1 << n) + 1 : v; }
+inline int extend(int v, int n)
+{
+    return v < (1 << (n - 1)) ? v - (1 << n) + 1 : v;
+}
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Module Functions Definition: Huffman tables
 // ---------------------------------------------------------------------------
 void jpeg_image_decoder::build_huffman(int index)
 {
-    huffman_table& t = huff_[index];
-    const std::uint8_t* counts = huff_counts_[index];
+    huffman_table &t = huff_[index];
+    const std::uint8_t *counts = huff_counts_[index];
     std::memset(t.fast, 0, sizeof t.fast);
     std::memset(t.fast_ac, 0, sizeof t.fast_ac);
     std::memcpy(t.values, huff_values_[index], sizeof t.values);
@@ -81,14 +85,14 @@ void jpeg_image_decoder::build_huffman(int index)
 inline void jpeg_image_decoder::fill_bits()
 {
     if (pending_marker_ < 0 && in_end_ - in_pos_ >= 8 && bit_count_ <= 56) {
-        const std::uint8_t* p = in_buf_ + in_pos_;
+        const std::uint8_t *p = in_buf_ + in_pos_;
         std::uint64_t word = 0;
-        for (int i = 0; i < 8; ++i)  // big-endian load; compilers make it one
+        for (int i = 0; i < 8; ++i) // big-endian load; compilers make it one
             word = (word << 8) | p[i];
         const std::uint64_t inverted = ~word;
         const bool has_ff = ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
         if (!has_ff) {
-            const int count = (64 - bit_count_) >> 3;  // whole bytes that fit
+            const int count = (64 - bit_count_) >> 3; // whole bytes that fit
             std::uint64_t add = word >> bit_count_;
             const int new_count = bit_count_ + 8 * count;
             if (new_count < 64)
@@ -124,7 +128,7 @@ void jpeg_image_decoder::fill_bits_slow()
     }
 }
 
-int jpeg_image_decoder::decode_huffman(const huffman_table& t)
+int jpeg_image_decoder::decode_huffman(const huffman_table &t)
 {
     if (bit_count_ < 16)
         fill_bits();
@@ -146,7 +150,7 @@ int jpeg_image_decoder::decode_huffman(const huffman_table& t)
             return t.values[index];
         }
     }
-    stop(jpeg_decode_error);  // no code of this table starts here
+    stop(jpeg_decode_error); // no code of this table starts here
 }
 
 int jpeg_image_decoder::receive(int n)
@@ -185,7 +189,7 @@ void jpeg_image_decoder::begin_scan()
 {
     bool built[8] = {};
     for (int i = 0; i < scan_count_; ++i) {
-        component& c = comps_[scan_comp_[i]];
+        component &c = comps_[scan_comp_[i]];
         if (c.quant > 3 || !quant_defined_[c.quant])
             stop(jpeg_undefined_quant_table);
         if (spectral_start_ == 0) {
@@ -236,7 +240,7 @@ void jpeg_image_decoder::handle_restart()
     if (marker != 0xD0 + next_restart_)
         stop(jpeg_bad_restart_marker);
     next_restart_ = (next_restart_ + 1) & 7;
-    for (component& c : comps_)
+    for (component &c : comps_)
         c.dc_pred = 0;
     eob_run_ = 0;
     restarts_left_ = restart_interval_;
@@ -245,7 +249,7 @@ void jpeg_image_decoder::handle_restart()
 // ---------------------------------------------------------------------------
 // Module Functions Definition: block decoders
 // ---------------------------------------------------------------------------
-int jpeg_image_decoder::decode_dc_difference(const huffman_table& dc)
+int jpeg_image_decoder::decode_dc_difference(const huffman_table &dc)
 {
     if (bit_count_ < 32)
         fill_bits();
@@ -264,9 +268,9 @@ int jpeg_image_decoder::decode_dc_difference(const huffman_table& dc)
 
 // Decodes one sequential block into a zeroed block (natural order); returns
 // whether any AC coefficient was set.
-bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component& c)
+bool jpeg_image_decoder::decode_block_sequential(std::int16_t *block, component &c)
 {
-    const huffman_table& ac = huff_[c.ac_table];
+    const huffman_table &ac = huff_[c.ac_table];
     c.dc_pred = static_cast<std::int16_t>(c.dc_pred + decode_dc_difference(huff_[c.dc_table]));
     block[0] = c.dc_pred;
     bool ac_present = false;
@@ -304,7 +308,7 @@ bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component&
             bits = bits_;
             count = bit_count_;
             if (run != 15)
-                break;  // end of block
+                break; // end of block
             k += 16;
             if (k > 64)
                 stop(jpeg_decode_error);
@@ -324,25 +328,25 @@ bool jpeg_image_decoder::decode_block_sequential(std::int16_t* block, component&
     return ac_present;
 }
 
-void jpeg_image_decoder::decode_block_dc_first(std::int16_t* block, component& c)
+void jpeg_image_decoder::decode_block_dc_first(std::int16_t *block, component &c)
 {
     c.dc_pred = static_cast<std::int16_t>(c.dc_pred + decode_dc_difference(huff_[c.dc_table]));
     block[0] = static_cast<std::int16_t>(c.dc_pred * (1 << approx_low_));
 }
 
-void jpeg_image_decoder::decode_block_dc_refine(std::int16_t* block)
+void jpeg_image_decoder::decode_block_dc_refine(std::int16_t *block)
 {
     if (get_bit() != 0)
         block[0] = static_cast<std::int16_t>(block[0] | (1 << approx_low_));
 }
 
-void jpeg_image_decoder::decode_block_ac_first(std::int16_t* block, component& c)
+void jpeg_image_decoder::decode_block_ac_first(std::int16_t *block, component &c)
 {
     if (eob_run_ > 0) {
         --eob_run_;
         return;
     }
-    const huffman_table& ac = huff_[c.ac_table];
+    const huffman_table &ac = huff_[c.ac_table];
     for (int k = spectral_start_; k <= spectral_end_;) {
         if (bit_count_ < 32)
             fill_bits();
@@ -381,11 +385,11 @@ void jpeg_image_decoder::decode_block_ac_first(std::int16_t* block, component& c
     }
 }
 
-void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& c)
+void jpeg_image_decoder::decode_block_ac_refine(std::int16_t *block, component &c)
 {
     const int p1 = 1 << approx_low_;
     const int m1 = -p1;
-    const huffman_table& ac = huff_[c.ac_table];
+    const huffman_table &ac = huff_[c.ac_table];
     // Correction bits come one at a time: keep the bit buffer in registers
     // and hand it back to the members around the calls that use them.
     std::uint64_t bits = bits_;
@@ -410,7 +414,7 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& 
         return v;
     };
     // Adds the next correction bit to an already non-zero coefficient.
-    auto refine = [&](std::int16_t& coef) {
+    auto refine = [&](std::int16_t &coef) {
         if (next_bit() != 0 && (coef & p1) == 0)
             coef = static_cast<std::int16_t>(coef >= 0 ? coef + p1 : coef + m1);
     };
@@ -424,7 +428,7 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& 
             const int size = rs & 15;
             int value = 0;
             if (size != 0) {
-                value = next_bit() != 0 ? p1 : m1;  // size is 1 in a valid stream
+                value = next_bit() != 0 ? p1 : m1; // size is 1 in a valid stream
             } else if (run != 15) {
                 eob_run_ = 1 << run;
                 if (run != 0) {
@@ -436,7 +440,7 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& 
             }
             // Skip `run` zero coefficients, refining the non-zero ones met.
             while (k <= spectral_end_) {
-                std::int16_t& coef = block[natural_from_zigzag[k]];
+                std::int16_t &coef = block[natural_from_zigzag[k]];
                 if (coef != 0) {
                     refine(coef);
                 } else {
@@ -455,7 +459,7 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& 
     }
     if (eob_run_ > 0) {
         for (; k <= spectral_end_; ++k) {
-            std::int16_t& coef = block[natural_from_zigzag[k]];
+            std::int16_t &coef = block[natural_from_zigzag[k]];
             if (coef != 0)
                 refine(coef);
         }
@@ -464,11 +468,11 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t* block, component& 
     save();
 }
 
-void jpeg_image_decoder::decode_buffered_block(block_kind kind, component& c, int bx, int by)
+void jpeg_image_decoder::decode_buffered_block(block_kind kind, component &c, int bx, int by)
 {
     if (bx < 0 || by < 0 || bx >= c.blocks_w || by >= c.blocks_h)
         stop(jpeg_assertion_error);
-    std::int16_t* block = c.coefficients + (static_cast<std::size_t>(by) * c.blocks_w + bx) * 64;
+    std::int16_t *block = c.coefficients + (static_cast<std::size_t>(by) * c.blocks_w + bx) * 64;
     switch (kind) {
     case block_kind::sequential:
         std::memset(block, 0, 64 * sizeof(std::int16_t));
@@ -507,7 +511,7 @@ void jpeg_image_decoder::decode_buffered_scan()
     };
     if (scan_count_ == 1) {
         // Non-interleaved: one block per MCU, only blocks holding samples.
-        component& c = comps_[scan_comp_[0]];
+        component &c = comps_[scan_comp_[0]];
         for (int by = 0; by < c.actual_h; ++by)
             for (int bx = 0; bx < c.actual_w; ++bx) {
                 next_mcu();
@@ -519,7 +523,7 @@ void jpeg_image_decoder::decode_buffered_scan()
         for (int mx = 0; mx < mcus_x_; ++mx) {
             next_mcu();
             for (int i = 0; i < scan_count_; ++i) {
-                component& c = comps_[scan_comp_[i]];
+                component &c = comps_[scan_comp_[i]];
                 for (int v = 0; v < c.v; ++v)
                     for (int h = 0; h < c.h; ++h)
                         decode_buffered_block(kind, c, mx * c.h + h, my * c.v + v);
@@ -559,11 +563,11 @@ void jpeg_image_decoder::decode_mcu_row_streaming()
             --restarts_left_;
         }
         for (int i = 0; i < component_count_; ++i) {
-            component& c = comps_[i];
+            component &c = comps_[i];
             for (int v = 0; v < c.v; ++v)
                 for (int h = 0; h < c.h; ++h) {
                     const bool ac = decode_block_sequential(block_buf_, c);
-                    std::uint8_t* out = c.plane + static_cast<std::size_t>(v) * 8 * c.plane_stride +
+                    std::uint8_t *out = c.plane + static_cast<std::size_t>(v) * 8 * c.plane_stride +
                                         static_cast<std::size_t>(mx * c.h + h) * 8;
                     transform_block(block_buf_, ac, c, out);
                     std::memset(block_buf_, 0, 64 * sizeof(std::int16_t));

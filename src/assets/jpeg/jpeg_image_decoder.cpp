@@ -15,7 +15,8 @@
 #include <cstring>
 #include <limits>
 
-namespace {
+namespace
+{
 
 constexpr int marker_sof0 = 0xC0, marker_sof1 = 0xC1, marker_sof2 = 0xC2;
 constexpr int marker_dht = 0xC4, marker_jpg = 0xC8, marker_sof9 = 0xC9, marker_dac = 0xCC;
@@ -23,8 +24,14 @@ constexpr int marker_rst0 = 0xD0, marker_rst7 = 0xD7;
 constexpr int marker_soi = 0xD8, marker_eoi = 0xD9, marker_sos = 0xDA, marker_dqt = 0xDB;
 constexpr int marker_dri = 0xDD, marker_tem = 0x01;
 
-int round_up16(int v) { return (v + 15) & ~15; }
-int ceil_div(int a, int b) { return (a + b - 1) / b; }
+int round_up16(int v)
+{
+    return (v + 15) & ~15;
+}
+int ceil_div(int a, int b)
+{
+    return (a + b - 1) / b;
+}
 
 // a * b * c in size_t, or SIZE_MAX when it does not fit.
 std::size_t checked_mul(std::size_t a, std::size_t b, std::size_t c = 1)
@@ -38,12 +45,12 @@ std::size_t checked_mul(std::size_t a, std::size_t b, std::size_t c = 1)
     return ab * c;
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Module Functions Definition: lifecycle and memory
 // ---------------------------------------------------------------------------
-jpeg_image_decoder::jpeg_image_decoder(jpeg_decoder_stream* stream, bool use_simd)
+jpeg_image_decoder::jpeg_image_decoder(jpeg_decoder_stream *stream, bool use_simd)
     : stream_(stream), use_simd_(use_simd)
 {
     if (stream_ == nullptr) {
@@ -54,11 +61,14 @@ jpeg_image_decoder::jpeg_image_decoder(jpeg_decoder_stream* stream, bool use_sim
     attached_ = true;
     try {
         read_headers();
-    } catch (const stop_signal&) {
+    } catch (const stop_signal &) {
     }
 }
 
-jpeg_image_decoder::~jpeg_image_decoder() { release(); }
+jpeg_image_decoder::~jpeg_image_decoder()
+{
+    release();
+}
 
 void jpeg_image_decoder::stop(int code)
 {
@@ -73,7 +83,7 @@ void jpeg_image_decoder::release()
     for (int i = 0; i < allocation_count_; ++i)
         std::free(allocations_[i]);
     allocation_count_ = 0;
-    for (component& c : comps_) {
+    for (component &c : comps_) {
         c.coefficients = nullptr;
         c.plane = nullptr;
     }
@@ -86,7 +96,7 @@ void jpeg_image_decoder::release()
     }
 }
 
-void* jpeg_image_decoder::allocate(std::size_t bytes)
+void *jpeg_image_decoder::allocate(std::size_t bytes)
 {
     if (allocation_count_ >= max_allocations)
         stop(jpeg_too_many_blocks);
@@ -94,7 +104,7 @@ void* jpeg_image_decoder::allocate(std::size_t bytes)
         stop(jpeg_not_enough_memory);
     // Zero-filled; 16 spare bytes let the vector kernels read a little past
     // a row end without leaving the allocation.
-    void* p = std::calloc(1, bytes + 16);
+    void *p = std::calloc(1, bytes + 16);
     if (p == nullptr)
         stop(jpeg_not_enough_memory);
     allocations_[allocation_count_++] = p;
@@ -187,8 +197,15 @@ void jpeg_image_decoder::read_headers()
         case marker_sof9:
         case marker_dac:
             stop(jpeg_no_arithmetic_support);
-        case 0xC3: case 0xC5: case 0xC6: case 0xC7: case 0xCA: case 0xCB:
-        case 0xCD: case 0xCE: case 0xCF:
+        case 0xC3:
+        case 0xC5:
+        case 0xC6:
+        case 0xC7:
+        case 0xCA:
+        case 0xCB:
+        case 0xCD:
+        case 0xCE:
+        case 0xCF:
             stop(jpeg_unsupported_marker);
         case marker_dht:
             read_dht();
@@ -206,7 +223,7 @@ void jpeg_image_decoder::read_headers()
         case marker_sos:
             stop(jpeg_unexpected_marker);
         case 0x00:
-            break;  // a stuffed byte, not a marker
+            break; // a stuffed byte, not a marker
         default:
             if (c >= marker_rst0 && c <= marker_rst7)
                 stop(jpeg_unexpected_marker);
@@ -275,7 +292,7 @@ void jpeg_image_decoder::read_dqt()
         if (left < need)
             stop(jpeg_bad_dqt_length);
         std::uint16_t values[64];
-        for (std::uint16_t& v : values)
+        for (std::uint16_t &v : values)
             v = static_cast<std::uint16_t>(wide ? get_word() : get_byte());
         // Both paths keep the table prescaled for the scaled transform: that
         // is what makes the vector and scalar forms agree byte for byte.
@@ -310,7 +327,7 @@ void jpeg_image_decoder::read_sof(int marker)
     if (length != 8 + 3 * count)
         stop(jpeg_bad_sof_length);
     for (int i = 0; i < count; ++i) {
-        component& c = comps_[i];
+        component &c = comps_[i];
         c.id = get_byte();
         const int hv = get_byte();
         c.h = hv >> 4;
@@ -384,9 +401,9 @@ int jpeg_image_decoder::process_markers_until_scan()
             stop(jpeg_unexpected_marker);
         default:
             if (c >= marker_rst0 && c <= marker_rst7)
-                break;  // a stray restart marker between scans carries nothing
+                break; // a stray restart marker between scans carries nothing
             if (c >= 0xC0 && c <= 0xCF)
-                stop(jpeg_unexpected_marker);  // a second frame header, JPG
+                stop(jpeg_unexpected_marker); // a second frame header, JPG
             skip_variable_marker();
             break;
         }
@@ -400,7 +417,7 @@ int jpeg_image_decoder::process_markers_until_scan()
 int jpeg_image_decoder::start()
 {
     if (error_ != 0)
-        return -1;  // a stopped decoder stays stopped
+        return -1; // a stopped decoder stays stopped
     if (started_)
         return 0;
     try {
@@ -421,15 +438,16 @@ int jpeg_image_decoder::start()
         }
         if (buffered_) {
             for (int i = 0; i < component_count_; ++i) {
-                component& c = comps_[i];
-                const std::size_t bytes = checked_mul(static_cast<std::size_t>(c.blocks_w),
-                                                      static_cast<std::size_t>(c.blocks_h), 64 * sizeof(std::int16_t));
-                c.coefficients = static_cast<std::int16_t*>(allocate(bytes));
+                component &c = comps_[i];
+                const std::size_t bytes =
+                    checked_mul(static_cast<std::size_t>(c.blocks_w), static_cast<std::size_t>(c.blocks_h),
+                                64 * sizeof(std::int16_t));
+                c.coefficients = static_cast<std::int16_t *>(allocate(bytes));
             }
             if (first == marker_sos)
                 decode_all_scans();
         }
-    } catch (const stop_signal&) {
+    } catch (const stop_signal &) {
         return -1;
     }
     started_ = true;
@@ -440,10 +458,10 @@ void jpeg_image_decoder::set_up_frame()
 {
     if (component_count_ == 1) {
         type_ = scan_type::greyscale;
-        comps_[0].h = comps_[0].v = 1;  // one block per MCU whatever the header says
+        comps_[0].h = comps_[0].v = 1; // one block per MCU whatever the header says
         max_h_ = max_v_ = 1;
     } else if (component_count_ == 3) {
-        const component& y = comps_[0];
+        const component &y = comps_[0];
         if (comps_[1].h != 1 || comps_[1].v != 1 || comps_[2].h != 1 || comps_[2].v != 1)
             stop(jpeg_unsupported_sampling);
         if (y.h == 1 && y.v == 1)
@@ -472,19 +490,19 @@ void jpeg_image_decoder::set_up_frame()
         stop(jpeg_assertion_error);
 
     for (int i = 0; i < component_count_; ++i) {
-        component& c = comps_[i];
+        component &c = comps_[i];
         c.blocks_w = mcus_x_ * c.h;
         c.blocks_h = mcus_y_ * c.v;
         c.actual_w = ceil_div(ceil_div(width_ * c.h, max_h_), 8);
         c.actual_h = ceil_div(ceil_div(height_ * c.v, max_v_), 8);
         c.plane_stride = round_up16(c.blocks_w * 8);
-        c.plane = static_cast<std::uint8_t*>(
-            allocate(checked_mul(static_cast<std::size_t>(c.plane_stride), static_cast<std::size_t>(c.v) * 8)));
+        c.plane = static_cast<std::uint8_t *>(allocate(
+            checked_mul(static_cast<std::size_t>(c.plane_stride), static_cast<std::size_t>(c.v) * 8)));
     }
-    line_buf_ = static_cast<std::uint8_t*>(
-        allocate(checked_mul(static_cast<std::size_t>(round_up16(width_)), static_cast<std::size_t>(bytes_per_pixel_))));
-    block_buf_ = static_cast<std::int16_t*>(allocate(64 * sizeof(std::int16_t)));
-    huff_ = static_cast<huffman_table*>(allocate(8 * sizeof(huffman_table)));
+    line_buf_ = static_cast<std::uint8_t *>(allocate(checked_mul(
+        static_cast<std::size_t>(round_up16(width_)), static_cast<std::size_t>(bytes_per_pixel_))));
+    block_buf_ = static_cast<std::int16_t *>(allocate(64 * sizeof(std::int16_t)));
+    huff_ = static_cast<huffman_table *>(allocate(8 * sizeof(huffman_table)));
     buffered_ = progressive_;
     mcu_row_ = 0;
     line_in_row_ = mcu_h_;
@@ -494,10 +512,10 @@ void jpeg_image_decoder::set_up_frame()
 // ---------------------------------------------------------------------------
 // Module Functions Definition: row output
 // ---------------------------------------------------------------------------
-void jpeg_image_decoder::transform_block(const std::int16_t* block, bool ac_present, const component& c,
-                                         std::uint8_t* out)
+void jpeg_image_decoder::transform_block(const std::int16_t *block, bool ac_present, const component &c,
+                                         std::uint8_t *out)
 {
-    const std::int16_t* q = quant_[c.quant & 3];
+    const std::int16_t *q = quant_[c.quant & 3];
     if (!ac_present)
         jpeg_kernels::idct_dc_only(block[0], q[0], out, c.plane_stride);
     else if (use_simd_)
@@ -509,11 +527,11 @@ void jpeg_image_decoder::transform_block(const std::int16_t* block, bool ac_pres
 void jpeg_image_decoder::transform_mcu_row_buffered()
 {
     for (int i = 0; i < component_count_; ++i) {
-        const component& c = comps_[i];
+        const component &c = comps_[i];
         for (int v = 0; v < c.v; ++v) {
             const std::size_t row = static_cast<std::size_t>(mcu_row_) * c.v + v;
-            const std::int16_t* block = c.coefficients + row * c.blocks_w * 64;
-            std::uint8_t* out = c.plane + static_cast<std::size_t>(v) * 8 * c.plane_stride;
+            const std::int16_t *block = c.coefficients + row * c.blocks_w * 64;
+            std::uint8_t *out = c.plane + static_cast<std::size_t>(v) * 8 * c.plane_stride;
             for (int bx = 0; bx < c.blocks_w; ++bx, block += 64, out += 8) {
                 int ac = 0;
                 for (int k = 1; k < 64; ++k)
@@ -526,21 +544,21 @@ void jpeg_image_decoder::transform_mcu_row_buffered()
 
 void jpeg_image_decoder::produce_line(int line_in_row)
 {
-    const component& y = comps_[0];
-    const component& cb = comps_[1];
-    const component& cr = comps_[2];
+    const component &y = comps_[0];
+    const component &cb = comps_[1];
+    const component &cr = comps_[2];
     const int chroma_row = max_v_ == 2 ? line_in_row >> 1 : line_in_row;
     const int shift = max_h_ == 2 ? 1 : 0;
-    const std::uint8_t* yp = y.plane + static_cast<std::size_t>(line_in_row) * y.plane_stride;
-    const std::uint8_t* bp = cb.plane + static_cast<std::size_t>(chroma_row) * cb.plane_stride;
-    const std::uint8_t* rp = cr.plane + static_cast<std::size_t>(chroma_row) * cr.plane_stride;
+    const std::uint8_t *yp = y.plane + static_cast<std::size_t>(line_in_row) * y.plane_stride;
+    const std::uint8_t *bp = cb.plane + static_cast<std::size_t>(chroma_row) * cb.plane_stride;
+    const std::uint8_t *rp = cr.plane + static_cast<std::size_t>(chroma_row) * cr.plane_stride;
     if (use_simd_ && jpeg_kernels::have_sse2())
         jpeg_kernels::colour_line_sse2(yp, bp, rp, shift, width_, line_buf_);
     else
         jpeg_kernels::colour_line_scalar(yp, bp, rp, shift, width_, line_buf_);
 }
 
-int jpeg_image_decoder::next_line(const std::uint8_t*& line, int& byte_count)
+int jpeg_image_decoder::next_line(const std::uint8_t *&line, int &byte_count)
 {
     if (error_ != 0 || !started_)
         return -1;
@@ -552,7 +570,7 @@ int jpeg_image_decoder::next_line(const std::uint8_t*& line, int& byte_count)
                 transform_mcu_row_buffered();
             else
                 decode_mcu_row_streaming();
-        } catch (const stop_signal&) {
+        } catch (const stop_signal &) {
             return jpeg_decode_error;
         }
         ++mcu_row_;

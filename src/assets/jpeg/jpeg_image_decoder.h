@@ -79,21 +79,22 @@ enum jpeg_error : int {
     jpeg_not_enough_memory = -233,       // an allocation failed
 };
 
-class jpeg_image_decoder {
-public:
+class jpeg_image_decoder
+{
+  public:
     static constexpr int max_dimension = 8192;
     static constexpr int input_buffer_size = 4096;
     static constexpr int max_allocations = 100;
     static constexpr int max_blocks_per_mcu_row = 6144;
-    static constexpr int huffman_fast_bits = 10;  // lookahead of the Huffman tables
+    static constexpr int huffman_fast_bits = 10; // lookahead of the Huffman tables
 
     // Reads the headers up to and including the frame header. Failures are
     // recorded in error_code(); test it before calling start(). The stream
     // is not owned and must outlive the decoder.
-    jpeg_image_decoder(jpeg_decoder_stream* stream, bool use_simd);
+    jpeg_image_decoder(jpeg_decoder_stream *stream, bool use_simd);
     ~jpeg_image_decoder();
-    jpeg_image_decoder(const jpeg_image_decoder&) = delete;
-    jpeg_image_decoder& operator=(const jpeg_image_decoder&) = delete;
+    jpeg_image_decoder(const jpeg_image_decoder &) = delete;
+    jpeg_image_decoder &operator=(const jpeg_image_decoder &) = delete;
 
     // Sets up the frame and reads up to the first scan; a progressive image
     // (or a sequential one with several scans) is decoded whole here.
@@ -105,7 +106,7 @@ public:
     // 1: every row was delivered (and on every later call).
     // -1: not started, or an error code was set earlier.
     // -227: decoding this row failed (error_code() says why).
-    int next_line(const std::uint8_t*& line, int& byte_count);
+    int next_line(const std::uint8_t *&line, int &byte_count);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -115,8 +116,9 @@ public:
     bool started() const { return started_; }
     bool progressive() const { return progressive_; }
 
-private:
-    struct stop_signal {};
+  private:
+    struct stop_signal {
+    };
 
     struct huffman_table {
         // Lookahead: (length << 8) | symbol, 0 for a longer code.
@@ -124,21 +126,21 @@ private:
         // (value << 16) | (run << 8) | code and value bits, 0 = none; DC tables
         // hold the difference with run 0.
         std::int32_t fast_ac[1 << huffman_fast_bits];
-        std::int32_t max_code[18];   // largest code of each length, -1 when none
+        std::int32_t max_code[18]; // largest code of each length, -1 when none
         std::int32_t value_offset[17];
         std::uint8_t values[256];
     };
 
     struct component {
         int id = 0;
-        int h = 1, v = 1;       // sampling factors as used for decoding
-        int quant = 0;          // quantisation table id
+        int h = 1, v = 1; // sampling factors as used for decoding
+        int quant = 0;    // quantisation table id
         int dc_table = 0, ac_table = 4;
         std::int16_t dc_pred = 0;
-        int blocks_w = 0, blocks_h = 0;   // block grid covered by whole MCUs
-        int actual_w = 0, actual_h = 0;   // blocks holding image samples
-        std::int16_t* coefficients = nullptr;  // buffered mode: 64 per block
-        std::uint8_t* plane = nullptr;         // one MCU row of samples
+        int blocks_w = 0, blocks_h = 0;       // block grid covered by whole MCUs
+        int actual_w = 0, actual_h = 0;       // blocks holding image samples
+        std::int16_t *coefficients = nullptr; // buffered mode: 64 per block
+        std::uint8_t *plane = nullptr;        // one MCU row of samples
         int plane_stride = 0;
     };
 
@@ -148,7 +150,7 @@ private:
     // Errors and memory.
     [[noreturn]] void stop(int code);
     void release();
-    void* allocate(std::size_t bytes);
+    void *allocate(std::size_t bytes);
 
     // Input.
     int get_byte()
@@ -169,25 +171,25 @@ private:
     void read_sof(int marker);
     void read_sos();
     void skip_variable_marker();
-    int process_markers_until_scan();  // returns 0xDA (SOS) or 0xD9 (EOI)
+    int process_markers_until_scan(); // returns 0xDA (SOS) or 0xD9 (EOI)
 
     // Entropy decoding.
     void begin_scan();
     void build_huffman(int index);
     void fill_bits();
     void fill_bits_slow();
-    int decode_huffman(const huffman_table& t);
-    int decode_dc_difference(const huffman_table& dc);
+    int decode_huffman(const huffman_table &t);
+    int decode_dc_difference(const huffman_table &dc);
     int receive(int n);
     int receive_extend(int n);
     int get_bit();
     void handle_restart();
-    bool decode_block_sequential(std::int16_t* block, component& c);
-    void decode_block_dc_first(std::int16_t* block, component& c);
-    void decode_block_dc_refine(std::int16_t* block);
-    void decode_block_ac_first(std::int16_t* block, component& c);
-    void decode_block_ac_refine(std::int16_t* block, component& c);
-    void decode_buffered_block(block_kind kind, component& c, int bx, int by);
+    bool decode_block_sequential(std::int16_t *block, component &c);
+    void decode_block_dc_first(std::int16_t *block, component &c);
+    void decode_block_dc_refine(std::int16_t *block);
+    void decode_block_ac_first(std::int16_t *block, component &c);
+    void decode_block_ac_refine(std::int16_t *block, component &c);
+    void decode_buffered_block(block_kind kind, component &c, int bx, int by);
     void decode_buffered_scan();
     void decode_all_scans();
 
@@ -195,11 +197,10 @@ private:
     void set_up_frame();
     void decode_mcu_row_streaming();
     void transform_mcu_row_buffered();
-    void transform_block(const std::int16_t* block, bool ac_present, const component& c,
-                         std::uint8_t* out);
+    void transform_block(const std::int16_t *block, bool ac_present, const component &c, std::uint8_t *out);
     void produce_line(int line_in_row);
 
-    jpeg_decoder_stream* stream_ = nullptr;
+    jpeg_decoder_stream *stream_ = nullptr;
     bool use_simd_ = false;
     bool attached_ = false;
 
@@ -214,7 +215,7 @@ private:
     int in_pos_ = 0, in_end_ = 0;
     bool in_eof_ = false;
 
-    void* allocations_[max_allocations] = {};
+    void *allocations_[max_allocations] = {};
     int allocation_count_ = 0;
 
     component comps_[4];
@@ -223,7 +224,7 @@ private:
     std::uint8_t huff_counts_[8][17] = {};
     std::uint8_t huff_values_[8][256] = {};
     bool huff_defined_[8] = {};
-    huffman_table* huff_ = nullptr;  // 8 built tables (allocated)
+    huffman_table *huff_ = nullptr; // 8 built tables (allocated)
 
     int scan_count_ = 0;
     int scan_comp_[4] = {};
@@ -231,16 +232,16 @@ private:
     int restart_interval_ = 0, restarts_left_ = 0, next_restart_ = 0;
     int eob_run_ = 0;
 
-    std::uint64_t bits_ = 0;  // MSB-aligned
+    std::uint64_t bits_ = 0; // MSB-aligned
     int bit_count_ = 0;
-    int pending_marker_ = -1;  // marker met inside entropy-coded data
+    int pending_marker_ = -1; // marker met inside entropy-coded data
 
     scan_type type_ = scan_type::greyscale;
     int max_h_ = 1, max_v_ = 1;
     int mcu_w_ = 8, mcu_h_ = 8, mcus_x_ = 0, mcus_y_ = 0;
-    int mcu_row_ = 0;           // next MCU row to decode
-    int line_in_row_ = 0;       // next line of the decoded MCU row
+    int mcu_row_ = 0;     // next MCU row to decode
+    int line_in_row_ = 0; // next line of the decoded MCU row
     int lines_done_ = 0;
-    std::uint8_t* line_buf_ = nullptr;
-    std::int16_t* block_buf_ = nullptr;  // streaming: one block, zero between uses
+    std::uint8_t *line_buf_ = nullptr;
+    std::int16_t *block_buf_ = nullptr; // streaming: one block, zero between uses
 };

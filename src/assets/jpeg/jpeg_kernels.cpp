@@ -21,8 +21,10 @@
 #define VELLAMOR_JPEG_SSE2 0
 #endif
 
-namespace jpeg_kernels {
-namespace {
+namespace jpeg_kernels
+{
+namespace
+{
 
 // ---------------------------------------------------------------------------
 // Module Functions Definition: inverse DCT
@@ -53,8 +55,14 @@ inline scalar_lane mul_fix(scalar_lane a, std::int16_t c)
 struct vector_lane {
     __m128i v;
 };
-inline vector_lane operator+(vector_lane a, vector_lane b) { return {_mm_add_epi16(a.v, b.v)}; }
-inline vector_lane operator-(vector_lane a, vector_lane b) { return {_mm_sub_epi16(a.v, b.v)}; }
+inline vector_lane operator+(vector_lane a, vector_lane b)
+{
+    return {_mm_add_epi16(a.v, b.v)};
+}
+inline vector_lane operator-(vector_lane a, vector_lane b)
+{
+    return {_mm_sub_epi16(a.v, b.v)};
+}
 inline vector_lane mul_fix(vector_lane a, std::int16_t c)
 {
     return {_mm_mulhi_epi16(_mm_slli_epi16(a.v, 2), _mm_set1_epi16(c))};
@@ -62,8 +70,7 @@ inline vector_lane mul_fix(vector_lane a, std::int16_t c)
 #endif
 
 // One 8-point inverse transform, in place on x[0..7].
-template <typename Lane>
-inline void idct_1d(Lane* x)
+template <typename Lane> inline void idct_1d(Lane *x)
 {
     // Even part.
     const Lane tmp10 = x[0] + x[4];
@@ -106,7 +113,7 @@ inline std::uint8_t output_sample(std::int16_t v)
 }
 
 #if VELLAMOR_JPEG_SSE2
-inline void transpose8(__m128i* r)
+inline void transpose8(__m128i *r)
 {
     const __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]);
     const __m128i a1 = _mm_unpackhi_epi16(r[0], r[1]);
@@ -153,11 +160,17 @@ struct colour_tables {
 };
 const colour_tables tables;
 
-inline std::uint8_t clamp_byte(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); }
+inline std::uint8_t clamp_byte(int v)
+{
+    return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+}
 
-}  // namespace
+} // namespace
 
-bool have_sse2() { return VELLAMOR_JPEG_SSE2 != 0; }
+bool have_sse2()
+{
+    return VELLAMOR_JPEG_SSE2 != 0;
+}
 
 int aan_scale(int position)
 {
@@ -183,45 +196,45 @@ void prescale_quant(const std::uint16_t zigzag_values[64], std::int16_t natural_
 }
 
 void idct_scalar(const std::int16_t coefficients[64], const std::int16_t prescaled_quant[64],
-                 std::uint8_t* out, std::ptrdiff_t stride)
+                 std::uint8_t *out, std::ptrdiff_t stride)
 {
     scalar_lane ws[64];
     for (int i = 0; i < 64; ++i)
         ws[i].v = static_cast<std::int16_t>(coefficients[i] * prescaled_quant[i]);
     scalar_lane col[8];
-    for (int c = 0; c < 8; ++c) {  // vertical pass
+    for (int c = 0; c < 8; ++c) { // vertical pass
         for (int r = 0; r < 8; ++r)
             col[r] = ws[r * 8 + c];
         idct_1d(col);
         for (int r = 0; r < 8; ++r)
             ws[r * 8 + c] = col[r];
     }
-    for (int r = 0; r < 8; ++r) {  // horizontal pass
+    for (int r = 0; r < 8; ++r) { // horizontal pass
         idct_1d(ws + r * 8);
-        std::uint8_t* row = out + r * stride;
+        std::uint8_t *row = out + r * stride;
         for (int c = 0; c < 8; ++c)
             row[c] = output_sample(ws[r * 8 + c].v);
     }
 }
 
-void idct_sse2(const std::int16_t coefficients[64], const std::int16_t prescaled_quant[64],
-               std::uint8_t* out, std::ptrdiff_t stride)
+void idct_sse2(const std::int16_t coefficients[64], const std::int16_t prescaled_quant[64], std::uint8_t *out,
+               std::ptrdiff_t stride)
 {
 #if VELLAMOR_JPEG_SSE2
     vector_lane x[8];
     for (int r = 0; r < 8; ++r) {
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + r * 8));
-        const __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(prescaled_quant + r * 8));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(coefficients + r * 8));
+        const __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i *>(prescaled_quant + r * 8));
         x[r].v = _mm_mullo_epi16(c, q);
     }
-    idct_1d(x);  // vertical pass: lanes are columns
+    idct_1d(x); // vertical pass: lanes are columns
     __m128i t[8];
     for (int i = 0; i < 8; ++i)
         t[i] = x[i].v;
     transpose8(t);
     for (int i = 0; i < 8; ++i)
         x[i].v = t[i];
-    idct_1d(x);  // horizontal pass: lanes are rows
+    idct_1d(x); // horizontal pass: lanes are rows
     for (int i = 0; i < 8; ++i)
         t[i] = x[i].v;
     transpose8(t);
@@ -230,30 +243,32 @@ void idct_sse2(const std::int16_t coefficients[64], const std::int16_t prescaled
         const __m128i a = _mm_add_epi16(_mm_srai_epi16(t[r], 5), bias);
         const __m128i b = _mm_add_epi16(_mm_srai_epi16(t[r + 1], 5), bias);
         const __m128i packed = _mm_packus_epi16(a, b);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + r * stride), packed);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (r + 1) * stride), _mm_srli_si128(packed, 8));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + r * stride), packed);
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + (r + 1) * stride), _mm_srli_si128(packed, 8));
     }
 #else
     idct_scalar(coefficients, prescaled_quant, out, stride);
 #endif
 }
 
-void idct_dc_only(std::int16_t dc, std::int16_t prescaled_quant0, std::uint8_t* out, std::ptrdiff_t stride)
+void idct_dc_only(std::int16_t dc, std::int16_t prescaled_quant0, std::uint8_t *out, std::ptrdiff_t stride)
 {
     const std::uint8_t v = output_sample(static_cast<std::int16_t>(dc * prescaled_quant0));
     for (int r = 0; r < 8; ++r)
         std::memset(out + r * stride, v, 8);
 }
 
-void colour_line_scalar(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr,
-                        int chroma_shift, int count, std::uint8_t* rgbx)
+void colour_line_scalar(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr,
+                        int chroma_shift, int count, std::uint8_t *rgbx)
 {
     for (int x = 0; x < count; ++x) {
         const int yy = y[x];
         const int b = cb[x >> chroma_shift];
         const int r = cr[x >> chroma_shift];
         rgbx[0] = clamp_byte(yy + tables.cr_r[static_cast<std::size_t>(r)]);
-        rgbx[1] = clamp_byte(yy + ((tables.cr_g[static_cast<std::size_t>(r)] + tables.cb_g[static_cast<std::size_t>(b)]) >> 16));
+        rgbx[1] = clamp_byte(
+            yy +
+            ((tables.cr_g[static_cast<std::size_t>(r)] + tables.cb_g[static_cast<std::size_t>(b)]) >> 16));
         rgbx[2] = clamp_byte(yy + tables.cb_b[static_cast<std::size_t>(b)]);
         rgbx[3] = 0;
         rgbx += 4;
@@ -261,9 +276,10 @@ void colour_line_scalar(const std::uint8_t* y, const std::uint8_t* cb, const std
 }
 
 #if VELLAMOR_JPEG_SSE2
-namespace {
+namespace
+{
 // 8 pixels: luma and centred chroma as 16-bit lanes; returns R, G, B lanes.
-inline void ycc_to_rgb8(__m128i y, __m128i kb, __m128i kr, __m128i& r, __m128i& g, __m128i& b)
+inline void ycc_to_rgb8(__m128i y, __m128i kb, __m128i kr, __m128i &r, __m128i &g, __m128i &b)
 {
     // The 16.16 products of the tables, exactly: 91882 = 65536 + 26346,
     // -46802 = -65536 + 18734, 116130 = 131072 - 14942; the rounding 32768
@@ -286,24 +302,24 @@ inline void ycc_to_rgb8(__m128i y, __m128i kb, __m128i kr, __m128i& r, __m128i& 
     hi = _mm_srai_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(kb, two), c_b), 16);
     b = _mm_add_epi16(y, _mm_add_epi16(_mm_packs_epi32(lo, hi), _mm_add_epi16(kb, kb)));
 }
-}  // namespace
+} // namespace
 #endif
 
-void colour_line_sse2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr,
-                      int chroma_shift, int count, std::uint8_t* rgbx)
+void colour_line_sse2(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr, int chroma_shift,
+                      int count, std::uint8_t *rgbx)
 {
 #if VELLAMOR_JPEG_SSE2
     const __m128i zero = _mm_setzero_si128();
     const __m128i centre = _mm_set1_epi16(128);
     for (int x = 0; x < count; x += 16) {
-        const __m128i yv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + x));
+        const __m128i yv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(y + x));
         __m128i bv, rv;
         if (chroma_shift == 0) {
-            bv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cb + x));
-            rv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cr + x));
+            bv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(cb + x));
+            rv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(cr + x));
         } else {
-            bv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + (x >> 1)));
-            rv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + (x >> 1)));
+            bv = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(cb + (x >> 1)));
+            rv = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(cr + (x >> 1)));
             bv = _mm_unpacklo_epi8(bv, bv);
             rv = _mm_unpacklo_epi8(rv, rv);
         }
@@ -319,7 +335,7 @@ void colour_line_sse2(const std::uint8_t* y, const std::uint8_t* cb, const std::
         const __m128i rg_hi = _mm_unpackhi_epi8(r8, g8);
         const __m128i bx_lo = _mm_unpacklo_epi8(b8, zero);
         const __m128i bx_hi = _mm_unpackhi_epi8(b8, zero);
-        __m128i* out = reinterpret_cast<__m128i*>(rgbx + x * 4);
+        __m128i *out = reinterpret_cast<__m128i *>(rgbx + x * 4);
         _mm_storeu_si128(out + 0, _mm_unpacklo_epi16(rg_lo, bx_lo));
         _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(rg_lo, bx_lo));
         _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(rg_hi, bx_hi));
@@ -330,4 +346,4 @@ void colour_line_sse2(const std::uint8_t* y, const std::uint8_t* cb, const std::
 #endif
 }
 
-}  // namespace jpeg_kernels
+} // namespace jpeg_kernels

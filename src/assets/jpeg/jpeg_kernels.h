@@ -13,7 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace jpeg_kernels {
+namespace jpeg_kernels
+{
 
 // Natural (row-major) position of each zig-zag index.
 inline constexpr int natural_from_zigzag[64] = {
@@ -39,23 +40,22 @@ int aan_scale(int position);
 // level-shifted by +128 and saturated to 0..255; written as 8 rows of 8
 // bytes, stride bytes apart.
 void idct_scalar(const std::int16_t coefficients[64], const std::int16_t prescaled_quant[64],
-                 std::uint8_t* out, std::ptrdiff_t stride);
-void idct_sse2(const std::int16_t coefficients[64], const std::int16_t prescaled_quant[64],
-               std::uint8_t* out, std::ptrdiff_t stride);
+                 std::uint8_t *out, std::ptrdiff_t stride);
+void idct_sse2(const std::int16_t coefficients[64], const std::int16_t prescaled_quant[64], std::uint8_t *out,
+               std::ptrdiff_t stride);
 
 // The same result for a block whose AC coefficients are all zero.
-void idct_dc_only(std::int16_t dc, std::int16_t prescaled_quant0, std::uint8_t* out,
-                  std::ptrdiff_t stride);
+void idct_dc_only(std::int16_t dc, std::int16_t prescaled_quant0, std::uint8_t *out, std::ptrdiff_t stride);
 
 // YCbCr (JFIF, full range) to 4-byte RGBX for count pixels. Chroma sample
 // x >> chroma_shift serves pixel x (replication, chroma_shift 0 or 1). The
 // fourth byte of each pixel is written as 0.
-void colour_line_scalar(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr,
-                        int chroma_shift, int count, std::uint8_t* rgbx);
+void colour_line_scalar(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr,
+                        int chroma_shift, int count, std::uint8_t *rgbx);
 // As colour_line_scalar, but works in groups of 16 pixels: reads up to
 // round_up(count, 16) luma and (round_up(count, 16) >> chroma_shift) chroma
 // bytes and writes round_up(count, 16) pixels. Callers pad their buffers.
-void colour_line_sse2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr,
-                      int chroma_shift, int count, std::uint8_t* rgbx);
+void colour_line_sse2(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr, int chroma_shift,
+                      int count, std::uint8_t *rgbx);
 
-}  // namespace jpeg_kernels
+} // namespace jpeg_kernels

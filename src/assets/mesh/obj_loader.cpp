@@ -44,7 +44,8 @@
 
 using obj_scan::ObjScanner;
 
-namespace {
+namespace
+{
 
 // -----------------------------------------------------------------------------
 // Face corners
@@ -60,17 +61,21 @@ struct Corner {
 int values_of(CornerForm form)
 {
     switch (form) {
-    case CornerForm::position: return 1;
-    case CornerForm::position_texcoord: return 2;
-    case CornerForm::position_texcoord_normal: return 3;
-    case CornerForm::position_normal: return 2;
+    case CornerForm::position:
+        return 1;
+    case CornerForm::position_texcoord:
+        return 2;
+    case CornerForm::position_texcoord_normal:
+        return 3;
+    case CornerForm::position_normal:
+        return 2;
     }
     return 1;
 }
 
 // One corner in the form's format ("%d", "%d/%d", "%d/%d/%d", "%d//%d") with
 // scanf's result: the number of values converted, or -1 at the end of input.
-int read_corner(ObjScanner& s, CornerForm form, Corner& c)
+int read_corner(ObjScanner &s, CornerForm form, Corner &c)
 {
     c = Corner{};
     const int wanted = values_of(form);
@@ -80,12 +85,14 @@ int read_corner(ObjScanner& s, CornerForm form, Corner& c)
         if (i > 0) {
             for (int k = 0; k < slashes; ++k) {
                 const int m = s.match('/');
-                if (m <= 0) return (m < 0 && got == 0) ? -1 : got;
+                if (m <= 0)
+                    return (m < 0 && got == 0) ? -1 : got;
             }
         }
         bool in_range = false;
         const int r = s.read_int(c.value[i], in_range);
-        if (r <= 0) return (r < 0 && got == 0) ? -1 : got;
+        if (r <= 0)
+            return (r < 0 && got == 0) ? -1 : got;
         c.ok[i] = in_range;
         ++got;
     }
@@ -94,10 +101,11 @@ int read_corner(ObjScanner& s, CornerForm form, Corner& c)
 
 // The first corner is a whole token, decoded like sscanf on it. sscanf sees
 // the token as a C string, so it ends at an embedded NUL byte.
-CornerForm decode_first_corner(std::string_view token, Corner& c)
+CornerForm decode_first_corner(std::string_view token, Corner &c)
 {
     const std::size_t nul = token.find('\0');
-    if (nul != std::string_view::npos) token = token.substr(0, nul);
+    if (nul != std::string_view::npos)
+        token = token.substr(0, nul);
     if (token.find("//") != std::string_view::npos) {
         ObjScanner s(token);
         read_corner(s, CornerForm::position_normal, c);
@@ -110,7 +118,8 @@ CornerForm decode_first_corner(std::string_view token, Corner& c)
     }
     {
         ObjScanner s(token);
-        if (read_corner(s, CornerForm::position_texcoord, c) == 2) return CornerForm::position_texcoord;
+        if (read_corner(s, CornerForm::position_texcoord, c) == 2)
+            return CornerForm::position_texcoord;
     }
     ObjScanner s(token);
     read_corner(s, CornerForm::position, c);
@@ -120,19 +129,22 @@ CornerForm decode_first_corner(std::string_view token, Corner& c)
 // Reads one face after its "f" token and calls emit(c0, c1, c2) for each
 // triangle of its fan. Both passes read faces through here, so they agree on
 // the triangles.
-template <class Emit>
-void read_face(ObjScanner& s, Emit&& emit)
+template <class Emit> void read_face(ObjScanner &s, Emit &&emit)
 {
     std::string_view token;
-    if (s.read_token(token) <= 0) return;
+    if (s.read_token(token) <= 0)
+        return;
     Corner first, prev, cur;
     const CornerForm form = decode_first_corner(token, first);
-    if (read_corner(s, form, prev) <= 0) return;
-    if (read_corner(s, form, cur) <= 0) return;
+    if (read_corner(s, form, prev) <= 0)
+        return;
+    if (read_corner(s, form, cur) <= 0)
+        return;
     emit(form, first, prev, cur);
     for (;;) {
         prev = cur;
-        if (read_corner(s, form, cur) <= 0) break;
+        if (read_corner(s, form, cur) <= 0)
+            break;
         emit(form, first, prev, cur);
     }
 }
@@ -141,22 +153,31 @@ void read_face(ObjScanner& s, Emit&& emit)
 std::string first_word(std::string_view line)
 {
     const std::size_t nul = line.find('\0');
-    if (nul != std::string_view::npos) line = line.substr(0, nul);
+    if (nul != std::string_view::npos)
+        line = line.substr(0, nul);
     ObjScanner s(line);
     std::string_view word;
-    if (s.read_token(word) <= 0) return {};
+    if (s.read_token(word) <= 0)
+        return {};
     return std::string(word);
 }
 
 // "v" exactly, as strlen sees the token.
-bool is_single(std::string_view token) { return token.size() == 1 || token[1] == '\0'; }
-char second(std::string_view token) { return token.size() > 1 ? token[1] : '\0'; }
+bool is_single(std::string_view token)
+{
+    return token.size() == 1 || token[1] == '\0';
+}
+char second(std::string_view token)
+{
+    return token.size() > 1 ? token[1] : '\0';
+}
 
 // An index number of a corner as an element number, or -1 when it names no
 // element among the `count` read so far.
 std::int64_t element(std::int32_t number, bool ok, std::int64_t count)
 {
-    if (!ok || number == 0) return -1;
+    if (!ok || number == 0)
+        return -1;
     const std::int64_t e = number > 0 ? std::int64_t{number} - 1 : count + number;
     return (e >= 0 && e < count) ? e : -1;
 }
@@ -165,18 +186,19 @@ std::int64_t element(std::int32_t number, bool ok, std::int64_t count)
 // The two passes
 // -----------------------------------------------------------------------------
 
-class Loader {
-public:
-    Loader(ObjMesh& mesh, std::string_view text) : mesh_(mesh), text_(text) {}
+class Loader
+{
+  public:
+    Loader(ObjMesh &mesh, std::string_view text) : mesh_(mesh), text_(text) {}
 
     void count_pass();
     void fill_pass();
 
-private:
-    void emit(CornerForm form, const Corner& a, const Corner& b, const Corner& c);
-    bool resolve(CornerForm form, const Corner& c, std::int32_t& p, MeshVertex& v) const;
+  private:
+    void emit(CornerForm form, const Corner &a, const Corner &b, const Corner &c);
+    bool resolve(CornerForm form, const Corner &c, std::int32_t &p, MeshVertex &v) const;
 
-    ObjMesh& mesh_;
+    ObjMesh &mesh_;
     std::string_view text_;
     // Pass 2 progress: elements stored so far, triangles emitted, material.
     std::int64_t positions_read_ = 0;
@@ -188,7 +210,7 @@ private:
 
 void Loader::count_pass()
 {
-    ObjMesh& m = mesh_;
+    ObjMesh &m = mesh_;
     m.position_count = m.texcoord_count = m.normal_count = m.triangle_count = 0;
     m.has_texcoords = m.has_normals = false;
     std::int64_t triangles = 0;
@@ -211,7 +233,7 @@ void Loader::count_pass()
             }
             break;
         case 'f':
-            read_face(s, [&](CornerForm, const Corner&, const Corner&, const Corner&) { ++triangles; });
+            read_face(s, [&](CornerForm, const Corner &, const Corner &, const Corner &) { ++triangles; });
             break;
         case 'm':
             m.add_material_library(m.directory + first_word(s.read_line()));
@@ -224,9 +246,7 @@ void Loader::count_pass()
 
     // Counts beyond 32 bits cannot come from a file that fits in memory with
     // these line lengths, but clamp rather than wrap.
-    auto clamp32 = [](std::int64_t v) {
-        return static_cast<std::int32_t>(v > 0x7FFFFFFF ? 0x7FFFFFFF : v);
-    };
+    auto clamp32 = [](std::int64_t v) { return static_cast<std::int32_t>(v > 0x7FFFFFFF ? 0x7FFFFFFF : v); };
     m.position_count = clamp32(counts[0]);
     m.texcoord_count = clamp32(counts[1]);
     m.normal_count = clamp32(counts[2]);
@@ -256,51 +276,57 @@ void Loader::count_pass()
     }
 }
 
-bool Loader::resolve(CornerForm form, const Corner& c, std::int32_t& p, MeshVertex& v) const
+bool Loader::resolve(CornerForm form, const Corner &c, std::int32_t &p, MeshVertex &v) const
 {
     const std::int64_t pe = element(c.value[0], c.ok[0], positions_read_);
-    if (pe < 0) return false;
+    if (pe < 0)
+        return false;
     p = static_cast<std::int32_t>(pe);
     v = MeshVertex{};
     std::memcpy(v.position, &mesh_.positions[3 * static_cast<std::size_t>(pe)], 3 * sizeof(float));
     if (form == CornerForm::position_texcoord || form == CornerForm::position_texcoord_normal) {
         const std::int64_t te = element(c.value[1], c.ok[1], texcoords_read_);
-        if (te < 0) return false;
+        if (te < 0)
+            return false;
         std::memcpy(v.texcoord, &mesh_.texcoords[2 * static_cast<std::size_t>(te)], 2 * sizeof(float));
     }
     if (form == CornerForm::position_texcoord_normal || form == CornerForm::position_normal) {
         const int slot = form == CornerForm::position_normal ? 1 : 2;
         const std::int64_t ne = element(c.value[slot], c.ok[slot], normals_read_);
-        if (ne < 0) return false;
+        if (ne < 0)
+            return false;
         std::memcpy(v.normal, &mesh_.normals[3 * static_cast<std::size_t>(ne)], 3 * sizeof(float));
     }
     return true;
 }
 
-void Loader::emit(CornerForm form, const Corner& a, const Corner& b, const Corner& c)
+void Loader::emit(CornerForm form, const Corner &a, const Corner &b, const Corner &c)
 {
-    if (emitted_ >= mesh_.triangle_count) return;  // more than pass 1 counted
+    if (emitted_ >= mesh_.triangle_count)
+        return; // more than pass 1 counted
     std::int32_t p[3];
     MeshVertex v[3];
     if (!resolve(form, a, p[0], v[0]) || !resolve(form, b, p[1], v[1]) || !resolve(form, c, p[2], v[2]))
         return;
     const auto t = static_cast<std::size_t>(emitted_++);
     mesh_.triangle_materials[t] = material_;
-    for (int j = 0; j < 3; ++j) mesh_.indices[3 * t + static_cast<std::size_t>(j)] = mesh_.find_or_add_vertex(p[j], v[j]);
+    for (int j = 0; j < 3; ++j)
+        mesh_.indices[3 * t + static_cast<std::size_t>(j)] = mesh_.find_or_add_vertex(p[j], v[j]);
 }
 
 void Loader::fill_pass()
 {
-    ObjMesh& m = mesh_;
+    ObjMesh &m = mesh_;
     m.object_starts.clear();
 
     // Reads up to `n` numbers into dst (when there is room) like "%f %f %f":
     // it stops at the first that fails, leaving the rest at 0.0.
     float scratch[3];
-    auto read_numbers = [](ObjScanner& s, float* dst, int n) {
+    auto read_numbers = [](ObjScanner &s, float *dst, int n) {
         for (int i = 0; i < n; ++i) {
             float f;
-            if (s.read_float(f) != 1) return;
+            if (s.read_float(f) != 1)
+                return;
             dst[i] = f;
         }
     };
@@ -312,7 +338,8 @@ void Loader::fill_pass()
         case 'v':
             if (is_single(token)) {
                 const bool room = positions_read_ < m.position_count;
-                read_numbers(s, room ? &m.positions[3 * static_cast<std::size_t>(positions_read_)] : scratch, 3);
+                read_numbers(s, room ? &m.positions[3 * static_cast<std::size_t>(positions_read_)] : scratch,
+                             3);
                 positions_read_ += room;
             } else if (second(token) == 'n') {
                 const bool room = normals_read_ < m.normal_count;
@@ -320,12 +347,13 @@ void Loader::fill_pass()
                 normals_read_ += room;
             } else if (second(token) == 't') {
                 const bool room = texcoords_read_ < m.texcoord_count;
-                read_numbers(s, room ? &m.texcoords[2 * static_cast<std::size_t>(texcoords_read_)] : scratch, 2);
+                read_numbers(s, room ? &m.texcoords[2 * static_cast<std::size_t>(texcoords_read_)] : scratch,
+                             2);
                 texcoords_read_ += room;
             }
             break;
         case 'f':
-            read_face(s, [this](CornerForm form, const Corner& a, const Corner& b, const Corner& c) {
+            read_face(s, [this](CornerForm form, const Corner &a, const Corner &b, const Corner &c) {
                 emit(form, a, b, c);
             });
             break;
@@ -358,11 +386,12 @@ void Loader::fill_pass()
 std::string directory_of(std::string_view file_name)
 {
     std::size_t cut = file_name.rfind('\\');
-    if (cut == std::string_view::npos) cut = file_name.rfind('/');
+    if (cut == std::string_view::npos)
+        cut = file_name.rfind('/');
     return cut == std::string_view::npos ? std::string() : std::string(file_name.substr(0, cut + 1));
 }
 
-}  // namespace
+} // namespace
 
 void ObjMesh::load_text(std::string_view text, std::string_view file_name, bool recompute_normals)
 {
@@ -377,14 +406,17 @@ void ObjMesh::load_text(std::string_view text, std::string_view file_name, bool 
 
     build_batches();
     compute_bounds();
-    if (recompute_normals || !has_normals) compute_normals();
+    if (recompute_normals || !has_normals)
+        compute_normals();
 }
 
-bool ObjMesh::load(const char* file_name, bool recompute_normals)
+bool ObjMesh::load(const char *file_name, bool recompute_normals)
 {
-    if (!file_name) return false;
-    std::FILE* f = std::fopen(file_name, "r");
-    if (!f) return false;
+    if (!file_name)
+        return false;
+    std::FILE *f = std::fopen(file_name, "r");
+    if (!f)
+        return false;
 
     // Whole file in one buffer; a size from seeking is only a first guess
     // (pipes and special files have none), so read on until the end.
@@ -392,14 +424,17 @@ bool ObjMesh::load(const char* file_name, bool recompute_normals)
     std::size_t have = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) {
         const long size = std::ftell(f);
-        if (size > 0) text.resize(static_cast<std::size_t>(size) + 1);
+        if (size > 0)
+            text.resize(static_cast<std::size_t>(size) + 1);
     }
     std::rewind(f);
     for (;;) {
-        if (have == text.size()) text.resize(text.size() < 65536 ? 65536 : text.size() * 2);
+        if (have == text.size())
+            text.resize(text.size() < 65536 ? 65536 : text.size() * 2);
         const std::size_t n = std::fread(text.data() + have, 1, text.size() - have, f);
         have += n;
-        if (n == 0) break;
+        if (n == 0)
+            break;
     }
     text.resize(have);
     std::fclose(f);

@@ -7,10 +7,11 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // Mixes the position number and the fifteen words of a vertex.
-std::uint64_t hash_vertex(std::int32_t position, const MeshVertex& v)
+std::uint64_t hash_vertex(std::int32_t position, const MeshVertex &v)
 {
     std::uint32_t words[15];
     std::memcpy(words, &v, sizeof words);
@@ -22,7 +23,7 @@ std::uint64_t hash_vertex(std::int32_t position, const MeshVertex& v)
     return h ^ (h >> 32);
 }
 
-bool same_bits(const MeshVertex& a, const MeshVertex& b)
+bool same_bits(const MeshVertex &a, const MeshVertex &b)
 {
     return std::memcmp(&a, &b, sizeof(MeshVertex)) == 0;
 }
@@ -30,7 +31,7 @@ bool same_bits(const MeshVertex& a, const MeshVertex& b)
 // Lists up to this long are walked; longer ones are looked up in the index.
 constexpr std::uint32_t walk_limit = 16;
 
-}  // namespace
+} // namespace
 
 // -----------------------------------------------------------------------------
 // VertexLists
@@ -45,13 +46,17 @@ bool VertexLists::contains(std::int32_t position) const
 std::vector<std::uint32_t> VertexLists::list(std::int32_t position) const
 {
     std::vector<std::uint32_t> out;
-    if (!contains(position)) return out;
+    if (!contains(position))
+        return out;
     for (std::uint32_t v = first_[static_cast<std::size_t>(position)]; v != none; v = next_[v])
         out.push_back(v);
     return out;
 }
 
-std::size_t VertexLists::size() const { return positions_used_; }
+std::size_t VertexLists::size() const
+{
+    return positions_used_;
+}
 
 void VertexLists::clear()
 {
@@ -74,33 +79,38 @@ void VertexLists::reserve(std::size_t positions, std::size_t vertices)
     next_.reserve(vertices);
 }
 
-std::uint32_t VertexLists::find(std::int32_t position, const MeshVertex& candidate,
-                                const std::vector<MeshVertex>& vertices) const
+std::uint32_t VertexLists::find(std::int32_t position, const MeshVertex &candidate,
+                                const std::vector<MeshVertex> &vertices) const
 {
-    if (!contains(position)) return none;
+    if (!contains(position))
+        return none;
     const auto p = static_cast<std::size_t>(position);
     if (length_[p] <= walk_limit) {
         for (std::uint32_t v = first_[p]; v != none; v = next_[v])
-            if (same_bits(vertices[v], candidate)) return v;
+            if (same_bits(vertices[v], candidate))
+                return v;
         return none;
     }
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash_vertex(position, candidate) & mask;; i = (i + 1) & mask) {
-        const Slot& s = slots_[i];
-        if (s.vertex == none) return none;
-        if (s.position == position && same_bits(vertices[s.vertex], candidate)) return s.vertex;
+        const Slot &s = slots_[i];
+        if (s.vertex == none)
+            return none;
+        if (s.position == position && same_bits(vertices[s.vertex], candidate))
+            return s.vertex;
     }
 }
 
-void VertexLists::insert_slot(Slot slot, const std::vector<MeshVertex>& vertices)
+void VertexLists::insert_slot(Slot slot, const std::vector<MeshVertex> &vertices)
 {
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = hash_vertex(slot.position, vertices[slot.vertex]) & mask;
-    while (slots_[i].vertex != none) i = (i + 1) & mask;
+    while (slots_[i].vertex != none)
+        i = (i + 1) & mask;
     slots_[i] = slot;
 }
 
-void VertexLists::add(std::int32_t position, std::uint32_t vertex, const std::vector<MeshVertex>& vertices)
+void VertexLists::add(std::int32_t position, std::uint32_t vertex, const std::vector<MeshVertex> &vertices)
 {
     const auto p = static_cast<std::size_t>(position);
     if (p >= first_.size()) {
@@ -108,7 +118,8 @@ void VertexLists::add(std::int32_t position, std::uint32_t vertex, const std::ve
         last_.resize(p + 1, none);
         length_.resize(p + 1, 0);
     }
-    if (next_.size() <= vertex) next_.resize(static_cast<std::size_t>(vertex) + 1, none);
+    if (next_.size() <= vertex)
+        next_.resize(static_cast<std::size_t>(vertex) + 1, none);
 
     if (first_[p] == none) {
         first_[p] = vertex;
@@ -120,20 +131,24 @@ void VertexLists::add(std::int32_t position, std::uint32_t vertex, const std::ve
     next_[vertex] = none;
     ++length_[p];
 
-    if (length_[p] <= walk_limit) return;
+    if (length_[p] <= walk_limit)
+        return;
     // The list just became, or already is, too long to walk: index it.
     const bool whole_list = length_[p] == walk_limit + 1;
     const std::size_t adding = whole_list ? length_[p] : 1;
     if ((used_ + adding) * 2 > slots_.size()) {
         std::size_t size = slots_.empty() ? 64 : slots_.size();
-        while ((used_ + adding) * 2 > size) size *= 2;
+        while ((used_ + adding) * 2 > size)
+            size *= 2;
         std::vector<Slot> old(size, Slot{});
         old.swap(slots_);
-        for (const Slot& s : old)
-            if (s.vertex != none) insert_slot(s, vertices);
+        for (const Slot &s : old)
+            if (s.vertex != none)
+                insert_slot(s, vertices);
     }
     if (whole_list) {
-        for (std::uint32_t v = first_[p]; v != none; v = next_[v]) insert_slot(Slot{v, position}, vertices);
+        for (std::uint32_t v = first_[p]; v != none; v = next_[v])
+            insert_slot(Slot{v, position}, vertices);
     } else {
         insert_slot(Slot{vertex, position}, vertices);
     }
@@ -144,17 +159,18 @@ void VertexLists::add(std::int32_t position, std::uint32_t vertex, const std::ve
 // ObjMesh steps
 // -----------------------------------------------------------------------------
 
-std::uint32_t ObjMesh::find_or_add_vertex(std::int32_t position, const MeshVertex& candidate)
+std::uint32_t ObjMesh::find_or_add_vertex(std::int32_t position, const MeshVertex &candidate)
 {
     const std::uint32_t found = vertices_by_position.find(position, candidate, vertices);
-    if (found != VertexLists::none) return found;
+    if (found != VertexLists::none)
+        return found;
     const auto n = static_cast<std::uint32_t>(vertices.size());
     vertices.push_back(candidate);
     vertices_by_position.add(position, n, vertices);
     return n;
 }
 
-void ObjMesh::add_material_library(const std::string& path)
+void ObjMesh::add_material_library(const std::string &path)
 {
     // The library file itself is never opened: its materials could not be
     // selected anyway, since only "default" is ever entered by name.
@@ -180,7 +196,7 @@ void ObjMesh::build_batches()
         ++batches.back().triangle_count;
     }
     batch_count = static_cast<std::int32_t>(batches.size());
-    std::stable_sort(batches.begin(), batches.end(), [](const MeshBatch& a, const MeshBatch& b) {
+    std::stable_sort(batches.begin(), batches.end(), [](const MeshBatch &a, const MeshBatch &b) {
         const float oa = a.material ? a.material->opacity : 0.0f;
         const float ob = b.material ? b.material->opacity : 0.0f;
         return oa > ob;
@@ -197,32 +213,39 @@ void ObjMesh::compute_bounds()
     }
     float lo[3] = {3.4028235e38f, 3.4028235e38f, 3.4028235e38f};
     float hi[3] = {-3.4028235e38f, -3.4028235e38f, -3.4028235e38f};
-    for (const MeshVertex& v : vertices) {
+    for (const MeshVertex &v : vertices) {
         for (int a = 0; a < 3; ++a) {
-            if (v.position[a] < lo[a]) lo[a] = v.position[a];
-            if (v.position[a] > hi[a]) hi[a] = v.position[a];
+            if (v.position[a] < lo[a])
+                lo[a] = v.position[a];
+            if (v.position[a] > hi[a])
+                hi[a] = v.position[a];
         }
     }
-    for (int a = 0; a < 3; ++a) center[a] = (lo[a] + hi[a]) / 2.0f;
+    for (int a = 0; a < 3; ++a)
+        center[a] = (lo[a] + hi[a]) / 2.0f;
     size_x = hi[0] - lo[0];
     size_y = hi[1] - lo[1];
     size_z = hi[2] - lo[2];
     max_size = size_x;
-    if (size_y > max_size) max_size = size_y;
-    if (size_z > max_size) max_size = size_z;
+    if (size_y > max_size)
+        max_size = size_y;
+    if (size_z > max_size)
+        max_size = size_z;
 }
 
 void ObjMesh::compute_normals()
 {
-    for (MeshVertex& v : vertices) v.normal[0] = v.normal[1] = v.normal[2] = 0.0f;
+    for (MeshVertex &v : vertices)
+        v.normal[0] = v.normal[1] = v.normal[2] = 0.0f;
 
     const std::size_t nv = vertices.size();
     for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
         const std::uint32_t a = indices[i], b = indices[i + 1], c = indices[i + 2];
-        if (a >= nv || b >= nv || c >= nv) continue;  // never after a load; guards hand-made data
-        const float* pa = vertices[a].position;
-        const float* pb = vertices[b].position;
-        const float* pc = vertices[c].position;
+        if (a >= nv || b >= nv || c >= nv)
+            continue; // never after a load; guards hand-made data
+        const float *pa = vertices[a].position;
+        const float *pb = vertices[b].position;
+        const float *pc = vertices[c].position;
         const float e1[3] = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
         const float e2[3] = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
         // Not normalised: the length is twice the area, so large faces weigh more.
@@ -235,8 +258,8 @@ void ObjMesh::compute_normals()
         }
     }
 
-    for (MeshVertex& v : vertices) {
-        float* n = v.normal;
+    for (MeshVertex &v : vertices) {
+        float *n = v.normal;
         const float len2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
         // A vertex of degenerate triangles only keeps (0, 0, 0) instead of NaN.
         if (!(len2 > 0.0f)) {

@@ -25,12 +25,12 @@
 // Attributes the face form does not supply are 0.0; the tangent frame
 // (words 8-14) is never filled by this system and stays 0.0.
 struct MeshVertex {
-    float position[3] = {0.0f, 0.0f, 0.0f};   // bytes 0-11
-    float texcoord[2] = {0.0f, 0.0f};         // bytes 12-19
-    float normal[3] = {0.0f, 0.0f, 0.0f};     // bytes 20-31
-    float tangent[3] = {0.0f, 0.0f, 0.0f};    // bytes 32-43
-    float handedness = 0.0f;                  // bytes 44-47
-    float bitangent[3] = {0.0f, 0.0f, 0.0f};  // bytes 48-59
+    float position[3] = {0.0f, 0.0f, 0.0f};  // bytes 0-11
+    float texcoord[2] = {0.0f, 0.0f};        // bytes 12-19
+    float normal[3] = {0.0f, 0.0f, 0.0f};    // bytes 20-31
+    float tangent[3] = {0.0f, 0.0f, 0.0f};   // bytes 32-43
+    float handedness = 0.0f;                 // bytes 44-47
+    float bitangent[3] = {0.0f, 0.0f, 0.0f}; // bytes 48-59
 };
 static_assert(sizeof(MeshVertex) == 60, "MeshVertex must be fifteen packed floats (stride 60)");
 static_assert(offsetof(MeshVertex, texcoord) == 12 && offsetof(MeshVertex, normal) == 20,
@@ -44,17 +44,17 @@ struct MeshMaterial {
     float diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
     float specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     float shininess = 0.0f;
-    float opacity = 1.0f;  // sort key of the batches, highest first
+    float opacity = 1.0f; // sort key of the batches, highest first
     std::string name;
     std::string texture;
-    std::string normal_map;  // never filled by this system
+    std::string normal_map; // never filled by this system
 };
 
 // A run of consecutive triangles with one material.
 struct MeshBatch {
-    std::int32_t first_index = 0;     // position in indices: 3 x first triangle
-    std::int32_t triangle_count = 0;  // triangles in the run
-    const MeshMaterial* material = nullptr;  // into the same mesh's materials
+    std::int32_t first_index = 0;           // position in indices: 3 x first triangle
+    std::int32_t triangle_count = 0;        // triangles in the run
+    const MeshMaterial *material = nullptr; // into the same mesh's materials
 };
 
 // For each position number (0-based "v" line), the vertices built from it in
@@ -66,8 +66,9 @@ struct MeshBatch {
 // number, all 60 bytes). A position never lists two equal vertices, so the
 // index finds the same vertex as the walk, and a file that gives one position
 // thousands of different texture coordinates costs no more than any other.
-class VertexLists {
-public:
+class VertexLists
+{
+  public:
     static constexpr std::uint32_t none = 0xFFFFFFFFu;
 
     bool contains(std::int32_t position) const;
@@ -80,18 +81,18 @@ public:
 
     // The vertex listed under `position` equal to `candidate` in all fifteen
     // words compared bit for bit, or none. `vertices` is the mesh's array.
-    std::uint32_t find(std::int32_t position, const MeshVertex& candidate,
-                       const std::vector<MeshVertex>& vertices) const;
+    std::uint32_t find(std::int32_t position, const MeshVertex &candidate,
+                       const std::vector<MeshVertex> &vertices) const;
     // Appends vertex number `vertex` (already in `vertices`) to the list of
     // `position` (0 or more).
-    void add(std::int32_t position, std::uint32_t vertex, const std::vector<MeshVertex>& vertices);
+    void add(std::int32_t position, std::uint32_t vertex, const std::vector<MeshVertex> &vertices);
 
-private:
+  private:
     struct Slot {
         std::uint32_t vertex = none;
         std::int32_t position = 0;
     };
-    void insert_slot(Slot slot, const std::vector<MeshVertex>& vertices);
+    void insert_slot(Slot slot, const std::vector<MeshVertex> &vertices);
 
     std::vector<std::uint32_t> first_;  // by position number: first vertex, or none
     std::vector<std::uint32_t> last_;   // by position number: last vertex, or none
@@ -103,52 +104,52 @@ private:
 };
 
 struct ObjMesh {
-    std::vector<std::int32_t> object_starts;  // object k: [object_starts[k], object_starts[k+1])
+    std::vector<std::int32_t> object_starts; // object k: [object_starts[k], object_starts[k+1])
     bool loaded = false;
     bool has_positions = false;
     bool has_texcoords = false;
-    bool has_normals = false;   // "vn" lines were read, or normals were computed
-    bool has_tangents = false;  // never set by this system
+    bool has_normals = false;  // "vn" lines were read, or normals were computed
+    bool has_tangents = false; // never set by this system
     std::int32_t position_count = 0;
     std::int32_t texcoord_count = 0;
     std::int32_t normal_count = 0;
     std::int32_t triangle_count = 0;
-    std::int32_t material_count = 0;  // material-library lines; "default" is not counted
+    std::int32_t material_count = 0; // material-library lines; "default" is not counted
     std::int32_t batch_count = 0;
     float center[3] = {0.0f, 0.0f, 0.0f};
     float size_x = 0.0f;
     float size_y = 0.0f;
     float size_z = 0.0f;
     float max_size = 0.0f;
-    std::string directory;  // folder of the file name with its trailing separator
+    std::string directory; // folder of the file name with its trailing separator
     std::vector<MeshBatch> batches;
     std::vector<MeshMaterial> materials;
     std::vector<MeshVertex> vertices;
     std::vector<std::uint32_t> indices;
     std::vector<std::int32_t> triangle_materials;
-    std::vector<float> positions;  // 3 per "v" line
-    std::vector<float> texcoords;  // 2 per "vt" line
-    std::vector<float> normals;    // 3 per "vn" line
+    std::vector<float> positions; // 3 per "v" line
+    std::vector<float> texcoords; // 2 per "vt" line
+    std::vector<float> normals;   // 3 per "vn" line
     std::map<std::string, std::int32_t> material_by_name;
     VertexLists vertices_by_position;
 
     ObjMesh() = default;
     // Batches point into materials: a copy would point into the original.
-    ObjMesh(const ObjMesh&) = delete;
-    ObjMesh& operator=(const ObjMesh&) = delete;
-    ObjMesh(ObjMesh&&) noexcept = default;
-    ObjMesh& operator=(ObjMesh&&) noexcept = default;
+    ObjMesh(const ObjMesh &) = delete;
+    ObjMesh &operator=(const ObjMesh &) = delete;
+    ObjMesh(ObjMesh &&) noexcept = default;
+    ObjMesh &operator=(ObjMesh &&) noexcept = default;
 
     // Reads an OBJ file. False when it cannot be opened (the mesh is then
     // unchanged); true otherwise, whatever the file holds: malformed parts are
     // skipped quietly. Loading again first empties the mesh.
-    bool load(const char* file_name, bool recompute_normals);
+    bool load(const char *file_name, bool recompute_normals);
     // The same on text already in memory; file_name only gives `directory`.
     void load_text(std::string_view text, std::string_view file_name, bool recompute_normals);
 
     // Steps of the load, public so that tests can run them on hand-made data.
-    std::uint32_t find_or_add_vertex(std::int32_t position, const MeshVertex& candidate);
-    void add_material_library(const std::string& path);
+    std::uint32_t find_or_add_vertex(std::int32_t position, const MeshVertex &candidate);
+    void add_material_library(const std::string &path);
     void build_batches();
     void compute_bounds();
     void compute_normals();

@@ -9,17 +9,22 @@
 #include <cstdlib>
 #include <string>
 
-namespace obj_scan {
-namespace {
+namespace obj_scan
+{
+namespace
+{
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool is_hex_digit(unsigned char c)
 {
     return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-float slow_convert(const char* begin, const char* end)
+float slow_convert(const char *begin, const char *end)
 {
     const std::string text(begin, end);
     return std::strtof(text.c_str(), nullptr);
@@ -31,7 +36,7 @@ constexpr double pow10d[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 
 // The correctly rounded float of (-1)^negative x m x 10^exp10 when one exact
 // operation gives it; false when strtof must decide.
-bool fast_value(std::uint64_t m, int exp10, bool negative, float& out)
+bool fast_value(std::uint64_t m, int exp10, bool negative, float &out)
 {
     if (m == 0) {
         out = negative ? -0.0f : 0.0f;
@@ -48,8 +53,8 @@ bool fast_value(std::uint64_t m, int exp10, bool negative, float& out)
     // is the correctly rounded float unless it sits exactly on a halfway
     // point between two floats (the low 29 bits of the double are 1000...0).
     if (m <= (1ull << 53) && exp10 >= -22 && exp10 <= 22) {
-        const double d = exp10 >= 0 ? static_cast<double>(m) * pow10d[exp10]
-                                    : static_cast<double>(m) / pow10d[-exp10];
+        const double d =
+            exp10 >= 0 ? static_cast<double>(m) * pow10d[exp10] : static_cast<double>(m) / pow10d[-exp10];
         const std::uint64_t low = std::bit_cast<std::uint64_t>(d) & ((1ull << 29) - 1);
         if (low != (1ull << 28)) {
             const float r = static_cast<float>(d);
@@ -60,15 +65,18 @@ bool fast_value(std::uint64_t m, int exp10, bool negative, float& out)
     return false;
 }
 
-}  // namespace
+} // namespace
 
-float convert_float(const char* begin, const char* end)
+float convert_float(const char *begin, const char *end)
 {
-    const char* s = begin;
+    const char *s = begin;
     bool negative = false;
-    if (s < end && (*s == '-' || *s == '+')) negative = *s++ == '-';
-    if (s + 1 < end && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) return slow_convert(begin, end);
-    if (s < end && !is_digit(static_cast<unsigned char>(*s)) && *s != '.') return slow_convert(begin, end);
+    if (s < end && (*s == '-' || *s == '+'))
+        negative = *s++ == '-';
+    if (s + 1 < end && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+        return slow_convert(begin, end);
+    if (s < end && !is_digit(static_cast<unsigned char>(*s)) && *s != '.')
+        return slow_convert(begin, end);
 
     std::uint64_t m = 0;
     int digits = 0;
@@ -76,51 +84,61 @@ float convert_float(const char* begin, const char* end)
     bool inexact = false;
     auto take = [&](unsigned d, bool fraction) {
         if (m == 0 && d == 0) {
-            if (fraction) --exp10;
+            if (fraction)
+                --exp10;
         } else if (digits < 19) {
             m = m * 10 + d;
             ++digits;
-            if (fraction) --exp10;
+            if (fraction)
+                --exp10;
         } else {
             inexact = true;
         }
     };
-    while (s < end && is_digit(static_cast<unsigned char>(*s))) take(static_cast<unsigned>(*s++ - '0'), false);
+    while (s < end && is_digit(static_cast<unsigned char>(*s)))
+        take(static_cast<unsigned>(*s++ - '0'), false);
     if (s < end && *s == '.') {
         ++s;
-        while (s < end && is_digit(static_cast<unsigned char>(*s))) take(static_cast<unsigned>(*s++ - '0'), true);
+        while (s < end && is_digit(static_cast<unsigned char>(*s)))
+            take(static_cast<unsigned>(*s++ - '0'), true);
     }
     if (s < end && (*s == 'e' || *s == 'E')) {
         ++s;
         bool eneg = false;
-        if (s < end && (*s == '-' || *s == '+')) eneg = *s++ == '-';
+        if (s < end && (*s == '-' || *s == '+'))
+            eneg = *s++ == '-';
         int e = 0;
         while (s < end && is_digit(static_cast<unsigned char>(*s))) {
-            if (e < 100000) e = e * 10 + (*s - '0');
+            if (e < 100000)
+                e = e * 10 + (*s - '0');
             ++s;
         }
         exp10 += eneg ? -e : e;
     }
     float out;
-    if (!inexact && fast_value(m, exp10, negative, out)) return out;
+    if (!inexact && fast_value(m, exp10, negative, out))
+        return out;
     return slow_convert(begin, end);
 }
 
-bool ObjScanner::read_plain_decimal(float& value)
+bool ObjScanner::read_plain_decimal(float &value)
 {
     // [sign] digits [. digits] ended by anything that cannot continue a
     // number: the form of nearly every value in a mesh, read in one sweep.
-    const char* q = p_;
+    const char *q = p_;
     bool negative = false;
-    if (*q == '-' || *q == '+') negative = *q++ == '-';
+    if (*q == '-' || *q == '+')
+        negative = *q++ == '-';
     std::uint64_t m = 0;
     int digits = 0, exp10 = 0;
     bool any = false;
     while (q < end_ && is_digit(static_cast<unsigned char>(*q))) {
         const unsigned d = static_cast<unsigned>(*q++ - '0');
         any = true;
-        if (m == 0 && d == 0) continue;
-        if (++digits > 19) return false;
+        if (m == 0 && d == 0)
+            continue;
+        if (++digits > 19)
+            return false;
         m = m * 10 + d;
     }
     if (q < end_ && *q == '.') {
@@ -129,56 +147,69 @@ bool ObjScanner::read_plain_decimal(float& value)
             const unsigned d = static_cast<unsigned>(*q++ - '0');
             any = true;
             --exp10;
-            if (m == 0 && d == 0) continue;
-            if (++digits > 19) return false;
+            if (m == 0 && d == 0)
+                continue;
+            if (++digits > 19)
+                return false;
             m = m * 10 + d;
         }
     }
-    if (!any) return false;
+    if (!any)
+        return false;
     if (q < end_) {
         const char c = *q;
-        if (c == 'e' || c == 'E' || c == '.' || c == 'x' || c == 'X') return false;
+        if (c == 'e' || c == 'E' || c == '.' || c == 'x' || c == 'X')
+            return false;
     }
-    if (!fast_value(m, exp10, negative, value)) return false;
+    if (!fast_value(m, exp10, negative, value))
+        return false;
     p_ = q;
     return true;
 }
 
-int ObjScanner::read_float(float& value)
+int ObjScanner::read_float(float &value)
 {
     skip_space();
-    if (p_ >= end_) return -1;
-    if (read_plain_decimal(value)) return 1;
-    const char* start = p_;
+    if (p_ >= end_)
+        return -1;
+    if (read_plain_decimal(value))
+        return 1;
+    const char *start = p_;
     bool sign = false;
     if (*p_ == '-' || *p_ == '+') {
         sign = true;
         ++p_;
-        if (p_ >= end_) return 0;
+        if (p_ >= end_)
+            return 0;
     }
 
     // The C library reads "nan" and "inf[inity]" letter by letter and keeps
     // a mismatching letter consumed.
-    auto expect = [this](const char* word) {
+    auto expect = [this](const char *word) {
         for (; *word; ++word) {
-            if (p_ >= end_) return false;
-            if (lower(*p_++) != *word) return false;
+            if (p_ >= end_)
+                return false;
+            if (lower(*p_++) != *word)
+                return false;
         }
         return true;
     };
     const char first = lower(*p_);
     if (first == 'n') {
         ++p_;
-        if (!expect("an")) return 0;
+        if (!expect("an"))
+            return 0;
         value = slow_convert(start, p_);
         return 1;
     }
     if (first == 'i') {
         ++p_;
-        if (!expect("nf")) return 0;
+        if (!expect("nf"))
+            return 0;
         if (p_ < end_ && lower(*p_) == 'i') {
             ++p_;
-            if (!expect("nity")) return 0;
+            if (!expect("nity"))
+                return 0;
         }
         value = slow_convert(start, p_);
         return 1;
@@ -213,10 +244,12 @@ int ObjScanner::read_float(float& value)
         ++p_;
     }
     const std::ptrdiff_t size = p_ - start;
-    if (size == (sign ? 1 : 0) || (hex && size == (sign ? 3 : 2))) return 0;
-    if (!hex && !got_digit) return 0;  // "." or "-.": nothing a number can be made of
+    if (size == (sign ? 1 : 0) || (hex && size == (sign ? 3 : 2)))
+        return 0;
+    if (!hex && !got_digit)
+        return 0; // "." or "-.": nothing a number can be made of
     value = convert_float(start, p_);
     return 1;
 }
 
-}  // namespace obj_scan
+} // namespace obj_scan

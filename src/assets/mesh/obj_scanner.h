@@ -16,11 +16,18 @@
 #include <cstring>
 #include <string_view>
 
-namespace obj_scan {
+namespace obj_scan
+{
 
 // Whitespace as isspace() in the C locale.
-inline bool is_space(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-inline bool is_digit(unsigned char c) { return static_cast<unsigned>(c - '0') < 10u; }
+inline bool is_space(unsigned char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+inline bool is_digit(unsigned char c)
+{
+    return static_cast<unsigned>(c - '0') < 10u;
+}
 
 // The longest token "%255s" reads; the loader's buffers hold 256 bytes.
 inline constexpr std::size_t max_token = 255;
@@ -29,29 +36,33 @@ inline constexpr std::size_t max_line = 255;
 
 // Converts the characters a "%f" conversion consumed (validated by the
 // scanner) to the float the C library would store. Exposed for tests.
-float convert_float(const char* begin, const char* end);
+float convert_float(const char *begin, const char *end);
 
-class ObjScanner {
-public:
-    ObjScanner(const char* begin, const char* end) : p_(begin), end_(end) {}
+class ObjScanner
+{
+  public:
+    ObjScanner(const char *begin, const char *end) : p_(begin), end_(end) {}
     explicit ObjScanner(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
 
     bool at_end() const { return p_ >= end_; }
-    const char* position() const { return p_; }
+    const char *position() const { return p_; }
 
     void skip_space()
     {
-        while (p_ < end_ && is_space(static_cast<unsigned char>(*p_))) ++p_;
+        while (p_ < end_ && is_space(static_cast<unsigned char>(*p_)))
+            ++p_;
     }
 
     // "%255s": 1 with the token, or -1 at the end of the input.
-    int read_token(std::string_view& token)
+    int read_token(std::string_view &token)
     {
         skip_space();
-        if (p_ >= end_) return -1;
-        const char* start = p_;
-        const char* limit = (end_ - p_ > static_cast<std::ptrdiff_t>(max_token)) ? p_ + max_token : end_;
-        while (p_ < limit && !is_space(static_cast<unsigned char>(*p_))) ++p_;
+        if (p_ >= end_)
+            return -1;
+        const char *start = p_;
+        const char *limit = (end_ - p_ > static_cast<std::ptrdiff_t>(max_token)) ? p_ + max_token : end_;
+        while (p_ < limit && !is_space(static_cast<unsigned char>(*p_)))
+            ++p_;
         token = std::string_view(start, static_cast<std::size_t>(p_ - start));
         return 1;
     }
@@ -60,11 +71,11 @@ public:
     // characters. Returns what was consumed (empty at the end of the input).
     std::string_view read_line()
     {
-        const char* start = p_;
+        const char *start = p_;
         const std::size_t room = static_cast<std::size_t>(end_ - p_);
         const std::size_t n = room < max_line ? room : max_line;
-        const void* nl = n ? std::memchr(p_, '\n', n) : nullptr;
-        p_ = nl ? static_cast<const char*>(nl) + 1 : p_ + n;
+        const void *nl = n ? std::memchr(p_, '\n', n) : nullptr;
+        p_ = nl ? static_cast<const char *>(nl) + 1 : p_ + n;
         return std::string_view(start, static_cast<std::size_t>(p_ - start));
     }
 
@@ -72,29 +83,36 @@ public:
     // character (left in place), -1 end of input.
     int match(char c)
     {
-        if (p_ >= end_) return -1;
-        if (*p_ != c) return 0;
+        if (p_ >= end_)
+            return -1;
+        if (*p_ != c)
+            return 0;
         ++p_;
         return 1;
     }
 
     // "%d". in_range is false when the number does not fit 32 bits.
-    int read_int(std::int32_t& value, bool& in_range)
+    int read_int(std::int32_t &value, bool &in_range)
     {
         skip_space();
-        if (p_ >= end_) return -1;
+        if (p_ >= end_)
+            return -1;
         bool negative = false;
         if (*p_ == '-' || *p_ == '+') {
             negative = *p_ == '-';
-            ++p_;  // a sign stays consumed even when no digit follows
-            if (p_ >= end_) return 0;
+            ++p_; // a sign stays consumed even when no digit follows
+            if (p_ >= end_)
+                return 0;
         }
-        if (!is_digit(static_cast<unsigned char>(*p_))) return 0;
-        while (p_ < end_ && *p_ == '0') ++p_;  // leading zeros do not count
-        const char* digits = p_;
+        if (!is_digit(static_cast<unsigned char>(*p_)))
+            return 0;
+        while (p_ < end_ && *p_ == '0')
+            ++p_; // leading zeros do not count
+        const char *digits = p_;
         std::uint64_t v = 0;
         while (p_ < end_ && is_digit(static_cast<unsigned char>(*p_))) {
-            if (p_ - digits < 11) v = v * 10 + static_cast<unsigned>(*p_ - '0');
+            if (p_ - digits < 11)
+                v = v * 10 + static_cast<unsigned>(*p_ - '0');
             ++p_;
         }
         const bool big = p_ - digits > 10;
@@ -107,13 +125,13 @@ public:
     }
 
     // "%f".
-    int read_float(float& value);
+    int read_float(float &value);
 
-private:
-    bool read_plain_decimal(float& value);
+  private:
+    bool read_plain_decimal(float &value);
 
-    const char* p_;
-    const char* end_;
+    const char *p_;
+    const char *end_;
 };
 
-}  // namespace obj_scan
+} // namespace obj_scan
