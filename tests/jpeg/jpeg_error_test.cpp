@@ -355,6 +355,10 @@ TEST(jpeg_errors, file_stream_reads_and_reports_missing_files)
     std::uint8_t buffer[8];
     bool end = false;
     EXPECT_EQ(missing.read(buffer, 8, end), -1);
+    // A folder opens with fopen on Linux; the stream refuses it like a
+    // missing file.
+    EXPECT_FALSE(missing.open(VELLAMOR_BINARY_DIR));
+    EXPECT_FALSE(missing.is_open());
 
     const std::string path = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg/stream_test.jpg";
     const bytes jpeg = small_jpeg();

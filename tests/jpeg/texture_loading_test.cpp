@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -35,6 +36,13 @@ TEST(texture_loading_death, missing_colour_file_says_jpg_and_exits_0_after_progr
     targets.progress_callback = report_progress;
     EXPECT_EXIT(targets.load_texture(3, "textures/none.jpg"), ::testing::ExitedWithCode(0),
                 "progress 0\\.1[^J]*Jpg: textures/none\\.jpg");
+}
+
+TEST(texture_loading_death, folder_as_colour_file_says_jpg_like_a_missing_file)
+{
+    RenderTargets targets;
+    const std::string folder = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg";
+    EXPECT_EXIT(targets.load_texture(3, folder), ::testing::ExitedWithCode(0), "Jpg: .*tests/jpeg\n");
 }
 
 TEST(texture_loading_death, missing_height_file_says_jpg_bang_without_progress)

@@ -275,6 +275,10 @@ TEST(ObjLoader, files_and_directories)
     EXPECT_FALSE(missing.load("no such dir//nothing.obj", false));
     EXPECT_FALSE(missing.loaded);
     EXPECT_TRUE(missing.materials.empty());
+    // A folder opens on Linux and claims a nonsense size: no abort, no mesh.
+    EXPECT_FALSE(missing.load("/", false));
+    EXPECT_FALSE(missing.load(VELLAMOR_BINARY_DIR, false));
+    EXPECT_FALSE(missing.loaded);
 
     const std::string path = std::string(VELLAMOR_BINARY_DIR) + "/mesh_loader_test.obj";
     {

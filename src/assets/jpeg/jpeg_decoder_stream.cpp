@@ -1,6 +1,8 @@
 // File-backed byte source for the JPEG decoder (stdio, binary mode).
 #include "assets/jpeg/jpeg_decoder_stream.h"
 
+#include <sys/stat.h>
+
 jpeg_decoder_file_stream::~jpeg_decoder_file_stream()
 {
     close();
@@ -21,7 +23,17 @@ bool jpeg_decoder_file_stream::open(const char *file_name)
     if (file_name == nullptr)
         return false;
     file_ = std::fopen(file_name, "rb");
-    return file_ != nullptr;
+    if (file_ == nullptr)
+        return false;
+    // A folder opens on Linux but cannot be read: refuse it here, as a file
+    // that does not open.
+    struct stat info {
+    };
+    if (fstat(fileno(file_), &info) != 0 || S_ISDIR(info.st_mode)) {
+        close();
+        return false;
+    }
+    return true;
 }
 
 int jpeg_decoder_file_stream::read(std::uint8_t *buffer, int max_bytes, bool &end_of_stream)

@@ -35,7 +35,8 @@ class jpeg_decoder_file_stream final : public jpeg_decoder_stream
     jpeg_decoder_file_stream &operator=(const jpeg_decoder_file_stream &) = delete;
 
     // Closes a file that is still open, clears both flags and opens
-    // file_name for binary reading. Returns whether it opened.
+    // file_name for binary reading. Returns whether it opened; a folder
+    // does not.
     bool open(const char *file_name);
     void close();
     bool is_open() const { return file_ != nullptr; }

@@ -3,8 +3,8 @@
 // and material-library lines so that every array is sized once; pass 2
 // stores the attributes, triangulates faces as fans around their first
 // corner and builds de-duplicated interleaved vertices.
-// Depends on: obj_mesh.h, obj_scanner.h (scanf-like conversions), stdio for
-// reading the file.
+// Depends on: obj_mesh.h, obj_scanner.h (scanf-like conversions), stdio and
+// POSIX fstat for reading the file.
 //
 // Token rules. The text is a stream of whitespace-separated tokens of at most
 // 255 bytes, classified by their first character only:
@@ -41,6 +41,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include <sys/stat.h>
 
 using obj_scan::ObjScanner;
 
@@ -417,17 +419,22 @@ bool ObjMesh::load(const char *file_name, bool recompute_normals)
     std::FILE *f = std::fopen(file_name, "r");
     if (!f)
         return false;
+    // A folder opens on Linux and seeks to a nonsense size: it is a file
+    // that cannot be read, like a missing one.
+    struct stat info {
+    };
+    if (fstat(fileno(f), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(f);
+        return false;
+    }
 
-    // Whole file in one buffer; a size from seeking is only a first guess
-    // (pipes and special files have none), so read on until the end.
+    // Whole file in one buffer; the size of a regular file is only a first
+    // guess (it may grow; pipes and special files have none), so read on
+    // until the end.
     std::string text;
     std::size_t have = 0;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long size = std::ftell(f);
-        if (size > 0)
-            text.resize(static_cast<std::size_t>(size) + 1);
-    }
-    std::rewind(f);
+    if (S_ISREG(info.st_mode) && info.st_size > 0)
+        text.resize(static_cast<std::size_t>(info.st_size) + 1);
     for (;;) {
         if (have == text.size())
             text.resize(text.size() < 65536 ? 65536 : text.size() * 2);

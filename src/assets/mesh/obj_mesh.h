@@ -140,8 +140,8 @@ struct ObjMesh {
     ObjMesh(ObjMesh &&) noexcept = default;
     ObjMesh &operator=(ObjMesh &&) noexcept = default;
 
-    // Reads an OBJ file. False when it cannot be opened (the mesh is then
-    // unchanged); true otherwise, whatever the file holds: malformed parts are
+    // Reads an OBJ file. False when it cannot be opened or is a folder (the
+    // mesh is then unchanged); true otherwise, whatever the file holds: malformed parts are
     // skipped quietly. Loading again first empties the mesh.
     bool load(const char *file_name, bool recompute_normals);
     // The same on text already in memory; file_name only gives `directory`.
