@@ -12,20 +12,10 @@
 #include "render/render_targets.h"
 
 #include <algorithm>
-#include <iostream>
 #include <vector>
 
 namespace
 {
-
-bool valid_number(int number)
-{
-    if (number >= 0 && number < static_cast<int>(std::tuple_size_v<TextureTable>)) {
-        return true;
-    }
-    std::cerr << "Texture number " << number << " is out of range." << std::endl;
-    return false;
-}
 
 GLuint generate_into(TextureTable &table, int number, GLenum target)
 {
@@ -65,7 +55,7 @@ class TightUnpack
 
 void RenderTargets::create_texture_1d(int number, int width)
 {
-    if (!valid_number(number)) {
+    if (!valid_texture_number(number)) {
         return;
     }
     generate_into(textures, number, GL_TEXTURE_1D);
@@ -76,7 +66,7 @@ void RenderTargets::create_texture_1d(int number, int width)
 
 void RenderTargets::update_texture_1d(int number, int width, const unsigned char *rgb)
 {
-    if (!valid_number(number)) {
+    if (!valid_texture_number(number)) {
         return;
     }
     glBindTexture(GL_TEXTURE_1D, textures[static_cast<std::size_t>(number)]);
@@ -86,7 +76,7 @@ void RenderTargets::update_texture_1d(int number, int width, const unsigned char
 
 void RenderTargets::create_depth_texture(int number, int width, int height)
 {
-    if (!valid_number(number)) {
+    if (!valid_texture_number(number)) {
         return;
     }
     generate_into(textures, number, GL_TEXTURE_2D);
@@ -100,7 +90,7 @@ void RenderTargets::create_depth_texture(int number, int width, int height)
 
 void RenderTargets::create_noise_texture_rgb(int number, int width, int height)
 {
-    if (!valid_number(number)) {
+    if (!valid_texture_number(number)) {
         return;
     }
     // Negative sizes draw no numbers, like zero sizes.
@@ -116,7 +106,7 @@ void RenderTargets::create_noise_texture_rgb(int number, int width, int height)
 
 void RenderTargets::create_noise_texture_rgba(int number, int width, int height)
 {
-    if (!valid_number(number)) {
+    if (!valid_texture_number(number)) {
         return;
     }
     width = std::max(width, 0);

@@ -4,10 +4,13 @@
 //
 // Depends on: GL through GLEW (EXT framebuffer object, blit, multisample).
 // Limits: framebuffer status is returned, never acted upon; GL objects are
-// created once and go with the context.
+// created once and go with the context. Numbers outside the tables are
+// refused in every build.
 #include "render/render_targets.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <tuple>
 
 namespace
 {
@@ -29,6 +32,22 @@ GLuint make_renderbuffer(GLenum format, int width, int height, int samples)
     return name;
 }
 } // namespace
+
+bool RenderTargets::valid_texture_number(int number)
+{
+    if (number >= 0 && number < static_cast<int>(std::tuple_size_v<TextureTable>))
+        return true;
+    std::fprintf(stderr, "Texture number %d is out of range.\n", number);
+    return false;
+}
+
+bool RenderTargets::valid_set_number(int set)
+{
+    if (set >= 0 && set < set_count)
+        return true;
+    std::fprintf(stderr, "Render set %d is out of range.\n", set);
+    return false;
+}
 
 void RenderTargets::create_render_set(int set, int width, int height, int samples)
 {
@@ -62,6 +81,8 @@ void RenderTargets::bind_render_set(int set, int colour_count)
 
 GLenum RenderTargets::attach_colour_texture(int set, int attachment, int texture_number)
 {
+    if (!valid_set_number(set) || !valid_texture_number(texture_number))
+        return 0;
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[set].texture_framebuffer);
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT + std::clamp(attachment, 0, 2),
                               GL_TEXTURE_2D, textures[texture_number], 0);
@@ -70,6 +91,8 @@ GLenum RenderTargets::attach_colour_texture(int set, int attachment, int texture
 
 GLenum RenderTargets::attach_depth_texture(int set, int texture_number)
 {
+    if (!valid_set_number(set) || !valid_texture_number(texture_number))
+        return 0;
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[set].texture_framebuffer);
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D,
                               textures[texture_number], 0);
@@ -78,6 +101,8 @@ GLenum RenderTargets::attach_depth_texture(int set, int texture_number)
 
 GLenum RenderTargets::resolve_render_set(int set, int width, int height, int colour_count, bool copy_depth)
 {
+    if (!valid_set_number(set))
+        return 0;
     const RenderSet &s = sets[set];
     const auto bind_pair = [&s] {
         glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, s.render_framebuffer);
@@ -105,5 +130,7 @@ void RenderTargets::unbind_render_targets()
 
 void RenderTargets::bind_table_texture(int number) const
 {
+    if (!valid_texture_number(number))
+        return;
     glBindTexture(GL_TEXTURE_2D, textures[number]);
 }

@@ -61,9 +61,18 @@ class RenderTargets
     double fov_offset = 0.0; // added to the loading screen's 65 degrees
     bool multisample = false;
 
+    // ---- Number checks -------------------------------------------------------
+    // Texture and render-set numbers come from the show's tables, but one
+    // outside them would write past the arrays (a negative texture number
+    // lands on the progress callback), so every build checks them: false,
+    // with a message on standard error, when the number has no entry.
+    static bool valid_texture_number(int number);
+    static bool valid_set_number(int set);
+
     // ---- Render sets -------------------------------------------------------
-    // Set numbers are clamped to 0..15 by create and bind; the attach and
-    // resolve operations take them as given (callers pass 0..3).
+    // Set numbers are clamped to 0..15 by create and bind. Attach and resolve
+    // refuse a set or texture number outside the tables: nothing is bound
+    // and they return 0 (no framebuffer status).
     void create_render_set(int set, int width, int height, int samples);
     void bind_render_set(int set, int colour_count);
     GLenum attach_colour_texture(int set, int attachment, int texture_number);
@@ -81,9 +90,11 @@ class RenderTargets
 
     // ---- Textures from JPEG files -------------------------------------------
     // A file that cannot be read ends the process (message box, exit 0).
+    // A number outside the table is refused before anything is read.
     void load_texture(int number, const std::string &file_name);
     void load_normal_map_texture(int number, const std::string &file_name);
 
-    // glBindTexture(GL_TEXTURE_2D, textures[number]) on the active unit.
+    // glBindTexture(GL_TEXTURE_2D, textures[number]) on the active unit; a
+    // number outside the table binds nothing.
     void bind_table_texture(int number) const;
 };

@@ -15,7 +15,6 @@
 #include "assets/jpeg/jpeg_image_decoder.h"
 #include "runtime/message_box.h"
 
-#include <cassert>
 #include <cstdlib>
 #include <vector>
 
@@ -71,8 +70,8 @@ void upload(GLuint &table_entry, const rgb_image &image)
 
 void RenderTargets::load_texture(int number, const std::string &file_name)
 {
-    assert(number >= 0 && number < static_cast<int>(textures.size()) &&
-           "texture number outside the TextureTable");
+    if (!valid_texture_number(number))
+        return;
     if (progress_callback != nullptr)
         progress_callback(0.1);
     const rgb_image image = decode_file(file_name, "Jpg", true);
@@ -81,8 +80,8 @@ void RenderTargets::load_texture(int number, const std::string &file_name)
 
 void RenderTargets::load_normal_map_texture(int number, const std::string &file_name)
 {
-    assert(number >= 0 && number < static_cast<int>(textures.size()) &&
-           "texture number outside the TextureTable");
+    if (!valid_texture_number(number))
+        return;
     const rgb_image heights = decode_file(file_name, "Jpg !", false);
     rgb_image normals;
     normals.width = heights.width;

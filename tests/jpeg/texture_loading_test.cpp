@@ -81,3 +81,24 @@ TEST(texture_loading_death, undecodable_files_say_jpg_bang)
     EXPECT_EXIT(targets.load_normal_map_texture(3, cmyk), ::testing::ExitedWithCode(0),
                 "Jpg !: .*cmyk\\.jpg");
 }
+
+// Release builds drop asserts: a number outside the TextureTable must still
+// be refused before the file is read (a negative one would overwrite the
+// progress callback). The child says "refused" and exits 7 only when the
+// loader returned instead of reporting progress or exiting for the file.
+TEST(texture_loading_death, numbers_outside_the_table_are_refused_before_reading)
+{
+    RenderTargets targets;
+    targets.progress_callback = report_progress;
+    for (int number : {-2, -1, 10000}) {
+        EXPECT_EXIT(
+            {
+                targets.load_texture(number, "textures/none.jpg");
+                targets.load_normal_map_texture(number, "textures/none.jpg");
+                std::fprintf(stderr, "refused\n");
+                std::exit(targets.progress_callback == report_progress ? 7 : 8);
+            },
+            ::testing::ExitedWithCode(7), "^Texture number -?[0-9]+ is out of range.\n.*refused")
+            << number;
+    }
+}

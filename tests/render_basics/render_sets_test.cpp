@@ -170,3 +170,30 @@ TEST_F(RenderSets, odd_sizes_halve_toward_zero)
     glGetRenderbufferParameterivEXT(GL_RENDERBUFFER_EXT, GL_RENDERBUFFER_INTERNAL_FORMAT_EXT, &format);
     EXPECT_EQ(format, GL_DEPTH_COMPONENT24);
 }
+
+// Release builds drop asserts: numbers from outside the tables are refused
+// in every build, binding nothing and reporting no framebuffer status.
+TEST_F(RenderSets, numbers_outside_the_tables_are_refused)
+{
+    rt->create_render_set(0, w, h, 0);
+    rt->unbind_render_targets();
+    for (int set : {-1, RenderTargets::set_count}) {
+        EXPECT_EQ(rt->attach_colour_texture(set, 0, colour_tex), 0u) << set;
+        EXPECT_EQ(rt->attach_depth_texture(set, depth_tex), 0u) << set;
+        EXPECT_EQ(rt->resolve_render_set(set, w, h, 1, true), 0u) << set;
+        EXPECT_EQ(binding(), 0) << set;
+    }
+    for (int number : {-2, -1, 10000}) {
+        EXPECT_EQ(rt->attach_colour_texture(0, 0, number), 0u) << number;
+        EXPECT_EQ(rt->attach_depth_texture(0, number), 0u) << number;
+        EXPECT_EQ(binding(), 0) << number;
+    }
+    glBindTexture(GL_TEXTURE_2D, rt->textures[colour_tex]);
+    rt->progress_callback = [](double) {};
+    for (int number : {-2, -1, 10000})
+        rt->bind_table_texture(number);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, static_cast<GLint>(rt->textures[colour_tex]));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
