@@ -58,6 +58,8 @@ bool Sound::load(const std::string &path)
     s.stop_decoder();
     s.loaded = false;
     s.length.store(0, std::memory_order_relaxed);
+    s.length_final.store(false, std::memory_order_relaxed);
+    s.end_mark.store(0, std::memory_order_relaxed);
     s.ring.clear();
     if (!s.decoder.open(path, s.rate)) {
         s.error = path + ": " + s.decoder.error();
@@ -120,6 +122,16 @@ std::uint32_t Sound::position(int channel_number)
     return static_cast<std::uint32_t>(std::clamp<std::int64_t>(p, 0, length()));
 }
 
+bool Sound::finished(int channel_number)
+{
+    State &s = *state_;
+    if (channel_number != channel || !s.loaded)
+        return false;
+    s.spectrum_fresh = s.reports.refresh() || s.spectrum_fresh;
+    const PlaybackReport &r = s.reports.front();
+    return r.valid && r.epoch == s.epoch && r.ended;
+}
+
 int Sound::frequency(int channel_number) const
 {
     return channel_number == channel && state_->loaded ? state_->rate : 0;
@@ -167,6 +179,11 @@ void Sound::close()
 std::int64_t Sound::length() const
 {
     return state_->length.load(std::memory_order_acquire);
+}
+
+bool Sound::length_final() const
+{
+    return state_->length_final.load(std::memory_order_acquire);
 }
 
 const std::string &Sound::error() const

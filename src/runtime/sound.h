@@ -11,6 +11,11 @@
 //   position(1)            track frame the listener hears now (unsigned
 //                          32-bit); frequency(1) the frames per second (the
 //                          mix rate, whatever the file's own rate)
+//   finished(1)            true once the track has played to its end: the
+//                          decoder has no frame left (end of the file, or
+//                          a rest it cannot decode), the listener hears
+//                          silence and the position stands at that end;
+//                          a seek back into the track clears it
 //   set_position(1, f)     sample-exact, immediate seek; false (and nothing
 //                          changes) when f lies at or past the end
 //   spectrum()             512 magnitudes of the most recent 1024 output
@@ -49,6 +54,7 @@ class Sound
     bool play(int channel_number);
     void set_volume(int channel_number, int volume);
     std::uint32_t position(int channel_number);
+    bool finished(int channel_number);
     int frequency(int channel_number) const;
     bool set_position(int channel_number, std::uint32_t frame);
     const std::array<float, 512> &spectrum();
@@ -59,6 +65,9 @@ class Sound
     // an estimate from its size until the background scan has run (within a
     // fraction of a second of load()).
     std::int64_t length() const;
+    // True once length() is final: the background scan has run (or failed).
+    // A tag can claim more than a cut-short file holds; the scan counts.
+    bool length_final() const;
     // Why the last init() or load() failed.
     const std::string &error() const;
 

@@ -22,12 +22,16 @@ void Sound::State::decode_loop()
             next = request_frame(r);
             at_end = !decoder.seek(next);
             written_this_epoch = 0;
+            if (at_end && !loop.load(std::memory_order_acquire))
+                end_mark.store(pack_request(epoch_now, static_cast<std::uint32_t>(next)),
+                               std::memory_order_release);
         }
         // Looping may be switched on after the end was reached (a short
         // track is decoded whole before play): it starts over then too.
         if (at_end && loop.load(std::memory_order_acquire) && decoder.seek(0)) {
             at_end = false;
             next = 0;
+            end_mark.store(0, std::memory_order_release);
         }
         // Blocks of the current epoch still waiting in the ring: at most the
         // ones written since the seek, at most all that are queued. Before
@@ -41,6 +45,7 @@ void Sound::State::decode_loop()
                 scanned = true;
                 if (decoder.scan())
                     length.store(decoder.length(), std::memory_order_release);
+                length_final.store(true, std::memory_order_release);
                 continue;
             }
             wake.wait(seen, std::memory_order_acquire);
@@ -49,6 +54,9 @@ void Sound::State::decode_loop()
         const std::size_t n = decoder.read(block->data.data(), sound_block_frames);
         if (n == 0) {
             at_end = true;
+            if (!loop.load(std::memory_order_acquire))
+                end_mark.store(pack_request(epoch_now, static_cast<std::uint32_t>(next)),
+                               std::memory_order_release);
             continue;
         }
         block->epoch = epoch_now;

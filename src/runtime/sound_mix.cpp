@@ -43,6 +43,11 @@ void Sound::State::mix(float *out, std::size_t frames)
     }
     m.cursor = start + static_cast<std::int64_t>(done);
     std::fill(out + 2 * done, out + 2 * frames, 0.0F);
+    // Short of frames with the ring empty: the end of the track when the
+    // decoder stopped for good at this very frame, else only a late decoder.
+    const std::uint64_t end = end_mark.load(std::memory_order_acquire);
+    const bool past_end = done < frames && request_epoch(end) == m.epoch &&
+                          m.cursor >= static_cast<std::int64_t>(request_frame(end));
     if (popped)
         poke();
 
@@ -68,9 +73,11 @@ void Sound::State::mix(float *out, std::size_t frames)
     if (m.last_epoch == m.epoch) {
         report.playing_start = m.last_start;
         report.playing_frames = m.last_frames;
+        report.ended = m.last_ended;
     } else {
         report.playing_start = request_frame(r);
         report.playing_frames = 0;
+        report.ended = false;
     }
     report.time_ns = sound_now_ns();
     for (std::size_t i = 0; i < spectrum_window; ++i)
@@ -79,6 +86,7 @@ void Sound::State::mix(float *out, std::size_t frames)
     m.last_epoch = m.epoch;
     m.last_start = start;
     m.last_frames = static_cast<std::int64_t>(done);
+    m.last_ended = past_end && done == 0;
 }
 
 void sound_audio_callback(void *user, Uint8 *stream, int bytes)

@@ -54,6 +54,7 @@ struct PlaybackReport {
     std::int64_t playing_start = 0;            // track frame at the start of the buffer now heard
     std::int64_t playing_frames = 0;           // track frames in it (fewer: silence follows)
     std::int64_t time_ns = 0;                  // when that buffer started to be heard
+    bool ended = false;                        // that buffer lies past the end of the track
     std::array<float, spectrum_window> mono{}; // last output samples, oldest first
 };
 
@@ -77,6 +78,13 @@ struct Sound::State {
     // the decoder thread has scanned the file (right after it first filled
     // the ring, so that the scan never delays the start).
     std::atomic<std::int64_t> length{0};
+    // Set once the decoder thread has scanned the file (or failed to).
+    std::atomic<bool> length_final{false};
+    // Where the decoder ran out of frames: pack_request(epoch, frame) of
+    // the epoch it decoded for (end of file or an undecodable rest). The
+    // callback compares it with its own cursor, so a decoder that is merely
+    // late never reads as the end.
+    std::atomic<std::uint64_t> end_mark{0};
 
     // The decoder thread's while it runs; the main thread opens and closes
     // the decoder only while it is stopped.
@@ -94,6 +102,7 @@ struct Sound::State {
         std::uint32_t last_epoch = 0;
         std::int64_t last_start = 0;
         std::int64_t last_frames = 0;
+        bool last_ended = false;
     } mixer;
 
     // Main thread only.
