@@ -101,6 +101,7 @@ void show_start_up()
     segment_slots[0]->active = 1;
 
     music_start();
+    music_warn_if_shorter_than(show_end_time);
 
     clock_reset();
     previous_clock = clock_read();
@@ -126,8 +127,11 @@ bool show_frame()
     random_seed(frame_seed(show_time));
     for (int i = 0; i < 50; ++i)
         random_next();
+    // A track that has played out stands still at its end: pulling toward
+    // it would hold the picture there, so the clock then runs on alone.
     music_time = music_read_time();
-    frame_delta = music_pull(frame_delta, show_time, music_time);
+    if (!music_has_ended())
+        frame_delta = music_pull(frame_delta, show_time, music_time);
 
     // 3-5. Inputs, Timeline id, clock advance.
     frame_info.wheel_steps = wheel_total;

@@ -25,7 +25,7 @@ double music_pull(double frame_delta, double show_time, double music_time)
 
 bool show_has_ended(double show_time)
 {
-    return show_time > 251.0;
+    return show_time > show_end_time;
 }
 
 FadeOut fade_out_step(double show_time, double fade_start, double rate)

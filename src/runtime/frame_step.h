@@ -16,6 +16,9 @@ std::uint32_t frame_seed(double show_time);
 // step; after that the show clock runs free.
 double music_pull(double frame_delta, double show_time, double music_time);
 
+// The length of the show in seconds of show time.
+inline constexpr double show_end_time = 251.0;
+
 // The show ends once show_time passes 251 s (251.0 itself does not end it).
 bool show_has_ended(double show_time);
 

@@ -8,10 +8,16 @@
 #include "runtime/message_box.h"
 #include "runtime/sound.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
+#include <string>
+#include <system_error>
+#include <thread>
 
 namespace
 {
@@ -39,6 +45,13 @@ void music_start()
         fail("Problem initializing FMod. \nProgram will now exit.", 1);
     if (!s.load(soundtrack_file))
         fail("Problem initializing FMod. \nNo sound file.", 0);
+    // A tag may claim more than a cut-short file holds: wait for the scan,
+    // which comes right after the first buffers are decoded, so that the
+    // length is the one the track really plays. Before play, so the music
+    // and the show clock still start together.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!s.length_final() && std::chrono::steady_clock::now() < give_up)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     s.set_loop(false);
     s.set_spectrum_active(true);
     s.play(Sound::channel);
@@ -49,6 +62,30 @@ double music_read_time()
 {
     Sound &s = sound();
     return position_seconds(s.position(Sound::channel), s.frequency(Sound::channel));
+}
+
+double music_length()
+{
+    return static_cast<double>(sound().length()) / mix_rate;
+}
+
+void music_warn_if_shorter_than(double show_seconds)
+{
+    const double track = music_length();
+    if (!(track < show_seconds))
+        return;
+    std::error_code ec;
+    const std::filesystem::path where = std::filesystem::absolute(soundtrack_file, ec).lexically_normal();
+    std::fprintf(stderr,
+                 "soundtrack: \"%s\" lasts %.1f s, shorter than the show's %.0f s: the picture goes on "
+                 "without sound after it\n",
+                 (ec ? std::string(soundtrack_file) : where.string()).c_str(), track, show_seconds);
+    std::fflush(stderr);
+}
+
+bool music_has_ended()
+{
+    return sound().finished(Sound::channel);
 }
 
 bool music_seek(double seconds)

@@ -11,8 +11,20 @@
 inline constexpr const char *soundtrack_file = "music//Orvel ft Mirel - Vellamor.mp3";
 
 // Initialise at 44100 Hz, load the soundtrack, play once, spectrum on,
-// play on channel 1 at volume 255.
+// play on channel 1 at volume 255. Playback starts once the track's length
+// is known (the file scanned, at most about a second after loading).
 void music_start();
+
+// Length of the loaded soundtrack in seconds (0 when none is loaded).
+double music_length();
+
+// Writes one line to standard error when the soundtrack is shorter than
+// the show, naming the file and both lengths: the picture outlasts the sound.
+void music_warn_if_shorter_than(double show_seconds);
+
+// True once the soundtrack has played to its end (it stands at its last
+// position, silent); a seek back into the track makes it false again.
+bool music_has_ended();
 
 // Play position of channel 1 in seconds: samples (unsigned 32-bit) / frequency.
 double music_read_time();

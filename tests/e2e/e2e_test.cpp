@@ -157,6 +157,26 @@ int hold_until_frames(Show &show, const std::string &id, std::chrono::seconds li
     return seek_lines(show.out);
 }
 
+// The window's pixels as last presented (binary PPM bytes; empty on failure).
+std::string grab_window(const std::string &id, const fs::path &file)
+{
+    if (std::system((std::string(VELLAMOR_WINDOW_GRAB) + " " + id + " '" + file.string() + "'").c_str()) != 0)
+        return {};
+    return read_file(file);
+}
+
+// Polls `file` until it contains `text`.
+bool wait_for_text(Show &show, const fs::path &file, const std::string &text, std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (show.running() && std::chrono::steady_clock::now() < end) {
+        if (read_file(file).find(text) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(100ms);
+    }
+    return read_file(file).find(text) != std::string::npos;
+}
+
 class EndToEnd : public ::testing::Test
 {
   protected:
@@ -210,6 +230,43 @@ TEST_F(EndToEnd, runs_frames_and_ends_on_a_real_escape_press)
     // The captures reach standard output as well as the clipboard.
     EXPECT_NE(out.find("Cam :"), std::string::npos) << out.substr(0, 400);
     EXPECT_NE(out.find("MCr :"), std::string::npos);
+}
+
+TEST_F(EndToEnd, a_three_second_soundtrack_is_reported_and_the_picture_goes_on_after_it)
+{
+    if (!have_tool("sox") || !have_tool("lame"))
+        GTEST_SKIP() << "sox and lame make the short soundtrack";
+    // The show's files with a soundtrack of three seconds.
+    const fs::path short_data = work.path / "short-data";
+    fs::create_directories(short_data / "music");
+    for (const char *folder : {"Materials", "PostProcessing", "neomeshes", "textures"})
+        fs::create_directory_symlink(fs::absolute(data) / folder, short_data / folder);
+    const fs::path wav = work.path / "three.wav";
+    const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + wav.string() +
+                             "' synth 3 sine 330 vol 0.2 && lame --quiet '" + wav.string() + "' '" +
+                             (short_data / soundtrack).string() + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+
+    Show show({"--mode", "160x90", "--windowed", "--data", short_data.string()}, work.path);
+    const std::string id = show.window(120s);
+    ASSERT_FALSE(id.empty()) << "no window; stderr:\n" << read_file(show.err);
+    // The warning comes as the music starts, after the loading screen.
+    ASSERT_TRUE(wait_for_text(show, show.err, "shorter than the show's 251 s", 120s)) << read_file(show.err);
+    const std::string err = read_file(show.err);
+    EXPECT_NE(err.find("Vellamor.mp3\" lasts 3.0 s"), std::string::npos) << err;
+
+    // Well after the music has ended, the show still presents new frames.
+    std::this_thread::sleep_for(5s);
+    const std::string before = grab_window(id, work.path / "before.ppm");
+    std::this_thread::sleep_for(3s);
+    const std::string after = grab_window(id, work.path / "after.ppm");
+    ASSERT_TRUE(show.running()) << read_file(show.err);
+    ASSERT_FALSE(before.empty());
+    EXPECT_NE(before, after) << "the picture stood still after the music";
+
+    std::system(("xdotool windowfocus --sync " + id + " key Escape").c_str());
+    ASSERT_TRUE(show.wait_for_exit(30s)) << "still running after Escape";
+    EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
 }
 
 TEST_F(EndToEnd, closing_the_window_ends_the_loop_with_zero)

@@ -86,6 +86,20 @@ TEST(Music, plays_seeks_in_whole_samples_and_reads_the_spectrum)
     wait_ms(150);
     music_copy_spectrum(spectrum);
     EXPECT_LT(*std::max_element(spectrum.begin(), spectrum.end()), 1e-6F);
+
+    // A track at least as long as the show goes without a word.
+    EXPECT_EQ(music_length(), 12.0);
+    ::testing::internal::CaptureStderr();
+    music_warn_if_shorter_than(12.0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    ::testing::internal::CaptureStderr();
+    music_warn_if_shorter_than(251.0);
+    const std::string warning = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(
+        warning.find("music/Orvel ft Mirel - Vellamor.mp3\" lasts 12.0 s, shorter than the show's 251 s"),
+        std::string::npos)
+        << warning;
+    EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
     music_close();
     EXPECT_EQ(music_read_time(), 0.0);
 }
