@@ -6,7 +6,7 @@ TEST_ENV = SDL_AUDIODRIVER=dummy VELLAMOR_MESSAGES=stderr LIBGL_ALWAYS_SOFTWARE=
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test test-asan test-fuzz test-gl clean
+.PHONY: deps build run test test-asan test-fuzz test-gl format format-check clean
 
 deps:
 	scripts/install-deps
@@ -18,7 +18,8 @@ build: deps
 run: build
 	./$(BUILD)/vellamor
 
-# Sanitizer run of the tests that need no display, then the fuzzers, then
+# Sanitizer run of the tests that need no display (the format check among
+# them: an unformatted file fails `make test`), then the fuzzers, then
 # every test of the normal build under Xvfb (CTest's summary comes last).
 test: deps test-asan test-fuzz test-gl
 
@@ -32,6 +33,13 @@ test-fuzz: deps
 
 test-gl: build
 	cd $(BUILD) && $(TEST_ENV) $(XVFB) ctest --output-on-failure
+
+# clang-format 14 over src, tools, tests, bench and fuzz (never data/).
+format: deps
+	scripts/format
+
+format-check: deps
+	scripts/format --check
 
 clean:
 	rm -rf build build-asan build-fuzz

@@ -39,19 +39,25 @@ function(vellamor_add_area_dirs area)
   endforeach()
 endfunction()
 
-# vellamor_module(NAME DIR LIBS ...): a static library of every .cpp in DIR,
-# includes rooted at src/ ("runtime/clock.h"). A module without sources yet
-# is an interface library, so the tree builds at every stage.
+# vellamor_module(NAME DIR [PUBLIC lib ...] [PRIVATE lib ...]): a static
+# library of every .cpp in DIR, includes rooted at src/ ("runtime/clock.h").
+# PUBLIC only for what the module's own headers include; everything else is
+# PRIVATE, so a dependency's headers (SDL's above all) reach no module that
+# did not ask for them. A module without sources yet is an interface
+# library, so the tree builds at every stage.
 function(vellamor_module name dir)
-  cmake_parse_arguments(M "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(M "" "" "PUBLIC;PRIVATE" ${ARGN})
+  if(M_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "vellamor_module(${name}): say PUBLIC or PRIVATE before ${M_UNPARSED_ARGUMENTS}")
+  endif()
   vellamor_module_sources(_srcs ${dir})
   if(_srcs)
     add_library(${name} STATIC ${_srcs})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${M_LIBS})
+    target_link_libraries(${name} PUBLIC ${M_PUBLIC} PRIVATE ${M_PRIVATE})
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(${name} INTERFACE ${M_LIBS})
+    target_link_libraries(${name} INTERFACE ${M_PUBLIC} ${M_PRIVATE})
   endif()
 endfunction()

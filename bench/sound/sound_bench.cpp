@@ -6,7 +6,7 @@
 // Without a track, a four-minute test track is encoded once into the
 // working folder.
 #include "mp3_maker.h"
-#include "runtime/sound.h"
+#include "sound/sound.h"
 
 #include <algorithm>
 #include <chrono>

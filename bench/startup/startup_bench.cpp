@@ -12,11 +12,11 @@
 // Depends on: SDL2 (window, context), GLEW, the show and render modules.
 #include "render/render_targets.h"
 #include "runtime/frame_info.h"
-#include "runtime/music.h"
 #include "runtime/show_state.h"
 #include "show/part_loader.h"
 #include "show/part_start.h"
 #include "show/part_start_setup.h"
+#include "sound/music.h"
 
 #include <GL/glew.h>
 #include <SDL.h>

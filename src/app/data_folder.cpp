@@ -1,7 +1,7 @@
 // Data folder discovery.
 #include "app/data_folder.h"
 
-#include "runtime/music.h"
+#include "sound/music.h"
 
 #include <system_error>
 

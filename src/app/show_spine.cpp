@@ -6,14 +6,12 @@
 #include "runtime/console.h"
 #include "runtime/frame_step.h"
 #include "runtime/generator.h"
-#include "runtime/music.h"
 #include "runtime/show_state.h"
 #include "shell/window.h"
+#include "show/director_passes.h"
 #include "show/part_loader.h"
 #include "show/part_start.h"
-
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "sound/music.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,37 +28,6 @@ namespace
 // Start-up's own record, for the first loading-screen draw.
 std::unique_ptr<FrameInfo> start_up_frame_info;
 double previous_clock = 0.0;
-
-// Escape's overlay: a camera-facing quad in grey level a over the window.
-// Drawn with blending off, so it replaces the picture rather than darkening.
-void draw_fade_overlay(double a)
-{
-    glViewport(0, 0, window_width, window_height);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    render_targets.unbind_render_targets();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_CULL_FACE);
-    glPushMatrix();
-    reset_gl_state();
-    glLoadIdentity();
-    gluLookAt(0.0, 3.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0);
-    glScalef(1.0f, 1.0f, 0.7f);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glColor3d(a, a, a);
-    glDisable(GL_TEXTURE_2D);
-    const double rotation = 0.0, half = 50.0;
-    draw_billboard(rotation, half, half, true, 1.0f);
-    glPopMatrix();
-    glPopAttrib();
-    glFlush();
-}
 } // namespace
 
 void progress_callback(double step)
@@ -73,7 +40,7 @@ void progress_callback(double step)
 void show_start_up()
 {
     render_targets.progress_callback = progress_callback;
-    glewInit(); // the result is not examined: missing entry points show as GL errors
+    load_gl_entry_points();
 
     antialias = false;
     render_targets.create_render_set(0, render_width, render_height, 0);
@@ -175,7 +142,7 @@ void run_fade_out_step()
     const FadeOut f = fade_out_step(show_time, fade_start, fade_rate);
     frame_info.parameters[FrameInfo::fade_level] = f.fade_level;
     music_set_volume(f.volume);
-    draw_fade_overlay(f.a);
+    escape_overlay(render_targets, window_width, window_height, f.a);
     if (f.done) {
         copy_to_clipboard(capture_text);
         // The clipboard empties when the program exits unless a clipboard

@@ -3,9 +3,10 @@
 // progress callback that animates the loading screen, the message loop and
 // the common exit.
 //
-// Depends on: runtime/ (clock, frame arithmetic, Timeline, generator, music,
-// process-wide state), render/ (RenderTargets, GL helpers), show/ (the two
-// segments), shell/ (buffer swaps, the message pump, clipboard).
+// Depends on: runtime/ (clock, frame arithmetic, Timeline, generator,
+// process-wide state), sound/ (the music), render/ (RenderTargets, GL
+// helpers), show/ (the two segments and the Escape overlay), shell/ (buffer
+// swaps, the message pump, clipboard).
 // Main thread only.
 #pragma once
 

@@ -2,18 +2,18 @@
 
 #include "app/show_spine.h"
 #include "app/still_spectrum.h"
+#include "render/frame_readback.h"
 #include "render/gl_helpers.h"
 #include "render/render_targets.h"
 #include "runtime/frame_info.h"
 #include "runtime/generator.h"
-#include "runtime/music.h"
 #include "runtime/show_state.h"
 #include "shell/window.h"
 #include "show/part_start.h"
 #include "show/scene_clock.h"
 #include "show/top_view_plan.h"
+#include "sound/music.h"
 
-#include <GL/glew.h>
 #include <png.h>
 
 #include <cstdio>
@@ -38,7 +38,7 @@ void offline_start_up()
 {
     RenderTargets &ctx = render_targets;
     ctx.progress_callback = no_progress;
-    glewInit();
+    load_gl_entry_points();
     antialias = false;
     ctx.create_render_set(0, render_width, render_height, 0);
     ctx.create_render_set(1, render_width / 2, render_height / 2, 0);
@@ -75,9 +75,8 @@ void OfflineShow::prepare(double scene_time)
     if (source != scene_time) {
         show.scene_time = source;
         show.frame = FrameInfo{};
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        const SavedGlAttributes saved;
         show.draw_top_view(ctx);
-        glPopAttrib();
     }
 
     const SceneClock clock = clock_for_scene_time(scene_time);
@@ -101,32 +100,17 @@ void OfflineShow::draw_at(double scene_time)
     prepare(scene_time);
     const double no_step = 0.0;
     show.draw(&no_step, ctx, &frame_info);
-    glFinish();
+    wait_for_gl();
 }
 
 std::vector<std::uint8_t> OfflineShow::read_frame() const
 {
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(width) * height * 3);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    // GL gives the bottom row first.
-    const std::size_t stride = static_cast<std::size_t>(width) * 3;
-    for (int y = 0; y < height / 2; ++y)
-        std::swap_ranges(rows.begin() + y * stride, rows.begin() + (y + 1) * stride,
-                         rows.begin() + (height - 1 - y) * stride);
-    return rows;
+    return read_back_frame_rgb(width, height);
 }
 
 std::vector<std::uint8_t> OfflineShow::read_height_map() const
 {
-    std::vector<std::uint8_t> texels(512 * 512 * 4);
-    glActiveTexture(GL_TEXTURE0);
-    ctx.bind_table_texture(101);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return texels;
+    return read_back_table_texture_rgba(ctx, 101, 512, 512);
 }
 
 bool run_offline_show(int width, int height, const std::function<void(OfflineShow &)> &body)

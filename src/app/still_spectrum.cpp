@@ -1,7 +1,7 @@
 #include "app/still_spectrum.h"
 
-#include "runtime/sound_decoder.h"
-#include "runtime/spectrum.h"
+#include "sound/sound_decoder.h"
+#include "sound/spectrum.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // mixed to mono as the sound module mixes them, through the same analyser.
 // So a still drawn at a scene time sees (near enough) the spectrum the
 // running show sees at that moment.
-// Depends on: runtime/sound_decoder.h, runtime/spectrum.h. No audio device.
+// Depends on: sound/sound_decoder.h, sound/spectrum.h. No audio device.
 #pragma once
 
 #include <array>

@@ -54,3 +54,18 @@ void set_linear_filtering()
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_LINEAR));
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(GL_LINEAR));
 }
+
+void load_gl_entry_points()
+{
+    glewInit();
+}
+
+SavedGlAttributes::SavedGlAttributes()
+{
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+}
+
+SavedGlAttributes::~SavedGlAttributes()
+{
+    glPopAttrib();
+}

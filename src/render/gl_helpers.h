@@ -16,3 +16,17 @@ void reset_gl_state();
 
 // Linear magnification and minification on the bound GL_TEXTURE_2D.
 void set_linear_filtering();
+
+// Loads the GL entry points for the current context (GLEW). The result is
+// not examined: a missing entry point shows up as a GL error where used.
+void load_gl_entry_points();
+
+// Saves every GL attribute group; the destructor restores them.
+class SavedGlAttributes
+{
+  public:
+    SavedGlAttributes();
+    ~SavedGlAttributes();
+    SavedGlAttributes(const SavedGlAttributes &) = delete;
+    SavedGlAttributes &operator=(const SavedGlAttributes &) = delete;
+};

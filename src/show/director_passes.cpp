@@ -12,6 +12,7 @@
 #include "show/screen_passes.h"
 
 #include <GL/glew.h>
+#include <GL/glu.h>
 
 namespace
 {
@@ -147,4 +148,33 @@ void fade_overlay(double alpha)
         return;
     glColor4f(0.0f, 0.0f, 0.0f, static_cast<float>(alpha));
     full_screen_quad();
+}
+
+void escape_overlay(RenderTargets &ctx, int window_width, int window_height, double a)
+{
+    glViewport(0, 0, window_width, window_height);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    ctx.unbind_render_targets();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_CULL_FACE);
+    glPushMatrix();
+    reset_gl_state();
+    glLoadIdentity();
+    gluLookAt(0.0, 3.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0);
+    glScalef(1.0f, 1.0f, 0.7f);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glColor3d(a, a, a);
+    glDisable(GL_TEXTURE_2D);
+    const double rotation = 0.0, half = 50.0;
+    draw_billboard(rotation, half, half, true, 1.0f);
+    glPopMatrix();
+    glPopAttrib();
+    glFlush();
 }

@@ -1,7 +1,8 @@
 // The passes of one director frame, in the order part_start::draw runs
 // them, as separate calls so that tools (the frame bench, the still
 // renderer) can time or repeat them. Each states what it leaves bound; the
-// next one sets what it needs.
+// next one sets what it needs. Escape's overlay, which the frame loop draws
+// over the finished frame, lives here beside the director's own fade.
 //
 // Depends on: part_start, RenderTargets, ShaderProgram, the plain-value
 // functions of the clock (camera_script, fade_cues, screen_passes).
@@ -41,3 +42,8 @@ void reset_after_passes();
 // The black overlay over the current viewport (skipped when alpha is
 // below the draw threshold).
 void fade_overlay(double alpha);
+
+// Escape's overlay: a camera-facing quad in grey level a over the whole
+// window, drawn with blending off, so it replaces the picture rather than
+// darkening it. Unbinds the render sets; GL state is restored afterwards.
+void escape_overlay(RenderTargets &ctx, int window_width, int window_height, double a);

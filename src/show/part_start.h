@@ -17,14 +17,14 @@ class part_start : public parts
     ~part_start() override = default;
     void setup(RenderTargets &ctx) override;
 
-    // The scene renderer (particle_scene.cpp): draws the point clouds into
+    // The scene renderer (part_start_scene.cpp): draws the point clouds into
     // whatever framebuffer is bound, with the main or the second camera.
     void draw_particle_scene(RenderTargets &ctx, int use_second_camera, int velocity_mode);
-    // The top-view pass (top_view.cpp): renders the meshes of the current
+    // The top-view pass (part_start_top_view.cpp): renders the meshes of the current
     // scene from above and copies the result into the height map.
     void draw_top_view(RenderTargets &ctx);
     // Makes the lit-mesh program current with its uniforms and five
-    // textures (lit_mesh_program.cpp); both passes above start with it.
+    // textures (part_start_lit_mesh.cpp); both passes above start with it.
     void use_lit_mesh_program(const RenderTargets &ctx, double a1) const;
 
     double scene_time = 0.0;

@@ -6,9 +6,9 @@
 #include "app/show_spine.h"
 #include "mp3_maker.h"
 #include "runtime/frame_step.h"
-#include "runtime/music.h"
 #include "runtime/show_state.h"
 #include "shell/window.h"
+#include "sound/music.h"
 
 #include <gtest/gtest.h>
 

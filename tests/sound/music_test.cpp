@@ -3,7 +3,7 @@
 #include "mp3_maker.h"
 #include "runtime/clock.h"
 #include "runtime/frame_step.h"
-#include "runtime/music.h"
+#include "sound/music.h"
 
 #include <gtest/gtest.h>
 

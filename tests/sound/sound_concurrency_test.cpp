@@ -3,7 +3,7 @@
 // -fsanitize=thread this proves the threads share no unsynchronised data;
 // in every build it checks that what the main thread reads stays coherent.
 #include "mp3_maker.h"
-#include "runtime/sound.h"
+#include "sound/sound.h"
 
 #include <gtest/gtest.h>
 

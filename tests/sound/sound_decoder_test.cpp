@@ -1,5 +1,5 @@
 #include "mp3_maker.h"
-#include "runtime/sound_decoder.h"
+#include "sound/sound_decoder.h"
 
 #include <gtest/gtest.h>
 

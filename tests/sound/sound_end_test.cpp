@@ -3,7 +3,7 @@
 // decoder is merely behind, and a file cut short plays (and reports) the
 // length it really holds, whatever its tag claims.
 #include "mp3_maker.h"
-#include "runtime/sound.h"
+#include "sound/sound.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The sound module playing real MP3 files through SDL's dummy driver, which
 // consumes audio in real time without a sound card.
 #include "mp3_maker.h"
-#include "runtime/sound.h"
+#include "sound/sound.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/spectrum.h"
+#include "sound/spectrum.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // the energy changes where the picture cuts. Decoded with libmpg123 (the
 // file's own rate, no resampling) and, once, through the show's sound module.
 #include "loudness.h"
-#include "runtime/sound.h"
-#include "runtime/sound_decoder.h"
+#include "sound/sound.h"
+#include "sound/sound_decoder.h"
 
 #include <gtest/gtest.h>
 #include <kiss_fftr.h>

@@ -1,7 +1,7 @@
 // The sound module's main-thread interface (see sound.h): opens the
 // device, loads and plays the track, answers position and spectrum
 // queries from the callback's latest report, and closes everything.
-#include "runtime/sound_state.h"
+#include "sound/sound_state.h"
 
 #include <algorithm>
 

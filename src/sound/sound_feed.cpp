@@ -1,7 +1,7 @@
 // The sound module's decoder thread (see sound_state.h): keeps the ring
 // filled with decoded frames for the current epoch, seeks when a new one is
 // requested, and scans the file once the first buffers are ready.
-#include "runtime/sound_state.h"
+#include "sound/sound_state.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Windowed real FFT of the output (see spectrum.h).
-#include "runtime/spectrum.h"
+#include "sound/spectrum.h"
 
 #include <kissfft/kiss_fftr.h>
 

@@ -1,12 +1,12 @@
 // The show's music on the sound module (see music.h): the set-up sequence
 // with its two fatal failures, and the per-frame calls of the frame loop.
 //
-// Depends on: runtime/sound.h, runtime/message_box.h. The module instance is
+// Depends on: sound/sound.h, runtime/message_box.h. The module instance is
 // the process-wide sound library; main thread only.
-#include "runtime/music.h"
+#include "sound/music.h"
 
 #include "runtime/message_box.h"
-#include "runtime/sound.h"
+#include "sound/sound.h"
 
 #include <chrono>
 #include <cmath>

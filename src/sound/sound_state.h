@@ -10,11 +10,11 @@
 // thread may touch it.
 #pragma once
 
-#include "runtime/sound.h"
-#include "runtime/sound_decoder.h"
-#include "runtime/sound_handoff.h"
-#include "runtime/sound_ring.h"
-#include "runtime/spectrum.h"
+#include "sound/sound.h"
+#include "sound/sound_decoder.h"
+#include "sound/sound_handoff.h"
+#include "sound/sound_ring.h"
+#include "sound/spectrum.h"
 
 #include <SDL.h>
 

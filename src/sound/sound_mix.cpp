@@ -2,7 +2,7 @@
 // thread; never waits, locks or allocates. Takes frames of the current
 // epoch from the ring, applies the volume, keeps the mono history for the
 // spectrum and reports which track frames the listener hears.
-#include "runtime/sound_state.h"
+#include "sound/sound_state.h"
 
 #include <algorithm>
 #include <cstring>

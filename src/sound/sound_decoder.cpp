@@ -1,5 +1,5 @@
 // MP3 decoding through libmpg123 (see sound_decoder.h).
-#include "runtime/sound_decoder.h"
+#include "sound/sound_decoder.h"
 
 #include <mpg123.h>
 

@@ -1,0 +1,22 @@
+// Reading a drawn picture back from GL: the window's back buffer and the
+// textures of the render context, as plain bytes for files and tests.
+// Depends on: GL through GLEW, RenderTargets. GL thread only.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class RenderTargets;
+
+// Blocks until every GL command issued so far has finished, so that a
+// frame's time includes its drawing.
+void wait_for_gl();
+
+// The window's back buffer (width x height from the lower-left corner) as
+// RGB rows, top row first (width * height * 3 bytes).
+std::vector<std::uint8_t> read_back_frame_rgb(int width, int height);
+
+// Level 0 of table texture `number` (width x height) as RGBA rows, bottom
+// row first, as GL keeps them. Leaves it bound on texture unit 0.
+std::vector<std::uint8_t> read_back_table_texture_rgba(const RenderTargets &ctx, int number, int width,
+                                                       int height);
