@@ -43,7 +43,7 @@ const ObjFile &mesh(const char *name)
     return it->second;
 }
 
-TEST(MeshFiles, AreWellFormedForTheShowsLoader)
+TEST(MeshFiles, are_well_formed_for_the_shows_loader)
 {
     for (const Limits &m : kMeshes) {
         SCOPED_TRACE(m.file);
@@ -61,7 +61,7 @@ TEST(MeshFiles, AreWellFormedForTheShowsLoader)
     }
 }
 
-TEST(MeshFiles, FitTheSizesTheTopViewIsFramedFor)
+TEST(MeshFiles, fit_the_sizes_the_top_view_is_framed_for)
 {
     for (const Limits &m : kMeshes) {
         SCOPED_TRACE(m.file);
@@ -76,7 +76,7 @@ TEST(MeshFiles, FitTheSizesTheTopViewIsFramedFor)
     EXPECT_LE(std::filesystem::file_size(data_dir() / "neomeshes" / "thecity.obj"), 4u << 20);
 }
 
-TEST(MeshFiles, LeavesAreSixDifferentLeavesEachWithinReach)
+TEST(MeshFiles, leaves_are_six_different_leaves_each_within_reach)
 {
     const ObjFile &f = mesh("leaves.obj");
     ASSERT_EQ(f.error, "");
@@ -94,7 +94,7 @@ TEST(MeshFiles, LeavesAreSixDifferentLeavesEachWithinReach)
     EXPECT_EQ(outlines.size(), 6u) << "two leaves share an outline";
 }
 
-TEST(MeshFiles, TheInsectStandsOnTheGroundWithItsWingsHighest)
+TEST(MeshFiles, the_insect_stands_on_the_ground_with_its_wings_highest)
 {
     const ObjFile &f = mesh("vannel.obj");
     ASSERT_EQ(f.error, "");
@@ -126,7 +126,7 @@ std::map<std::string, std::vector<double>> objinfo(const char *file)
     return out;
 }
 
-TEST(MeshFiles, TheShowsLoaderReadsWhatTheFilesHold)
+TEST(MeshFiles, the_shows_loader_reads_what_the_files_hold)
 {
     for (const Limits &m : kMeshes) {
         SCOPED_TRACE(m.file);

@@ -29,7 +29,7 @@ const Decoded &picture(const std::string &name)
     return it->second;
 }
 
-TEST(PictureFiles, AreColourPicturesAtTheirSizes)
+TEST(PictureFiles, are_colour_pictures_at_their_sizes)
 {
     for (const char *name : kPictures) {
         SCOPED_TRACE(name);
@@ -43,7 +43,7 @@ TEST(PictureFiles, AreColourPicturesAtTheirSizes)
     }
 }
 
-TEST(PictureFiles, TogetherExerciseEveryDecodingPath)
+TEST(PictureFiles, together_exercise_every_decoding_path)
 {
     bool progressive = false, restarts = false;
     std::set<std::pair<int, int>> samplings;
@@ -59,7 +59,7 @@ TEST(PictureFiles, TogetherExerciseEveryDecodingPath)
     EXPECT_EQ(samplings, (std::set<std::pair<int, int>>{{1, 1}, {2, 1}, {1, 2}, {2, 2}}));
 }
 
-TEST(PictureFiles, NoiseIsGreyFullRangeAndTilesSeamlessly)
+TEST(PictureFiles, noise_is_grey_full_range_and_tiles_seamlessly)
 {
     const Decoded &d = picture("noise.jpg");
     ASSERT_TRUE(d.ok);
@@ -86,7 +86,7 @@ TEST(PictureFiles, NoiseIsGreyFullRangeAndTilesSeamlessly)
     EXPECT_LT(seam_y / d.width, 2 * per_step + 1);
 }
 
-TEST(PictureFiles, LettersAndLogoAreWhiteOnBlack)
+TEST(PictureFiles, letters_and_logo_are_white_on_black)
 {
     for (const char *name : {"letters.jpg", "zvxr.jpg"}) {
         SCOPED_TRACE(name);
@@ -112,7 +112,7 @@ TEST(PictureFiles, LettersAndLogoAreWhiteOnBlack)
     EXPECT_LT(letters.at(1000, 1000)[0], 8);
 }
 
-TEST(PictureFiles, BackgroundIsASoftFieldFromBlueToWarm)
+TEST(PictureFiles, background_is_a_soft_field_from_blue_to_warm)
 {
     const Decoded &d = picture("bg05t.jpg");
     ASSERT_TRUE(d.ok);
@@ -134,7 +134,7 @@ TEST(PictureFiles, BackgroundIsASoftFieldFromBlueToWarm)
 }
 
 #ifdef JPEGDUMP_EXE
-TEST(PictureFiles, TheShowsDecoderReadsThemLikeLibjpeg)
+TEST(PictureFiles, the_shows_decoder_reads_them_like_libjpeg)
 {
     content::TempDir dir;
     for (const char *name : kPictures) {

@@ -27,7 +27,7 @@ void expect_same_files(const std::filesystem::path &made, const std::filesystem:
     }
 }
 
-TEST(ContentRegeneration, MeshGeneratorRebuildsTheCommittedMeshesByteForByte)
+TEST(ContentRegeneration, mesh_generator_rebuilds_the_committed_meshes_byte_for_byte)
 {
     TempDir dir;
     ASSERT_FALSE(dir.path().empty());
@@ -36,7 +36,7 @@ TEST(ContentRegeneration, MeshGeneratorRebuildsTheCommittedMeshesByteForByte)
                       {"thecity.obj", "vannel.obj", "leaves.obj", "title.obj"});
 }
 
-TEST(ContentRegeneration, PictureGeneratorRebuildsTheCommittedPicturesByteForByte)
+TEST(ContentRegeneration, picture_generator_rebuilds_the_committed_pictures_byte_for_byte)
 {
     if (!std::filesystem::exists("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"))
         GTEST_SKIP() << "fonts-dejavu-core is not installed";
@@ -46,7 +46,7 @@ TEST(ContentRegeneration, PictureGeneratorRebuildsTheCommittedPicturesByteForByt
                       {"bg05t.jpg", "letters.jpg", "zvxr.jpg", "noise.jpg"});
 }
 
-TEST(ContentRegeneration, TheSeedChangesTheCityAndOnlyTheSeed)
+TEST(ContentRegeneration, the_seed_changes_the_city_and_only_the_seed)
 {
     TempDir a, b;
     ASSERT_EQ(run(MESHGEN_EXE, {a.path().string(), "--seed", "9", "--only", "city"}).exit_code, 0);
@@ -57,7 +57,7 @@ TEST(ContentRegeneration, TheSeedChangesTheCityAndOnlyTheSeed)
     EXPECT_FALSE(std::filesystem::exists(a.path() / "vannel.obj")) << "--only wrote other meshes";
 }
 
-TEST(ContentRegeneration, GeneratorsReportBadArgumentsAndUnwritableFolders)
+TEST(ContentRegeneration, generators_report_bad_arguments_and_unwritable_folders)
 {
     TempDir dir;
     EXPECT_EQ(run(MESHGEN_EXE, {}).exit_code, 1);

@@ -59,7 +59,7 @@ void expect_close_to_libjpeg(const encode_options &o, const std::string &kind, u
 
 } // namespace
 
-TEST(jpeg_differential, baseline_every_sampling_and_quality_within_bound)
+TEST(JpegDifferential, baseline_every_sampling_and_quality_within_bound)
 {
     const char *kinds[] = {"photo", "noise", "bars"};
     for (const sampling &s : samplings)
@@ -77,7 +77,7 @@ TEST(jpeg_differential, baseline_every_sampling_and_quality_within_bound)
             }
 }
 
-TEST(jpeg_differential, progressive_every_sampling_within_bound)
+TEST(JpegDifferential, progressive_every_sampling_within_bound)
 {
     for (const sampling &s : samplings)
         for (int quality : {10, 60, 95, 100})
@@ -94,7 +94,7 @@ TEST(jpeg_differential, progressive_every_sampling_within_bound)
             }
 }
 
-TEST(jpeg_differential, restart_intervals_baseline_and_progressive)
+TEST(JpegDifferential, restart_intervals_baseline_and_progressive)
 {
     for (const sampling &s : samplings)
         for (int interval : {1, 3, 7})
@@ -112,7 +112,7 @@ TEST(jpeg_differential, restart_intervals_baseline_and_progressive)
             }
 }
 
-TEST(jpeg_differential, odd_and_extreme_sizes)
+TEST(JpegDifferential, odd_and_extreme_sizes)
 {
     const int sizes[][2] = {{1, 1}, {17, 9}, {8192, 8}, {8, 8192}, {15, 17}, {31, 2}};
     for (const auto &size : sizes)
@@ -130,7 +130,7 @@ TEST(jpeg_differential, odd_and_extreme_sizes)
             }
 }
 
-TEST(jpeg_differential, photo_sized_picture_within_bound)
+TEST(JpegDifferential, photo_sized_picture_within_bound)
 {
     for (bool progressive : {false, true}) {
         encode_options o;
@@ -142,7 +142,7 @@ TEST(jpeg_differential, photo_sized_picture_within_bound)
     }
 }
 
-TEST(jpeg_differential, sequential_image_with_one_scan_per_component)
+TEST(JpegDifferential, sequential_image_with_one_scan_per_component)
 {
     for (const sampling &s : samplings) {
         if (s.components != 3)
@@ -158,7 +158,7 @@ TEST(jpeg_differential, sequential_image_with_one_scan_per_component)
     }
 }
 
-TEST(jpeg_differential, input_chunking_does_not_change_pixels)
+TEST(JpegDifferential, input_chunking_does_not_change_pixels)
 {
     encode_options o;
     o.width = 97;
@@ -174,7 +174,7 @@ TEST(jpeg_differential, input_chunking_does_not_change_pixels)
     }
 }
 
-TEST(jpeg_differential, one_pixel_image_yields_one_line_then_end)
+TEST(JpegDifferential, one_pixel_image_yields_one_line_then_end)
 {
     for (int components : {1, 3}) {
         encode_options o;
@@ -200,7 +200,7 @@ TEST(jpeg_differential, one_pixel_image_yields_one_line_then_end)
 
 // The tool runs the decoder the way the show does; check its files and its
 // error exit.
-TEST(jpeg_differential, jpegdump_writes_ppm_and_pgm_and_reports_errors)
+TEST(JpegDifferential, jpegdump_writes_ppm_and_pgm_and_reports_errors)
 {
     const std::string tool = std::string(VELLAMOR_BINARY_DIR) + "/tools/jpegdump/jpegdump";
     const std::string dir = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg";

@@ -73,7 +73,7 @@ const bytes sos_grey = segment(0xDA, {1, 1, 0x00, 0, 63, 0});
 
 } // namespace
 
-TEST(jpeg_errors, leading_garbage_under_512_bytes_is_skipped_over_is_not_jpeg)
+TEST(JpegErrors, leading_garbage_under_512_bytes_is_skipped_over_is_not_jpeg)
 {
     const bytes jpeg = small_jpeg();
     bytes ok(511, 0x20);
@@ -89,7 +89,7 @@ TEST(jpeg_errors, leading_garbage_under_512_bytes_is_skipped_over_is_not_jpeg)
     EXPECT_EQ(header_error(bytes{0xFF, 0xD8, 0x00, 0xC0}), jpeg_not_jpeg) << "no marker after SOI";
 }
 
-TEST(jpeg_errors, frame_size_limits)
+TEST(JpegErrors, frame_size_limits)
 {
     const bytes jpeg = small_jpeg();
     const std::size_t sof = find_marker(jpeg, 0xC0);
@@ -108,7 +108,7 @@ TEST(jpeg_errors, frame_size_limits)
     EXPECT_EQ(with_size(40, 0), jpeg_bad_height) << "DNL-defined heights are not supported";
 }
 
-TEST(jpeg_errors, frame_header_fields)
+TEST(JpegErrors, frame_header_fields)
 {
     const bytes jpeg = small_jpeg();
     const std::size_t sof = find_marker(jpeg, 0xC0);
@@ -131,7 +131,7 @@ TEST(jpeg_errors, frame_header_fields)
     }
 }
 
-TEST(jpeg_errors, table_segments)
+TEST(JpegErrors, table_segments)
 {
     EXPECT_EQ(header_error(join({soi, segment(0xCC, {0, 0})})), jpeg_no_arithmetic_support) << "DAC";
     bytes counts_over_255 = {0xFF, 0xC4, 0, 19, 0x00};
@@ -155,7 +155,7 @@ TEST(jpeg_errors, table_segments)
     EXPECT_EQ(header_error(soi), jpeg_unexpected_marker) << "a file that ends after SOI";
 }
 
-TEST(jpeg_errors, scan_header_problems_are_reported_by_start)
+TEST(JpegErrors, scan_header_problems_are_reported_by_start)
 {
     auto start_error = [](const bytes &b) {
         memory_stream stream(b);
@@ -191,7 +191,7 @@ TEST(jpeg_errors, scan_header_problems_are_reported_by_start)
         << "DC table 3 never defined";
 }
 
-TEST(jpeg_errors, component_count_and_sampling_are_checked_at_start)
+TEST(JpegErrors, component_count_and_sampling_are_checked_at_start)
 {
     encode_options o;
     o.width = 16;
@@ -215,7 +215,7 @@ TEST(jpeg_errors, component_count_and_sampling_are_checked_at_start)
     EXPECT_EQ(decode_ours(luma_3x1).error, jpeg_unsupported_sampling);
 }
 
-TEST(jpeg_errors, restart_marker_out_of_sequence_or_missing)
+TEST(JpegErrors, restart_marker_out_of_sequence_or_missing)
 {
     const bytes jpeg = small_jpeg(3, false, 1);
     bytes wrong = jpeg;
@@ -235,7 +235,7 @@ TEST(jpeg_errors, restart_marker_out_of_sequence_or_missing)
     EXPECT_EQ(decode_ours(wrong_progressive).error, jpeg_bad_restart_marker) << "checked by start";
 }
 
-TEST(jpeg_errors, progressive_scan_parameters)
+TEST(JpegErrors, progressive_scan_parameters)
 {
     const bytes jpeg = small_jpeg(3, true);
     // Scan header bytes after the marker: length(2) count(1) 2 per component,
@@ -260,7 +260,7 @@ TEST(jpeg_errors, progressive_scan_parameters)
     EXPECT_EQ(patch_scan(1, -1, -1, 0x20), jpeg_bad_sos_successive) << "refinement by two bits";
 }
 
-TEST(jpeg_errors, ac_run_past_coefficient_63_is_a_decoding_error)
+TEST(JpegErrors, ac_run_past_coefficient_63_is_a_decoding_error)
 {
     // Four "run 15, size 1" codes take the block from coefficient 1 to 64.
     const bytes b =
@@ -279,7 +279,7 @@ TEST(jpeg_errors, ac_run_past_coefficient_63_is_a_decoding_error)
     EXPECT_EQ(decode_ours(progressive).error, jpeg_decode_error);
 }
 
-TEST(jpeg_errors, truncated_files_still_decode_every_line)
+TEST(JpegErrors, truncated_files_still_decode_every_line)
 {
     for (bool progressive : {false, true})
         for (int components : {1, 3}) {
@@ -297,7 +297,7 @@ TEST(jpeg_errors, truncated_files_still_decode_every_line)
     EXPECT_EQ(decode_ours(headers_only).error, 0) << "a scan with no data is grey, not an error";
 }
 
-TEST(jpeg_errors, stream_read_error)
+TEST(JpegErrors, stream_read_error)
 {
     const bytes jpeg = small_jpeg(3, false, 0, 160, 96);
     {
@@ -320,7 +320,7 @@ TEST(jpeg_errors, stream_read_error)
     EXPECT_EQ(d.start(), -1) << "start refuses too";
 }
 
-TEST(jpeg_errors, stopped_decoder_refuses_work_and_detaches_once)
+TEST(JpegErrors, stopped_decoder_refuses_work_and_detaches_once)
 {
     bytes bad = small_jpeg();
     bad[find_marker(bad, 0xC0) + 4] = 12;
@@ -348,7 +348,7 @@ TEST(jpeg_errors, stopped_decoder_refuses_work_and_detaches_once)
     EXPECT_EQ(good_stream.detached, 1);
 }
 
-TEST(jpeg_errors, file_stream_reads_and_reports_missing_files)
+TEST(JpegErrors, file_stream_reads_and_reports_missing_files)
 {
     jpeg_decoder_file_stream missing;
     EXPECT_FALSE(missing.open("/nonexistent/picture.jpg"));

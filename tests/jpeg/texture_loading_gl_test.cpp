@@ -15,7 +15,7 @@ namespace
 
 // One hidden window and context for the whole suite: GLEW does not take
 // kindly to a second context after SDL_Quit.
-class texture_loading_gl : public ::testing::Test
+class TextureLoadingGl : public ::testing::Test
 {
   protected:
     static void SetUpTestSuite()
@@ -78,7 +78,7 @@ class texture_loading_gl : public ::testing::Test
 
 } // namespace
 
-TEST_F(texture_loading_gl, colour_texture_holds_rows_bottom_first_with_linear_filtering)
+TEST_F(TextureLoadingGl, colour_texture_holds_rows_bottom_first_with_linear_filtering)
 {
     // Odd width: rows of 15 bytes are not 4-byte aligned.
     encode_options o;
@@ -117,7 +117,7 @@ TEST_F(texture_loading_gl, colour_texture_holds_rows_bottom_first_with_linear_fi
     EXPECT_TRUE(glIsTexture(first));
 }
 
-TEST_F(texture_loading_gl, greyscale_height_image_gives_a_flat_normal_map)
+TEST_F(TextureLoadingGl, greyscale_height_image_gives_a_flat_normal_map)
 {
     encode_options o;
     o.width = 6;

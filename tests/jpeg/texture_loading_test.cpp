@@ -30,7 +30,7 @@ void report_progress(double step)
 
 } // namespace
 
-TEST(texture_loading_death, missing_colour_file_says_jpg_and_exits_0_after_progress)
+TEST(TextureLoadingDeathTest, missing_colour_file_says_jpg_and_exits_0_after_progress)
 {
     RenderTargets targets;
     targets.progress_callback = report_progress;
@@ -38,14 +38,14 @@ TEST(texture_loading_death, missing_colour_file_says_jpg_and_exits_0_after_progr
                 "progress 0\\.1[^J]*Jpg: textures/none\\.jpg");
 }
 
-TEST(texture_loading_death, folder_as_colour_file_says_jpg_like_a_missing_file)
+TEST(TextureLoadingDeathTest, folder_as_colour_file_says_jpg_like_a_missing_file)
 {
     RenderTargets targets;
     const std::string folder = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg";
     EXPECT_EXIT(targets.load_texture(3, folder), ::testing::ExitedWithCode(0), "Jpg: .*tests/jpeg\n");
 }
 
-TEST(texture_loading_death, missing_height_file_says_jpg_bang_without_progress)
+TEST(TextureLoadingDeathTest, missing_height_file_says_jpg_bang_without_progress)
 {
     RenderTargets targets;
     targets.progress_callback = report_progress;
@@ -53,7 +53,7 @@ TEST(texture_loading_death, missing_height_file_says_jpg_bang_without_progress)
                 "^Jpg !: textures/none\\.jpg");
 }
 
-TEST(texture_loading_death, undecodable_files_say_jpg_bang)
+TEST(TextureLoadingDeathTest, undecodable_files_say_jpg_bang)
 {
     RenderTargets targets;
     const std::string junk = write_file("junk.jpg", bytes(100, 0x41));
@@ -86,7 +86,7 @@ TEST(texture_loading_death, undecodable_files_say_jpg_bang)
 // be refused before the file is read (a negative one would overwrite the
 // progress callback). The child says "refused" and exits 7 only when the
 // loader returned instead of reporting progress or exiting for the file.
-TEST(texture_loading_death, numbers_outside_the_table_are_refused_before_reading)
+TEST(TextureLoadingDeathTest, numbers_outside_the_table_are_refused_before_reading)
 {
     RenderTargets targets;
     targets.progress_callback = report_progress;

@@ -30,7 +30,7 @@ std::uint8_t channel(const bytes &rgb, int width, int x, int y, int c)
 
 } // namespace
 
-TEST(texture_pixels, greyscale_lines_expand_and_colour_lines_drop_the_fourth_byte)
+TEST(TexturePixels, greyscale_lines_expand_and_colour_lines_drop_the_fourth_byte)
 {
     const std::uint8_t grey[3] = {0, 128, 255};
     std::uint8_t rgb[9] = {};
@@ -41,7 +41,7 @@ TEST(texture_pixels, greyscale_lines_expand_and_colour_lines_drop_the_fourth_byt
     EXPECT_EQ(bytes(rgb, rgb + 6), (bytes{1, 2, 3, 4, 5, 6}));
 }
 
-TEST(texture_pixels, bottom_first_puts_the_top_line_last_for_grey_and_colour)
+TEST(TexturePixels, bottom_first_puts_the_top_line_last_for_grey_and_colour)
 {
     for (int components : {1, 3}) {
         // Top half white, bottom half black.
@@ -67,7 +67,7 @@ TEST(texture_pixels, bottom_first_puts_the_top_line_last_for_grey_and_colour)
     }
 }
 
-TEST(texture_pixels, read_fails_when_the_decoder_fails_part_way)
+TEST(TexturePixels, read_fails_when_the_decoder_fails_part_way)
 {
     encode_options o;
     o.width = 64;
@@ -86,14 +86,14 @@ TEST(texture_pixels, read_fails_when_the_decoder_fails_part_way)
     EXPECT_FALSE(read_rgb_image(decoder, true, rgb));
 }
 
-TEST(texture_pixels, flip_rows_handles_odd_heights)
+TEST(TexturePixels, flip_rows_handles_odd_heights)
 {
     bytes rgb = {1, 1, 1, 2, 2, 2, 3, 3, 3};
     flip_rows(rgb, 1, 3);
     EXPECT_EQ(rgb, (bytes{3, 3, 3, 2, 2, 2, 1, 1, 1}));
 }
 
-TEST(normal_map, flat_image_points_straight_up)
+TEST(NormalMap, flat_image_points_straight_up)
 {
     const bytes n = normal_map_from_heights(heights(5, 4, [](int, int) { return 90; }).data(), 5, 4);
     for (std::size_t i = 0; i < n.size(); i += 3) {
@@ -103,7 +103,7 @@ TEST(normal_map, flat_image_points_straight_up)
     }
 }
 
-TEST(normal_map, one_pixel_wide_image_has_no_horizontal_slope)
+TEST(NormalMap, one_pixel_wide_image_has_no_horizontal_slope)
 {
     const bytes n = normal_map_from_heights(heights(1, 6, [](int, int y) { return y * 40; }).data(), 1, 6);
     for (int y = 0; y < 6; ++y)
@@ -111,7 +111,7 @@ TEST(normal_map, one_pixel_wide_image_has_no_horizontal_slope)
     EXPECT_NE(channel(n, 1, 0, 2, 1), 127) << "the vertical slope still shows";
 }
 
-TEST(normal_map, brightening_right_tilts_red_down_and_wraps_at_the_edge)
+TEST(NormalMap, brightening_right_tilts_red_down_and_wraps_at_the_edge)
 {
     const int w = 8;
     const bytes n = normal_map_from_heights(heights(w, 4, [](int x, int) { return x * 10; }).data(), w, 4);
@@ -126,7 +126,7 @@ TEST(normal_map, brightening_right_tilts_red_down_and_wraps_at_the_edge)
     EXPECT_GT(channel(n, w, w - 1, 1, 0), 127);
 }
 
-TEST(normal_map, brightening_downward_tilts_green_up)
+TEST(NormalMap, brightening_downward_tilts_green_up)
 {
     const int h = 8;
     const bytes n = normal_map_from_heights(heights(3, h, [](int, int y) { return y * 10; }).data(), 3, h);

@@ -160,7 +160,7 @@ std::array<float, 16> read_matrix(GLenum which)
     return m;
 }
 
-class ShaderProgramTest : public GlTest
+class ShaderPrograms : public GlTest
 {
   protected:
     // The tables are large: keep them on the heap as the show does.
@@ -171,7 +171,7 @@ class ShaderProgramTest : public GlTest
 
 // ---- Building and drawing -----------------------------------------------------
 
-TEST_F(ShaderProgramTest, program_from_files_draws_into_render_set_with_uniform_and_texture)
+TEST_F(ShaderPrograms, program_from_files_draws_into_render_set_with_uniform_and_texture)
 {
     const std::string vertex = write_file("pass_v.cpp", pass_vertex);
     const std::string fragment = write_file("scaled_f.cpp", scaled_fragment);
@@ -222,7 +222,7 @@ TEST_F(ShaderProgramTest, program_from_files_draws_into_render_set_with_uniform_
     EXPECT_EQ(current_program(), 0u);
 }
 
-TEST_F(ShaderProgramTest, fragment_program_is_left_current_and_full_program_is_not)
+TEST_F(ShaderPrograms, fragment_program_is_left_current_and_full_program_is_not)
 {
     const std::string vertex = write_file("pass_v.cpp", pass_vertex);
     const std::string fragment = write_file("plain_f.cpp", plain_fragment);
@@ -239,7 +239,7 @@ TEST_F(ShaderProgramTest, fragment_program_is_left_current_and_full_program_is_n
     ShaderProgram::unuse_program();
 }
 
-TEST_F(ShaderProgramTest, rebuilding_a_slot_keeps_the_old_program_alive)
+TEST_F(ShaderPrograms, rebuilding_a_slot_keeps_the_old_program_alive)
 {
     const std::string vertex = write_file("pass_v.cpp", pass_vertex);
     const std::string fragment = write_file("plain_f.cpp", plain_fragment);
@@ -253,7 +253,7 @@ TEST_F(ShaderProgramTest, rebuilding_a_slot_keeps_the_old_program_alive)
 
 // ---- Messages on standard output -----------------------------------------------
 
-TEST_F(ShaderProgramTest, missing_file_prints_the_message_and_the_other_slots_still_build)
+TEST_F(ShaderPrograms, missing_file_prints_the_message_and_the_other_slots_still_build)
 {
     const std::string vertex = write_file("pass_v.cpp", pass_vertex);
     const std::string fragment = write_file("plain_f.cpp", plain_fragment);
@@ -275,7 +275,7 @@ TEST_F(ShaderProgramTest, missing_file_prints_the_message_and_the_other_slots_st
     EXPECT_EQ(link_status(shaders->program(6)), GL_TRUE);
 }
 
-TEST_F(ShaderProgramTest, each_compile_prints_file_name_then_one_log_line)
+TEST_F(ShaderPrograms, each_compile_prints_file_name_then_one_log_line)
 {
     const std::string fragment = write_file("plain_f.cpp", plain_fragment);
     testing::internal::CaptureStdout();
@@ -285,7 +285,7 @@ TEST_F(ShaderProgramTest, each_compile_prints_file_name_then_one_log_line)
     EXPECT_EQ(out.back(), '\n');
 }
 
-TEST_F(ShaderProgramTest, info_log_longer_than_999_characters_is_cut)
+TEST_F(ShaderPrograms, info_log_longer_than_999_characters_is_cut)
 {
     // Each statement names an undeclared variable: one error line each.
     std::string source = "#version 120\nvoid main() {\n";
@@ -308,7 +308,7 @@ TEST_F(ShaderProgramTest, info_log_longer_than_999_characters_is_cut)
     EXPECT_EQ(log.back(), '\n');
 }
 
-TEST_F(ShaderProgramTest, out_of_range_slots_are_refused_without_touching_gl)
+TEST_F(ShaderPrograms, out_of_range_slots_are_refused_without_touching_gl)
 {
     const std::string fragment = write_file("plain_f.cpp", plain_fragment);
     ShaderProgram::unuse_program();
@@ -325,7 +325,7 @@ TEST_F(ShaderProgramTest, out_of_range_slots_are_refused_without_touching_gl)
 
 // ---- Projective texture matrix --------------------------------------------------
 
-TEST_F(ShaderProgramTest, projective_matrix_lands_in_unit_2_and_leaves_other_matrices_alone)
+TEST_F(ShaderPrograms, projective_matrix_lands_in_unit_2_and_leaves_other_matrices_alone)
 {
     // Something recognisable in the matrices that must not change.
     glMatrixMode(GL_MODELVIEW);

@@ -28,14 +28,14 @@ void enter_show_folder(double seconds)
     std::filesystem::current_path(dir);
 }
 
-class MusicDeath : public ::testing::Test
+class MusicDeathTest : public ::testing::Test
 {
   protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
 } // namespace
 
-TEST_F(MusicDeath, no_audio_device_exits_with_code_1_and_says_so)
+TEST_F(MusicDeathTest, no_audio_device_exits_with_code_1_and_says_so)
 {
     EXPECT_EXIT(
         {
@@ -45,7 +45,7 @@ TEST_F(MusicDeath, no_audio_device_exits_with_code_1_and_says_so)
         ::testing::ExitedWithCode(1), "ZVX  : Problem initializing FMod\\. \nProgram will now exit\\.");
 }
 
-TEST_F(MusicDeath, missing_soundtrack_exits_with_code_0_and_says_so)
+TEST_F(MusicDeathTest, missing_soundtrack_exits_with_code_0_and_says_so)
 {
     const auto empty = scratch_dir() / "no-music-here";
     std::filesystem::create_directories(empty);
