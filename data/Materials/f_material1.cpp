@@ -15,6 +15,27 @@ uniform samplerCube texture2d_cube;  // never created
 varying vec3 placed;
 varying vec3 normal;
 
+// The block tint hashes the block's whole-number coordinates with steps
+// that are all exact in 32-bit float (whole numbers below 2^24, scaling by
+// powers of two), so every card gives every block the same tint.
+float wrap(float n)  // n modulo 2048
+{
+    return n - 2048.0 * floor(n * (1.0 / 2048.0));
+}
+
+float scramble(float n)  // a permutation of 0 .. 2047
+{
+    n = wrap(n * 1237.0 + 411.0);
+    return wrap(n * (2.0 * n + 1.0));
+}
+
+float block_hash(vec2 block)
+{
+    float n = scramble(wrap(block.x));
+    n = scramble(wrap(n + wrap(block.y) * 1693.0 + 97.0));
+    return scramble(n) / 2048.0;
+}
+
 void main()
 {
     // Face normal from the screen-space derivatives: crisp facets whether
@@ -30,6 +51,6 @@ void main()
     // Roofs (facing up) read brighter than the few walls the camera sees.
     shade *= mix(0.7, 1.0, clamp(n.y, 0.0, 1.0));
     vec2 block = floor(placed.xz * 0.35);
-    float tint = fract(sin(dot(block, vec2(12.9898, 78.233))) * 43758.5453);
+    float tint = block_hash(block);
     gl_FragColor = vec4(clamp(placed.y / 32.0, 0.0, 1.0), shade, tint, 1.0);
 }

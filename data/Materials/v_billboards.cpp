@@ -20,18 +20,15 @@ uniform sampler1D textureDSP;   // spectrum, low bins on the left
 varying vec3 colour;
 varying vec4 glow;  // rgb glow, a density
 
-float hash(vec2 p)
-{
-    return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453);
-}
-
 void main()
 {
     vec2 uv = gl_Vertex.xy;
     vec4 map = texture2DLod(texture2d_2, uv + vec2(0.5 / 512.0), 0.0);
     float built = step(0.5, map.a);
-    float r1 = hash(uv * 512.0);
-    float r2 = hash(uv.yx * 517.0 + 3.1);
+    // The point's own random values, made once on the processor (the same on
+    // every card).
+    float r1 = gl_MultiTexCoord0.x;
+    float r2 = gl_MultiTexCoord0.y;
 
     vec2 xy = (uv - 0.5) * 64.0;
     float radius = length(xy);

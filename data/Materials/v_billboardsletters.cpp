@@ -16,18 +16,15 @@ uniform sampler1D textureDSP;   // spectrum
 varying vec3 colour;
 varying vec4 glow;
 
-float hash(vec2 p)
-{
-    return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453);
-}
-
 void main()
 {
     vec2 uv = gl_Vertex.xy;
     float ink = dot(texture2DLod(texture2d_2, uv + vec2(0.5 / 512.0), 0.0).rgb, vec3(0.333));
-    float r1 = hash(uv * 512.0);
-    float r2 = hash(uv.yx * 517.0 + 3.1);
-    float r3 = hash(uv * 211.0 + 5.7);
+    // The point's own random values, made once on the processor (the same on
+    // every card).
+    float r1 = gl_MultiTexCoord0.x;
+    float r2 = gl_MultiTexCoord0.y;
+    float r3 = gl_MultiTexCoord0.z;
     if (ink < 0.3) {
         // Not part of the word: off screen, no light.
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);

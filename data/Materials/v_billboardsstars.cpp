@@ -15,17 +15,14 @@ uniform sampler1D textureDSP;   // spectrum
 varying vec3 colour;
 varying vec4 glow;
 
-float hash(vec2 p)
-{
-    return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453);
-}
-
 void main()
 {
     vec2 uv = gl_Vertex.xy;
-    float r1 = hash(uv * 512.0);
-    float r2 = hash(uv.yx * 331.0 + 7.7);
-    float r3 = hash(uv * 97.0 + 1.3);
+    // The point's own random values, made once on the processor (the same on
+    // every card).
+    float r1 = gl_MultiTexCoord0.x;
+    float r2 = gl_MultiTexCoord0.y;
+    float r3 = gl_MultiTexCoord0.z;
     // Jitter the grid so no rows show, then spread over the upper dome
     // (a little below the horizon too).
     vec2 s = uv + (vec2(r1, r2) - 0.5) * vec2(3.0 / 512.0, 4.0 / 512.0);

@@ -15,6 +15,7 @@
 #include "render/shader_program.h"
 #include "runtime/show_state.h"
 #include "show/part_start.h"
+#include "show/point_randoms.h"
 #include "show/resources.h"
 
 #include <GL/glew.h>
@@ -39,8 +40,9 @@ const std::array<ShowProgramFiles, 12> show_program_files{{
 namespace
 {
 
-// The grids are the particle sources: every point carries only its (x, y)
-// in [0, 1) of a 512 x 512 lattice.
+// The grids are the particle sources: every point carries its (x, y) in
+// [0, 1) of a 512 x 512 lattice and, as texture coordinate 0, its three
+// random values (show/point_randoms.h).
 constexpr int grid_size = 512;
 
 float lattice(int i)
@@ -67,6 +69,8 @@ void compile_point_grid(GLuint list, int i_step, int j_step, float dx)
     glBegin(GL_POINTS);
     for (int i = 0; i < grid_size; i += i_step) {
         for (int j = 0; j < grid_size; j += j_step) {
+            const auto r = point_randoms(i, j);
+            glTexCoord3f(r[0], r[1], r[2]);
             glVertex3f(lattice(i) + dx, lattice(j), 0.0f);
         }
     }
