@@ -48,6 +48,17 @@ class ShaderProgram
     // the new program current.
     void build_fragment_program(const std::string &fragment_path, int slot);
 
+    // Author mode's reload: compiles and links the files into new objects
+    // and checks both steps. On success they replace the slot's (the old
+    // ones are deleted; the director looks programs up by slot every frame)
+    // and true comes back. On failure the slot keeps its working program,
+    // the new objects are deleted, and `log` says what failed (file name
+    // and compiler log per shader, or the linker's log). An empty
+    // `vertex_path` builds a fragment-only program. Nothing is printed and
+    // the current program is left as it was.
+    bool rebuild_checked(const std::string &vertex_path, const std::string &fragment_path, int slot,
+                         std::string &log);
+
     void use_program(int slot) const;
     static void unuse_program();
 
