@@ -55,6 +55,7 @@ bool Sound::load(const std::string &path)
     SDL_PauseAudioDevice(s.device, 1);
     s.playing = false;
     s.played = false;
+    s.paused = false;
     s.stop_decoder();
     s.loaded = false;
     s.length.store(0, std::memory_order_relaxed);
@@ -96,6 +97,7 @@ bool Sound::play(int channel_number)
         s.request_seek(0);
     s.playing = true;
     s.played = true;
+    s.paused = false;
     SDL_PauseAudioDevice(s.device, 0);
     return true;
 }
@@ -112,6 +114,8 @@ std::uint32_t Sound::position(int channel_number)
     State &s = *state_;
     if (channel_number != channel || !s.loaded)
         return 0;
+    if (s.paused)
+        return s.held;
     s.spectrum_fresh = s.reports.refresh() || s.spectrum_fresh;
     const PlaybackReport &r = s.reports.front();
     if (!r.valid || r.epoch != s.epoch)
@@ -143,7 +147,29 @@ bool Sound::set_position(int channel_number, std::uint32_t frame)
     if (channel_number != channel || !s.loaded || static_cast<std::int64_t>(frame) >= length())
         return false;
     s.request_seek(frame);
+    if (s.paused)
+        s.held = frame;
     return true;
+}
+
+void Sound::set_paused(int channel_number, bool paused)
+{
+    State &s = *state_;
+    if (channel_number != channel || !s.loaded || !s.playing || paused == s.paused)
+        return;
+    if (paused) {
+        // The device stops where the listener is: the extrapolated position
+        // would otherwise run on to the end of the buffer last reported.
+        s.held = position(channel);
+        s.paused = true;
+        SDL_PauseAudioDevice(s.device, 1);
+    } else {
+        // Frames already mixed past the held one are dropped: playback
+        // picks up at exactly the frame that was held.
+        s.paused = false;
+        s.request_seek(s.held);
+        SDL_PauseAudioDevice(s.device, 0);
+    }
 }
 
 const std::array<float, 512> &Sound::spectrum()
@@ -169,6 +195,7 @@ void Sound::close()
     s.ring.clear();
     s.loaded = false;
     s.playing = false;
+    s.paused = false;
     s.length.store(0, std::memory_order_relaxed);
     if (s.audio_subsystem) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

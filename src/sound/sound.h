@@ -18,6 +18,9 @@
 //                          a seek back into the track clears it
 //   set_position(1, f)     sample-exact, immediate seek; false (and nothing
 //                          changes) when f lies at or past the end
+//   set_paused(1, on)      holds playback where it is heard now (position
+//                          stays, the device goes quiet) and resumes there;
+//                          a seek while paused moves the held position
 //   spectrum()             512 magnitudes of the most recent 1024 output
 //                          samples (see spectrum.h for the scale); they
 //                          follow the volume: what is heard is analysed
@@ -57,6 +60,7 @@ class Sound
     bool finished(int channel_number);
     int frequency(int channel_number) const;
     bool set_position(int channel_number, std::uint32_t frame);
+    void set_paused(int channel_number, bool paused);
     const std::array<float, 512> &spectrum();
     void close();
 

@@ -109,7 +109,9 @@ struct Sound::State {
     std::uint32_t epoch = 0;
     std::uint32_t target = 0;
     bool playing = false;
-    bool played = false; // since the last load
+    bool played = false;    // since the last load
+    bool paused = false;    // set_paused: the device is quiet and
+    std::uint32_t held = 0; // position() answers this frame
     bool spectrum_active = false;
     bool spectrum_fresh = false;
     SpectrumAnalyser analyser;

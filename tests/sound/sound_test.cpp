@@ -91,6 +91,33 @@ TEST_F(SoundPlaying, seek_is_immediate_and_playback_resumes_there)
     EXPECT_EQ(peak_bin(sound.spectrum()), 23U);
 }
 
+TEST_F(SoundPlaying, pause_holds_the_position_and_resume_plays_on_from_it)
+{
+    ASSERT_TRUE(sound.play(Sound::channel));
+    wait_ms(300);
+    sound.set_paused(Sound::channel, true);
+    const std::uint32_t held = sound.position(Sound::channel);
+    EXPECT_GT(held, 0U);
+    wait_ms(300);
+    EXPECT_EQ(sound.position(Sound::channel), held) << "a paused track does not move";
+
+    // A seek while paused moves the held place and stays paused.
+    ASSERT_TRUE(sound.set_position(Sound::channel, 8 * rate));
+    wait_ms(200);
+    EXPECT_EQ(sound.position(Sound::channel), 8U * rate);
+
+    sound.set_paused(Sound::channel, false);
+    EXPECT_EQ(sound.position(Sound::channel), 8U * rate) << "resumes at the held frame, not past it";
+    wait_ms(300);
+    const std::uint32_t p = sound.position(Sound::channel);
+    EXPECT_GT(p, 8U * rate);
+    EXPECT_LE(static_cast<double>(p), 8.0 * rate + 0.4 * rate);
+    EXPECT_EQ(peak_bin(sound.spectrum()), 70U); // 3 kHz: the second half is heard
+
+    sound.set_paused(Sound::channel, false); // resuming twice changes nothing
+    EXPECT_GE(sound.position(Sound::channel), p);
+}
+
 TEST_F(SoundPlaying, seek_at_or_past_the_end_fails_and_changes_nothing)
 {
     ASSERT_TRUE(sound.set_position(Sound::channel, 3 * rate));
