@@ -44,6 +44,26 @@ SceneClock clock_for_scene_time(double t)
     return clock;
 }
 
+SceneClock clock_for_raw_time(double raw)
+{
+    // scene = lead(scene) * 0.18 + raw * 0.95 has exactly one solution, in
+    // [0.95 raw, 0.95 raw + 0.18]: scene - 0.18 lead(scene) only grows.
+    double low = raw * 0.95, high = low + 0.18;
+    for (int i = 0; i < 100 && low < high; ++i) {
+        const double mid = 0.5 * (low + high);
+        if (mid <= low || mid >= high)
+            break;
+        if (mid - warp_lead(mid) * 0.18 < raw * 0.95)
+            low = mid;
+        else
+            high = mid;
+    }
+    SceneClock clock;
+    clock.raw_time = raw;
+    clock.scene_time = warp_lead(high) * 0.18 + raw * 0.95;
+    return clock;
+}
+
 int billboard_program_for(double scene_time)
 {
     int slot = program::billboards;

@@ -22,6 +22,11 @@ void advance_scene_clock(SceneClock &clock, double step);
 // belongs to t.
 SceneClock clock_for_scene_time(double t);
 
+// The clock a running show has at raw (show) time `raw`: the scene time
+// that a draw with a step of 0 keeps unchanged there. The inverse of
+// clock_for_scene_time; used to start the show part-way (exports, seeks).
+SceneClock clock_for_raw_time(double raw);
+
 // Slot 21 up to 160.8 (inclusive), 23 above 160.8, 25 above 185.
 int billboard_program_for(double scene_time);
 

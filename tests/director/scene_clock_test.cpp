@@ -85,3 +85,30 @@ TEST(Letterbox, picture_is_centred_with_equal_bars)
     EXPECT_EQ(centred_viewport(0, 0, 640, 360).y, 0);
     EXPECT_EQ(centred_viewport(0, 0, 640, 360).x, 0);
 }
+
+TEST(SceneClock, a_show_started_part_way_has_the_clock_of_one_run_from_the_start)
+{
+    // Run from 0 at 60 fps through the melting lead, and compare with the
+    // clock placed directly at each show time.
+    SceneClock running;
+    advance_scene_clock(running, 0.0);
+    for (int n = 1; n <= 60 * 200; ++n) {
+        advance_scene_clock(running, 1.0 / 60.0);
+        if (n % 600 != 0)
+            continue;
+        const SceneClock placed = clock_for_raw_time(running.raw_time);
+        EXPECT_DOUBLE_EQ(placed.raw_time, running.raw_time);
+        EXPECT_NEAR(placed.scene_time, running.scene_time, 2e-3) << "show time " << running.raw_time;
+    }
+}
+
+TEST(SceneClock, raw_time_clock_is_a_fixed_point_and_inverts_the_still_clock)
+{
+    for (double raw : {0.0, 1.0, 100.0, 177.0, 178.5, 180.0, 185.0, 251.0}) {
+        SceneClock clock = clock_for_raw_time(raw);
+        const double scene = clock.scene_time;
+        advance_scene_clock(clock, 0.0);
+        EXPECT_NEAR(clock.scene_time, scene, 1e-9) << raw;
+        EXPECT_NEAR(clock_for_scene_time(scene).raw_time, raw, 1e-9) << raw;
+    }
+}
