@@ -1,5 +1,7 @@
 #include "runtime/clock.h"
 
+#include "runtime/show_sources.h"
+
 #include <chrono>
 
 namespace
@@ -21,4 +23,14 @@ double clock_read()
     elapsed += std::chrono::duration<double>(now - base).count();
     base = now;
     return elapsed;
+}
+
+void SteadyShowClock::reset()
+{
+    clock_reset();
+}
+
+double SteadyShowClock::read()
+{
+    return clock_read();
 }

@@ -6,6 +6,8 @@
 // Main thread only; the sound module plays on its own thread.
 #pragma once
 
+#include "runtime/show_sources.h"
+
 #include <array>
 
 inline constexpr const char *soundtrack_file = "music//Orvel ft Mirel - Vellamor.mp3";
@@ -41,3 +43,15 @@ void music_set_volume(int volume);
 
 // Stops playback and closes the audio device.
 void music_close();
+
+// The functions above as the frame loop's music source: the live show.
+class LiveMusic final : public MusicSource
+{
+  public:
+    void start() override { music_start(); }
+    double position() override { return music_read_time(); }
+    bool seek(double seconds) override { return music_seek(seconds); }
+    void copy_spectrum(std::array<float, 512> &out) override { music_copy_spectrum(out); }
+    void set_volume(int volume) override { music_set_volume(volume); }
+    void close() override { music_close(); }
+};

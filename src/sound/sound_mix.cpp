@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
+// analysed_window_start counts on one device buffer per analysed window.
+static_assert(Sound::device_frames == spectrum_window);
+
 void Sound::State::mix(float *out, std::size_t frames)
 {
     const std::uint64_t r = request.load(std::memory_order_acquire);
@@ -60,7 +63,7 @@ void Sound::State::mix(float *out, std::size_t frames)
         const float g = m.gain + step * static_cast<float>(i + 1);
         out[2 * i] *= g;
         out[2 * i + 1] *= g;
-        m.history[m.history_at] = 0.5F * (out[2 * i] + out[2 * i + 1]);
+        m.history[m.history_at] = analysed_mono(out[2 * i], out[2 * i + 1]);
         m.history_at = (m.history_at + 1) % spectrum_window;
     }
     m.gain = target_gain;

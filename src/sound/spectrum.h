@@ -13,11 +13,30 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 struct kiss_fftr_state;
 
 inline constexpr std::size_t spectrum_window = 1024;
 inline constexpr std::size_t spectrum_bins = 512;
+
+// Which output the sound module analyses. The device plays one buffer of
+// spectrum_window frames while the callback mixes the next, and the
+// spectrum is that of the buffer just mixed: while the listener hears track
+// frame `heard` of a track played from its start, it covers the
+// spectrum_window frames that follow the buffer being heard.
+inline std::int64_t analysed_window_start(std::int64_t heard)
+{
+    const auto n = static_cast<std::int64_t>(spectrum_window);
+    return (heard / n + 1) * n;
+}
+
+// One output frame as the analyser sees it: the mono mix of the two
+// channels after the volume.
+inline float analysed_mono(float left, float right)
+{
+    return 0.5F * (left + right);
+}
 
 class SpectrumAnalyser
 {

@@ -1,0 +1,77 @@
+#include "sound/track_spectrum.h"
+
+#include "sound/sound_decoder.h"
+#include "sound/spectrum.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+constexpr int mix_rate = 44100;
+// Reading on is cheaper than a seek (which decodes from a frame boundary
+// anyway) for gaps up to about this many frames.
+constexpr std::int64_t read_on_limit = mix_rate / 2;
+} // namespace
+
+TrackSpectrum::TrackSpectrum()
+    : decoder_(std::make_unique<SoundDecoder>()), analyser_(std::make_unique<SpectrumAnalyser>())
+{
+}
+
+TrackSpectrum::~TrackSpectrum() = default;
+
+bool TrackSpectrum::open(const std::string &path)
+{
+    open_ = decoder_->open(path, mix_rate);
+    next_frame_ = open_ ? 0 : -1;
+    return open_;
+}
+
+void TrackSpectrum::decode_window(std::int64_t start)
+{
+    stereo_.assign(2 * spectrum_window, 0.0f);
+    const std::int64_t gap = start - next_frame_;
+    if (next_frame_ < 0 || gap < 0 || gap > read_on_limit) {
+        next_frame_ = decoder_->seek(start) ? start : -1;
+        if (next_frame_ < 0)
+            return;
+    }
+    std::vector<float> skip(2 * spectrum_window);
+    while (next_frame_ < start) {
+        const auto want =
+            static_cast<std::size_t>(std::min<std::int64_t>(start - next_frame_, spectrum_window));
+        const std::size_t n = decoder_->read(skip.data(), want);
+        if (n == 0) {
+            next_frame_ = -1;
+            return;
+        }
+        next_frame_ += static_cast<std::int64_t>(n);
+    }
+    // Frames past the end stay silent, as the module plays silence there.
+    std::size_t got = 0;
+    while (got < spectrum_window) {
+        const std::size_t n = decoder_->read(stereo_.data() + 2 * got, spectrum_window - got);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    next_frame_ += static_cast<std::int64_t>(got);
+}
+
+std::array<float, 512> TrackSpectrum::at(double music_seconds, int volume)
+{
+    std::array<float, 512> out{};
+    if (!open_ || !(music_seconds >= 0.0))
+        return out;
+    const auto heard = static_cast<std::int64_t>(std::floor(music_seconds * mix_rate));
+    if (heard >= decoder_->length())
+        return out;
+    decode_window(analysed_window_start(heard));
+    const float gain = static_cast<float>(std::clamp(volume, 0, 255)) / 255.0F;
+    std::array<float, spectrum_window> mono{};
+    for (std::size_t i = 0; i < spectrum_window; ++i)
+        mono[i] = analysed_mono(stereo_[2 * i] * gain, stereo_[2 * i + 1] * gain);
+    analyser_->analyse(mono, out);
+    return out;
+}
