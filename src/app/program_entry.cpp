@@ -15,6 +15,7 @@
 #include "shell/message_box_sdl.h"
 #include "shell/setup_dialog.h"
 #include "shell/window.h"
+#include "sound/music.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -101,8 +102,12 @@ int program_entry(int argc, char **argv)
     else
         discard_standard_output();
 
-    // 4. Window, GL state and the whole start-up.
-    if (!window_open(window_title, window_width, window_height, 32, fullscreen, show_start_up))
+    // 4. Window, GL state and the whole start-up, on the real clock and the
+    // sound device.
+    SteadyShowClock clock;
+    LiveMusic music;
+    ShowRun run{clock, music};
+    if (!open_show(window_title, fullscreen, run))
         return 0;
     render_targets.device_context = window_handle();
 

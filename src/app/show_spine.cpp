@@ -2,7 +2,6 @@
 #include "app/show_spine.h"
 
 #include "render/gl_helpers.h"
-#include "runtime/clock.h"
 #include "runtime/console.h"
 #include "runtime/frame_step.h"
 #include "runtime/generator.h"
@@ -11,8 +10,11 @@
 #include "show/director_passes.h"
 #include "show/part_loader.h"
 #include "show/part_start.h"
-#include "sound/music.h"
+#include "show/scene_clock.h"
+#include "sound/track_music.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,6 +30,33 @@ namespace
 // Start-up's own record, for the first loading-screen draw.
 std::unique_ptr<FrameInfo> start_up_frame_info;
 double previous_clock = 0.0;
+// The run of the show now open, and its main show (also segment slot 0).
+ShowRun *active_run = nullptr;
+part_start *main_show = nullptr;
+
+// Texture loads report progress; without a loading screen nothing shows it.
+void no_progress(double) {}
+
+// window_open takes a plain function.
+void start_up_active_run()
+{
+    show_start_up(*active_run);
+}
+
+// The jump behind place_show_at and place_show_at_scene_time.
+void place_show_at_clock(SceneClock clock)
+{
+    ShowRun &run = *active_run;
+    show_time = clock.raw_time;
+    frame_info.show_time = show_time;
+    if (main_show != nullptr) {
+        main_show->bring_height_map_to(clock.scene_time, render_targets);
+        main_show->scene_time = clock.scene_time;
+        main_show->raw_time = clock.raw_time;
+    }
+    run.music.seek(show_time);
+    previous_clock = run.clock.read();
+}
 } // namespace
 
 void progress_callback(double step)
@@ -37,9 +66,21 @@ void progress_callback(double step)
     swap_buffers();
 }
 
-void show_start_up()
+bool open_show(const char *title, bool full_screen, ShowRun &run)
 {
-    render_targets.progress_callback = progress_callback;
+    if (run.offscreen)
+        prefer_offscreen_video();
+    active_run = &run;
+    if (window_open(title, window_width, window_height, 32, full_screen, start_up_active_run))
+        return true;
+    active_run = nullptr;
+    return false;
+}
+
+void show_start_up(ShowRun &run)
+{
+    active_run = &run;
+    render_targets.progress_callback = run.loading_screen ? progress_callback : no_progress;
     load_gl_entry_points();
 
     antialias = false;
@@ -56,25 +97,29 @@ void show_start_up()
     start_up_frame_info->show_mode = 1;
     render_targets.frame_info = start_up_frame_info.get();
 
-    loading_segment = new part_loader;
-    loading_segment->setup(render_targets);
-    const double no_time = 0.0;
-    loading_segment->draw(&no_time, render_targets, start_up_frame_info.get());
-    swap_buffers();
+    if (run.loading_screen) {
+        loading_segment = new part_loader;
+        loading_segment->setup(render_targets);
+        const double no_time = 0.0;
+        loading_segment->draw(&no_time, render_targets, start_up_frame_info.get());
+        swap_buffers();
+    }
 
     segment_slots.fill(nullptr);
-    segment_slots[0] = new part_start;
+    main_show = new part_start;
+    segment_slots[0] = main_show;
     segment_slots[0]->setup(render_targets);
     segment_slots[0]->active = 1;
 
-    music_start();
-    music_warn_if_shorter_than(show_end_time);
+    run.music.start();
 
-    clock_reset();
-    previous_clock = clock_read();
+    run.clock.reset();
+    previous_clock = run.clock.read();
     timeline.fill();
 
     show_time = 0.0;
+    frame_info = FrameInfo{};
+    frame_info.show_mode = 1;
     frame_info.point[0] = frame_info.point[1] = frame_info.point[2] = 0.0;
     frame_info.flags_a.fill(0);
     frame_info.flags_b.fill(0);
@@ -82,12 +127,13 @@ void show_start_up()
     frame_info.updown_adjust = 0.0;
 }
 
-bool show_frame()
+FrameEnd show_frame()
 {
+    ShowRun &run = *active_run;
     // 1. Clock step: a second read re-bases the previous reading.
-    const double now = clock_read();
+    const double now = run.clock.read();
     const double d = clock_step(now, previous_clock);
-    previous_clock = clock_read();
+    previous_clock = run.clock.read();
     frame_delta = d;
 
     // 2. Reseed the shared generator from the show clock; pull toward the music.
@@ -96,8 +142,8 @@ bool show_frame()
         random_next();
     // A track that has played out stands still at its end: pulling toward
     // it would hold the picture there, so the clock then runs on alone.
-    music_time = music_read_time();
-    if (!music_has_ended())
+    music_time = run.music.position();
+    if (!run.music.has_ended())
         frame_delta = music_pull(frame_delta, show_time, music_time);
 
     // 3-5. Inputs, Timeline id, clock advance.
@@ -114,11 +160,11 @@ bool show_frame()
     // 6. Music requests. The clock is not moved by a seek: step 2 pulls it
     // toward the new position on the following frames.
     if (frame_info.seek_request != 0) {
-        const bool sought = music_seek(frame_info.parameters[FrameInfo::seek_target]);
+        const bool sought = run.music.seek(frame_info.parameters[FrameInfo::seek_target]);
         std::printf("%d\n", sought ? 1 : 0);
         std::fflush(stdout);
     }
-    music_copy_spectrum(frame_info.spectrum);
+    run.music.copy_spectrum(frame_info.spectrum);
 
     // 7. Draw the segments.
     frame_info.show_mode = 1;
@@ -128,38 +174,62 @@ bool show_frame()
             segment->draw(&frame_delta, render_targets, &frame_info);
 
     // 8-10. The ends.
-    if (show_has_ended(show_time))
-        end_show();
-    if (frame_info.flags_b[3] != 0)
-        end_show();
+    if (show_has_ended(show_time) || frame_info.flags_b[3] != 0)
+        return FrameEnd::ended;
     if (quit_requested)
-        run_fade_out_step();
-    return true;
+        return run_fade_out_step() ? FrameEnd::ended : FrameEnd::running;
+    return FrameEnd::running;
 }
 
-void run_fade_out_step()
+void place_show_at(double t)
+{
+    place_show_at_clock(clock_for_raw_time(std::clamp(std::isnan(t) ? 0.0 : t, 0.0, 251.0)));
+}
+
+void place_show_at_scene_time(double scene_time)
+{
+    place_show_at_clock(clock_for_scene_time(scene_time));
+}
+
+FrameEnd draw_offline_frame(SteppedClock &clock, TrackMusic &music, double t)
+{
+    const double step = std::max(0.0, t - clock.now());
+    clock.set(t);
+    music.enter_frame(t, step);
+    return show_frame();
+}
+
+bool run_fade_out_step()
 {
     const FadeOut f = fade_out_step(show_time, fade_start, fade_rate);
     frame_info.parameters[FrameInfo::fade_level] = f.fade_level;
-    music_set_volume(f.volume);
+    active_run->music.set_volume(f.volume);
     escape_overlay(render_targets, window_width, window_height, f.a);
-    if (f.done) {
-        copy_to_clipboard(capture_text);
-        // The clipboard empties when the program exits unless a clipboard
-        // manager takes it: standard output keeps the captures too.
-        write_to_original_output(capture_text);
-        end_show();
-    }
+    if (!f.done)
+        return false;
+    copy_to_clipboard(capture_text);
+    // The clipboard empties when the program exits unless a clipboard
+    // manager takes it: standard output keeps the captures too.
+    write_to_original_output(capture_text);
+    return true;
 }
 
-void end_show()
+void close_show()
 {
-    music_close();
+    if (active_run != nullptr)
+        active_run->music.close();
     window_close();
     if (segment_slots[0] != nullptr) {
         delete segment_slots[0];
         segment_slots[0] = nullptr;
     }
+    main_show = nullptr;
+    active_run = nullptr;
+}
+
+void end_show()
+{
+    close_show();
     std::exit(0);
 }
 
@@ -173,8 +243,8 @@ void message_loop()
             return;
         if (r == PumpResult::handled)
             continue;
-        if (running)
-            show_frame();
+        if (running && show_frame() == FrameEnd::ended)
+            end_show();
         // The latch catches a tap whose key-up came in the same batch of
         // events as its key-down (any frame slower than the tap).
         if ((key_state[vk::escape] != 0 || escape_pressed) && !quit_requested) {

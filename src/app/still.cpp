@@ -1,95 +1,50 @@
 #include "app/still.h"
 
 #include "app/show_spine.h"
-#include "app/still_spectrum.h"
 #include "render/frame_readback.h"
 #include "render/gl_helpers.h"
 #include "render/render_targets.h"
 #include "runtime/frame_info.h"
+#include "runtime/frame_step.h"
 #include "runtime/generator.h"
 #include "runtime/show_state.h"
 #include "shell/window.h"
 #include "show/part_start.h"
 #include "show/scene_clock.h"
-#include "show/top_view_plan.h"
 #include "sound/music.h"
+#include "sound/track_music.h"
 
 #include <png.h>
 
 #include <cstdio>
 #include <memory>
 
-namespace
-{
-
-// The session the start-up hook runs: window_open takes a plain function.
-struct Session {
-    int width = 0, height = 0;
-    const std::function<void(OfflineShow &)> *body = nullptr;
-};
-Session *session = nullptr;
-
-// Texture loads report progress; a still has no loading screen to draw.
-void no_progress(double) {}
-
-// The show's start-up without the loading screen, the music or the clock:
-// render sets, set-up of the main show, then the session's body.
-void offline_start_up()
-{
-    RenderTargets &ctx = render_targets;
-    ctx.progress_callback = no_progress;
-    load_gl_entry_points();
-    antialias = false;
-    ctx.create_render_set(0, render_width, render_height, 0);
-    ctx.create_render_set(1, render_width / 2, render_height / 2, 0);
-    ctx.create_render_set(2, render_width / 4, render_height / 4, 0);
-    ctx.create_render_set(3, 512, 512, 0);
-    set_linear_filtering();
-    ctx.multisample = false;
-    frame_info = FrameInfo{};
-    frame_info.show_mode = 1;
-    ctx.frame_info = &frame_info;
-
-    auto show = std::make_unique<part_start>();
-    show->setup(ctx);
-    show->active = 1;
-
-    StillSpectrum spectrum;
-    OfflineShow offline(*show, ctx, spectrum, session->width, session->height);
-    offline.spectrum_from_music = spectrum.open(soundtrack_file);
-    (*session->body)(offline);
-}
-
-} // namespace
-
-OfflineShow::OfflineShow(part_start &show_, RenderTargets &ctx_, StillSpectrum &spectrum_, int width_,
-                         int height_)
-    : show(show_), ctx(ctx_), spectrum(spectrum_), width(width_), height(height_)
+OfflineShow::OfflineShow(part_start &show_, RenderTargets &ctx_, SteppedClock &clock_, TrackMusic &music_,
+                         int width_, int height_)
+    : show(show_), ctx(ctx_), clock(clock_), music(music_), width(width_), height(height_)
 {
 }
 
 void OfflineShow::prepare(double scene_time)
 {
-    // Bring the height map to what the show leaves in it at this time.
-    const double source = top_view_source_time(scene_time);
-    if (source != scene_time) {
-        show.scene_time = source;
-        show.frame = FrameInfo{};
-        const SavedGlAttributes saved;
-        show.draw_top_view(ctx);
-    }
-
-    const SceneClock clock = clock_for_scene_time(scene_time);
-    show.scene_time = clock.scene_time;
-    show.raw_time = clock.raw_time;
-    FrameInfo &info = frame_info;
-    info.adjust[0] = info.adjust[1] = info.adjust[2] = 0.0;
-    info.show_time = clock.raw_time;
-    info.spectrum = spectrum.at(clock.raw_time);
-    // As the frame loop does: the shared generator follows the show clock.
-    random_seed(static_cast<std::uint32_t>(static_cast<std::uint64_t>(clock.raw_time * 1000000.0)));
+    clock.set(clock_for_scene_time(scene_time).raw_time);
+    place_show_at_scene_time(scene_time);
+    music.enter_frame(show_time, 0.0);
+    // The tick's own steps before the draws, with a step of 0.
+    frame_delta = 0.0;
+    random_seed(frame_seed(show_time));
     for (int i = 0; i < 50; ++i)
         random_next();
+    FrameInfo &info = frame_info;
+    info.adjust[0] = info.adjust[1] = info.adjust[2] = 0.0;
+    info.interval_id = timeline.lookup(show_time);
+    info.show_time = show_time;
+    music.copy_spectrum(info.spectrum);
+    // And the director's own first lines.
+    SceneClock scene{show.scene_time, show.raw_time};
+    advance_scene_clock(scene, 0.0);
+    show.scene_time = scene.scene_time;
+    show.raw_time = scene.raw_time;
     ctx.frame_info = &info;
     show.frame = info;
     show.billboard_program = billboard_program_for(show.scene_time);
@@ -97,9 +52,10 @@ void OfflineShow::prepare(double scene_time)
 
 void OfflineShow::draw_at(double scene_time)
 {
-    prepare(scene_time);
-    const double no_step = 0.0;
-    show.draw(&no_step, ctx, &frame_info);
+    // The clock stands at the jump's show time: the tick's step is 0.
+    clock.set(clock_for_scene_time(scene_time).raw_time);
+    place_show_at_scene_time(scene_time);
+    draw_offline_frame(clock, music, show_time);
     wait_for_gl();
 }
 
@@ -115,16 +71,24 @@ std::vector<std::uint8_t> OfflineShow::read_height_map() const
 
 bool run_offline_show(int width, int height, const std::function<void(OfflineShow &)> &body)
 {
-    Session s{width, height, &body};
-    session = &s;
     fullscreen = false;
     force_16_9 = false;
     window_width = render_width = width;
     window_height = render_height = height;
-    const bool opened = window_open("Vellamor still", width, height, 32, false, offline_start_up);
-    window_close();
-    session = nullptr;
-    return opened;
+    SteppedClock clock;
+    TrackMusic music;
+    music.open(soundtrack_file);
+    ShowRun run{clock, music, false, true};
+    if (!open_show("Vellamor still", false, run)) {
+        close_show();
+        return false;
+    }
+    auto *show = static_cast<part_start *>(segment_slots[0]);
+    OfflineShow offline(*show, render_targets, clock, music, width, height);
+    offline.spectrum_from_music = music.is_open();
+    body(offline);
+    close_show();
+    return true;
 }
 
 bool write_png(const std::string &path, int width, int height, const std::vector<std::uint8_t> &rgb,

@@ -1,14 +1,16 @@
-// Offline rendering of the show: start-up without the dialog, the loading
-// screen or sound, then frames drawn at chosen scene times and read back.
-// Used by the still renderer (--still), the GL tests and the frame bench.
+// Offline rendering of the show: the show's own start-up without the
+// dialog, the loading screen or a sound device (a stepped clock and the
+// soundtrack decoded offline instead), then frames drawn at chosen scene
+// times and read back. Used by the still renderer (--still), the GL tests,
+// the frame bench and the contact sheet. Works without a display.
 //
 // A frame drawn at scene time T is the frame the running show draws at T:
-// the clock is set so that a draw with a step of 0 lands exactly on T, the
-// spectrum comes from the soundtrack at the matching music time, and where
-// T lies in a window in which the top view keeps an older height map, the
-// map is first brought to what the show would have left in it.
-// Depends on: app/ start-up pieces, shell/window.h, show/ (part_start and
-// its passes), libpng. Main thread only; one session at a time.
+// the show jumps to the show time at which the scene clock reads T (the
+// height map brought to what the show would have left in it) and the
+// frame loop runs one tick with a step of 0, so the spectrum comes from the
+// soundtrack at the matching music time.
+// Depends on: app/show_spine.h, shell/window.h, show/ (part_start and its
+// passes), libpng. Main thread only; one session at a time.
 #pragma once
 
 #include <cstdint>
@@ -18,21 +20,23 @@
 
 class part_start;
 class RenderTargets;
-class StillSpectrum;
+class SteppedClock;
+class TrackMusic;
 
 class OfflineShow
 {
   public:
-    OfflineShow(part_start &show, RenderTargets &ctx, StillSpectrum &spectrum, int width, int height);
+    OfflineShow(part_start &show, RenderTargets &ctx, SteppedClock &clock, TrackMusic &music, int width,
+                int height);
 
     // Draws one frame of the show at scene time t into the window's back
-    // buffer (not presented): prepare, then the director's draw with a step
-    // of 0.
+    // buffer (not presented): the jump, then one tick of the frame loop.
     void draw_at(double scene_time);
 
-    // Everything before the draw: the height map brought up to date, the
-    // clocks, the spectrum, the shared generator, and the segment's private
-    // frame record, so the director's passes can also be run one by one.
+    // Everything before the director's passes, as the tick would leave it:
+    // the height map brought up to date, the clocks, the spectrum, the
+    // shared generator, and the segment's private frame record, so the
+    // passes can be run one by one.
     void prepare(double scene_time);
 
     // The back buffer as RGB rows, top row first (width * height * 3).
@@ -42,7 +46,8 @@ class OfflineShow
 
     part_start &show;
     RenderTargets &ctx;
-    StillSpectrum &spectrum;
+    SteppedClock &clock;
+    TrackMusic &music;
     int width, height;
     bool spectrum_from_music = false; // false: the soundtrack was missing
 };

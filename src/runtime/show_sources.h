@@ -51,6 +51,9 @@ class MusicSource
     virtual void start() = 0;
     // Music seconds heard now.
     virtual double position() = 0;
+    // True once the track has played to its end (it stands there, silent):
+    // the show clock then runs on alone.
+    virtual bool has_ended() = 0;
     // Moves the music to `seconds`; false (and nothing changes) for a time
     // outside the track.
     virtual bool seek(double seconds) = 0;

@@ -5,6 +5,33 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+bool offscreen_wanted = false;
+
+bool set_in_environment(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+} // namespace
+
+void prefer_offscreen_video()
+{
+    if (set_in_environment("DISPLAY") || set_in_environment("WAYLAND_DISPLAY") ||
+        set_in_environment("SDL_VIDEODRIVER"))
+        return;
+    offscreen_wanted = true;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+}
+
+bool on_offscreen_video()
+{
+    const char *driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && SDL_strcmp(driver, "offscreen") == 0;
+}
 
 bool ensure_sdl_video()
 {
@@ -20,9 +47,7 @@ bool ensure_sdl_video()
     // been used can skip X11 and land on the invisible "offscreen" driver
     // (SDL 2.26, every other start). Nobody asks for that one by default:
     // one more start picks the real display again.
-    const char *driver = SDL_GetCurrentVideoDriver();
-    if (driver != nullptr && SDL_strcmp(driver, "offscreen") == 0 &&
-        SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+    if (on_offscreen_video() && !offscreen_wanted && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());

@@ -5,3 +5,6 @@
 // True when SDL video is (now) initialised; the SDL error goes to stderr
 // otherwise.
 bool ensure_sdl_video();
+
+// True when SDL runs on its offscreen driver (no display; GL via EGL).
+bool on_offscreen_video();

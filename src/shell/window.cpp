@@ -132,7 +132,8 @@ bool window_open(const char *title, int width, int height, int bits, bool full_s
     int double_buffered = 1, depth_bits = 24;
     const bool known = SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &double_buffered) == 0 &&
                        SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth_bits) == 0;
-    if (known && (double_buffered == 0 || depth_bits < 16)) {
+    // The offscreen driver's surface has one buffer; nothing is shown there.
+    if (known && ((double_buffered == 0 && !on_offscreen_video()) || depth_bits < 16)) {
         window_close();
         error_message("Can't Find A Suitable PixelFormat (1).");
         return false;

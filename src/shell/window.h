@@ -21,6 +21,12 @@ using StartUpHook = void (*)();
 // (runtime/show_state.h) is cleared then. False after a failure message.
 bool window_open(const char *title, int width, int height, int bits, bool full_screen, StartUpHook start_up);
 
+// For runs that need no display (stills, exports): when neither DISPLAY
+// nor WAYLAND_DISPLAY (nor SDL_VIDEODRIVER) is set, the next window is made
+// by SDL's offscreen driver, a single-buffered EGL surface with the same
+// compatibility-profile GL. Call before the window opens.
+void prefer_offscreen_video();
+
 // Viewport (height 0 counts as 1) and a 45-degree perspective, near 0.1,
 // far 100; leaves the modelview matrix selected and reset.
 void window_resize(int width, int height);

@@ -26,6 +26,10 @@ class part_start : public parts
     // Makes the lit-mesh program current with its uniforms and five
     // textures (part_start_lit_mesh.cpp); both passes above start with it.
     void use_lit_mesh_program(const RenderTargets &ctx, double a1) const;
+    // For a show that starts or resumes at scene time t: where t lies in a
+    // window in which the top view does not run, renders the height map as
+    // the pass last left it before t. The clocks are left alone.
+    void bring_height_map_to(double scene_time, RenderTargets &ctx);
 
     double scene_time = 0.0;
     double raw_time = 0.0;

@@ -14,6 +14,7 @@
 #include "show/letterbox.h"
 #include "show/part_start.h"
 #include "show/scene_clock.h"
+#include "show/top_view_plan.h"
 
 #include <GL/glew.h>
 
@@ -51,4 +52,18 @@ void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
 
     frame.parameters[FrameInfo::seek_target] = raw_time;
     *info = frame;
+}
+
+void part_start::bring_height_map_to(double t, RenderTargets &ctx)
+{
+    const double source = top_view_source_time(t);
+    if (source == t)
+        return; // the next draw's own pass fills the map
+    const double kept = scene_time;
+    scene_time = source;
+    frame = FrameInfo{};
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    draw_top_view(ctx);
+    glPopAttrib();
+    scene_time = kept;
 }

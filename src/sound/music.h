@@ -6,6 +6,7 @@
 // Main thread only; the sound module plays on its own thread.
 #pragma once
 
+#include "runtime/frame_step.h"
 #include "runtime/show_sources.h"
 
 #include <array>
@@ -48,8 +49,13 @@ void music_close();
 class LiveMusic final : public MusicSource
 {
   public:
-    void start() override { music_start(); }
+    void start() override
+    {
+        music_start();
+        music_warn_if_shorter_than(show_end_time);
+    }
     double position() override { return music_read_time(); }
+    bool has_ended() override { return music_has_ended(); }
     bool seek(double seconds) override { return music_seek(seconds); }
     void copy_spectrum(std::array<float, 512> &out) override { music_copy_spectrum(out); }
     void set_volume(int volume) override { music_set_volume(volume); }

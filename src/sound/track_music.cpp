@@ -28,6 +28,11 @@ bool TrackMusic::seek(double seconds)
     return true;
 }
 
+bool TrackMusic::has_ended()
+{
+    return is_open() && position() >= spectrum_.length_seconds();
+}
+
 void TrackMusic::copy_spectrum(std::array<float, 512> &out)
 {
     out = spectrum_.at(frame_time_, volume_);

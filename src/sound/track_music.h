@@ -26,6 +26,8 @@ class TrackMusic final : public MusicSource
 
     void start() override;
     double position() override { return frame_time_ - step_; }
+    // Once the position reaches the track's length (never without a track).
+    bool has_ended() override;
     bool seek(double seconds) override;
     void copy_spectrum(std::array<float, 512> &out) override;
     void set_volume(int volume) override;

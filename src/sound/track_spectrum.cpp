@@ -23,9 +23,18 @@ TrackSpectrum::~TrackSpectrum() = default;
 
 bool TrackSpectrum::open(const std::string &path)
 {
+    // The scan makes the length exact and every seek a lookup; a file it
+    // cannot scan to the end keeps the length the decoder knows.
     open_ = decoder_->open(path, mix_rate);
+    if (open_)
+        decoder_->scan();
     next_frame_ = open_ ? 0 : -1;
     return open_;
+}
+
+double TrackSpectrum::length_seconds() const
+{
+    return open_ ? static_cast<double>(decoder_->length()) / mix_rate : 0.0;
 }
 
 void TrackSpectrum::decode_window(std::int64_t start)

@@ -28,6 +28,8 @@ class TrackSpectrum
     // False when the file cannot be decoded; every spectrum is then zero.
     bool open(const std::string &path);
     bool is_open() const { return open_; }
+    // The track's exact length (0 without a file).
+    double length_seconds() const;
 
     // Zeros before 0, past the end, or without a file. `volume` 0..255.
     std::array<float, 512> at(double music_seconds, int volume = 255);

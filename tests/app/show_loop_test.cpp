@@ -51,7 +51,10 @@ fs::path short_track_data_folder()
     fs::current_path(short_track_data_folder());
     window_width = render_width = 160;
     window_height = render_height = 90;
-    if (!window_open("show loop test", 160, 90, 32, false, show_start_up))
+    static SteadyShowClock real_clock;
+    static LiveMusic music;
+    static ShowRun run{real_clock, music};
+    if (!open_show("show loop test", false, run))
         fail(2, "no window");
 
     using clock = std::chrono::steady_clock;
@@ -98,7 +101,8 @@ fs::path short_track_data_folder()
     // move the show clock close to its end and let the tick end it.
     show_time = show_end_time - 0.5;
     for (;;) {
-        show_frame();
+        if (show_frame() == FrameEnd::ended)
+            end_show(); // as the message loop does
         swap_buffers();
         if (clock::now() > deadline)
             fail(7, "the show did not end by itself");
