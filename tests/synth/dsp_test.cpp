@@ -352,6 +352,33 @@ TEST(Effects, delay_echoes_alternate_sides_and_decay)
     }
 }
 
+TEST(Effects, delay_time_follows_set_time_between_samples_and_within_the_line)
+{
+    // Echo time changed before the impulse: the first echo comes at the new
+    // time, at a fraction of a sample spread over its two neighbours.
+    StereoDelay d({0.1, 0.0, 20000.0, 0.3});
+    d.set_time(0.2 + 0.5 / sample_rate);
+    const std::size_t step = to_samples(0.2);
+    std::vector<float> l(2 * step);
+    float r;
+    for (std::size_t i = 0; i < l.size(); ++i)
+        d.process(i == 0 ? 1.0f : 0.0f, i == 0 ? 1.0f : 0.0f, l[i], r);
+    const auto loudest =
+        std::max_element(l.begin(), l.end(), [](float a, float b) { return std::fabs(a) < std::fabs(b); });
+    const auto at = static_cast<std::size_t>(loudest - l.begin());
+    EXPECT_TRUE(at == step || at == step + 1) << at;
+    EXPECT_NEAR(l[step] + l[step + 1], *loudest * 2.0f, 0.1f);
+    EXPECT_NEAR(l[step], l[step + 1], 0.1f);
+
+    // Longer than the line holds: clamped, never reading outside it.
+    StereoDelay short_line({0.05, 0.5, 20000.0});
+    short_line.set_time(10.0);
+    std::vector<float> out(to_samples(0.2));
+    for (std::size_t i = 0; i < out.size(); ++i)
+        short_line.process(i == 0 ? 1.0f : 0.0f, 0.0f, out[i], r);
+    EXPECT_GT(*std::max_element(out.begin(), out.begin() + long(to_samples(0.06))), 0.1f);
+}
+
 TEST(Effects, reverb_tail_decays_and_clears)
 {
     Reverb rev({0.84, 0.35, 1.0});

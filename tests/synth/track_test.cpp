@@ -2,12 +2,12 @@
 // the energy changes where the picture cuts. Decoded with libmpg123 (the
 // file's own rate, no resampling) and, once, through the show's sound module.
 #include "loudness.h"
+#include "mp3_reader.h"
 #include "sound/sound.h"
 #include "sound/sound_decoder.h"
 
 #include <gtest/gtest.h>
 #include <kiss_fftr.h>
-#include <mpg123.h>
 
 #include <algorithm>
 #include <cmath>
@@ -31,33 +31,16 @@ const Decoded &decoded()
 {
     static const Decoded d = [] {
         Decoded out;
-        mpg123_init();
-        int err = 0;
-        mpg123_handle *h = mpg123_new(nullptr, &err);
-        if (!h)
+        synth::DecodedAudio audio;
+        std::string error;
+        if (!synth::read_mp3(track, audio, error)) {
+            ADD_FAILURE() << error;
             return out;
-        mpg123_param(h, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
-        mpg123_format_none(h);
-        for (long rate : {44100L, 48000L, 32000L, 22050L})
-            mpg123_format(h, rate, MPG123_STEREO | MPG123_MONO, MPG123_ENC_FLOAT_32);
-        if (mpg123_open(h, track.c_str()) == MPG123_OK) {
-            int enc = 0;
-            mpg123_getformat(h, &out.rate, &out.channels, &enc);
-            std::vector<float> buf(16384);
-            size_t got = 0;
-            int rc;
-            do {
-                rc = mpg123_read(h, reinterpret_cast<unsigned char *>(buf.data()), buf.size() * sizeof(float),
-                                 &got);
-                const std::size_t n = got / sizeof(float);
-                for (std::size_t i = 0; i + 1 < n && out.channels == 2; i += 2) {
-                    out.left.push_back(buf[i]);
-                    out.right.push_back(buf[i + 1]);
-                }
-            } while (rc == MPG123_OK || rc == MPG123_NEW_FORMAT);
-            mpg123_close(h);
         }
-        mpg123_delete(h);
+        out.rate = audio.rate;
+        out.channels = audio.channels;
+        out.left = std::move(audio.audio.left);
+        out.right = std::move(audio.audio.right);
         return out;
     }();
     return d;

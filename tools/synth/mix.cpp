@@ -96,8 +96,9 @@ void render_parts(const Score &score, unsigned which, const std::vector<float> &
             {0.75f, 0.25f, 0.3f, 0.2f});
     stem_of(5, score.bass, [](const Note &n, std::uint32_t, StereoBuffer &b) { render_bass(n, b); },
             {1.0f, 0.0f, 0.0f, 0.55f});
+    // The lead sits about 3 dB over the accompaniment in its own range.
     stem_of(6, score.lead, [](const Note &n, std::uint32_t, StereoBuffer &b) { render_lead(n, b); },
-            {0.85f, 0.4f, 0.4f, 0.1f});
+            {1.2f, 0.56f, 0.56f, 0.1f});
     if (which & (1u << 7)) {
         // Kick and boom stay dry; the rest of the kit gets some room.
         StereoBuffer low(frames), kit(frames);
@@ -143,16 +144,30 @@ StereoBuffer mix_score(const Score &score)
     // really silent.
     StereoBuffer out = std::move(bus.dry);
     Reverb reverb({0.86, 0.35, 1.0});
-    StereoDelay delay({0.4875, 0.38, 3200.0});
+    StereoDelay delay({0.4875, 0.38, 3200.0, 1.0});
     std::vector<std::size_t> clears;
     for (double t : score.fx_clear_times)
         clears.push_back(to_samples(t));
     const float reverb_return = 1.0f;
     const float delay_return = 0.5f;
+    const auto &times = score.delay_times;
+    std::size_t point = 0;
     for (std::size_t i = 0; i < frames; ++i) {
         if (std::find(clears.begin(), clears.end(), i) != clears.end()) {
             reverb.clear();
             delay.clear();
+        }
+        if (!times.empty()) {
+            const double t = static_cast<double>(i) / sample_rate;
+            while (point + 1 < times.size() && times[point + 1].time <= t)
+                ++point;
+            const DelayPoint &a = times[point];
+            if (t <= a.time || point + 1 == times.size()) {
+                delay.set_time(a.seconds);
+            } else {
+                const DelayPoint &b = times[point + 1];
+                delay.set_time(a.seconds + (b.seconds - a.seconds) * (t - a.time) / (b.time - a.time));
+            }
         }
         float dl, dr, rl, rr;
         delay.process(bus.delay_send.left[i], bus.delay_send.right[i], dl, dr);

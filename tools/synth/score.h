@@ -33,13 +33,31 @@ struct GainPoint {
     double gain;
 };
 
+// The delay's echo time `seconds` at `time`; between points it moves
+// linearly, before the first and after the last it holds.
+struct DelayPoint {
+    double time;
+    double seconds;
+};
+
+// One chord of the harmony as the pad plays it, from `start` to `end`: the
+// chart the bass and bells are written against and the analysis checks.
+struct ChordSpan {
+    double start;
+    double end;
+    const char *name;
+    unsigned pitch_classes; // bit k set: pitch class k sounds (0 = C)
+};
+
 struct Score {
     double length = 0.0; // seconds of audio to render
     std::vector<Note> pad, stab, pluck, bell, buzz, bass, lead;
     std::vector<Hit> hits;
     std::vector<Sweep> sweeps;
     std::vector<GainPoint> master;
-    std::vector<double> fx_clear_times; // reverb and delay emptied here
+    std::vector<double> fx_clear_times;  // reverb and delay emptied here
+    std::vector<DelayPoint> delay_times; // in time order; empty: a fixed time
+    std::vector<ChordSpan> chords;       // in time order
 };
 
 // Gain of a master automation at time t (1 before the first point).
