@@ -1,7 +1,8 @@
 # vellamor_add_test(NAME SOURCES a.cpp ... LIBS lib ... [GL] [TIMEOUT s])
 # One GoogleTest executable; each TEST becomes a CTest test.
 # GL tests carry the label "gl": they need a display (make test runs them
-# under Xvfb) and are left out of the sanitizer run.
+# under Xvfb) and are left out of the sanitizer run. They link the GL test
+# fixture (tests/support/gl_test_context.h), which owns the GL context.
 include(GoogleTest)
 function(vellamor_add_test name)
   cmake_parse_arguments(T "GL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
@@ -13,6 +14,9 @@ function(vellamor_add_test name)
   endif()
   add_executable(${name} ${_exclude} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  if(T_GL)
+    target_link_libraries(${name} PRIVATE vellamor_test_gl)
+  endif()
   target_compile_definitions(${name} PRIVATE
     VELLAMOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     VELLAMOR_BINARY_DIR="${CMAKE_BINARY_DIR}")

@@ -1,10 +1,7 @@
 // Every GLSL file of the show compiles and links on this GL implementation
 // without a single message in its info logs (a warning today is an error on
 // the next driver).
-#include <GL/glew.h>
-#include <SDL.h>
-
-#include <gtest/gtest.h>
+#include "support/gl_test_context.h"
 
 #include <filesystem>
 #include <fstream>
@@ -56,17 +53,14 @@ const Pair programs[] = {
     {"PostProcessing/v_velocities.cpp", "PostProcessing/f_velocities.cpp"},
 };
 
+class ShaderLogs : public GlTest
+{
+};
+
 } // namespace
 
-TEST(ShaderLogs, every_show_shader_compiles_and_links_without_a_message)
+TEST_F(ShaderLogs, every_show_shader_compiles_and_links_without_a_message)
 {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window *window = SDL_CreateWindow("shader logs", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    ASSERT_NE(context, nullptr) << SDL_GetError();
-    glewInit();
-
     const std::filesystem::path data = std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data";
     for (const Pair &pair : programs) {
         const GLuint program = glCreateProgram();
@@ -91,7 +85,4 @@ TEST(ShaderLogs, every_show_shader_compiles_and_links_without_a_message)
         EXPECT_EQ(linked, GL_TRUE) << pair.fragment;
         EXPECT_EQ(program_log(program), "") << pair.fragment;
     }
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
 }

@@ -4,7 +4,7 @@
 
 #include "jpeg_test_support.h"
 
-#include <SDL.h>
+#include "support/gl_test_context.h"
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,47 +13,9 @@
 namespace
 {
 
-// One hidden window and context for the whole suite: GLEW does not take
-// kindly to a second context after SDL_Quit.
-class TextureLoadingGl : public ::testing::Test
+class TextureLoadingGl : public GlTest
 {
   protected:
-    static void SetUpTestSuite()
-    {
-        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-            why_not_ = SDL_GetError();
-            return;
-        }
-        window_ = SDL_CreateWindow("texture test", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (window_ != nullptr)
-            context_ = SDL_GL_CreateContext(window_);
-        if (context_ == nullptr) {
-            why_not_ = SDL_GetError();
-            return;
-        }
-        glewExperimental = GL_TRUE;
-        if (glewInit() != GLEW_OK) {
-            why_not_ = "glewInit failed";
-            SDL_GL_DeleteContext(context_);
-            context_ = nullptr;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        if (context_ != nullptr)
-            SDL_GL_DeleteContext(context_);
-        if (window_ != nullptr)
-            SDL_DestroyWindow(window_);
-        context_ = nullptr;
-        window_ = nullptr;
-        SDL_Quit();
-    }
-    void SetUp() override
-    {
-        if (context_ == nullptr)
-            GTEST_SKIP() << "no GL context: " << why_not_;
-    }
-
     static std::string write_file(const std::string &name, const bytes &content)
     {
         const std::string path = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg/" + name;
@@ -70,10 +32,6 @@ class TextureLoadingGl : public ::testing::Test
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
         return rgb;
     }
-
-    static inline SDL_Window *window_ = nullptr;
-    static inline SDL_GLContext context_ = nullptr;
-    static inline std::string why_not_;
 };
 
 } // namespace

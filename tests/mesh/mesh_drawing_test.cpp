@@ -4,9 +4,9 @@
 #include "assets/mesh/obj_mesh.h"
 #include "mesh_invariants.h"
 #include "render/mesh_drawing.h"
+#include "support/gl_test_context.h"
 
 #include <GL/glew.h>
-#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -29,23 +29,12 @@ const char *two_objects = "v -1 0.2 0\nv 1 0.2 0\nv 0 1 0\n"
                           "o left\nf 4//1 5//1 6//1 7//1\n"
                           "o right\nf 8//1 9//1 10//1 11//1\n";
 
-class MeshDrawing : public ::testing::Test
+class MeshDrawing : public GlTest
 {
   protected:
     static void SetUpTestSuite()
     {
-        ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        window_ =
-            SDL_CreateWindow("mesh drawing test", 0, 0, size, size, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window_, nullptr) << SDL_GetError();
-        context_ = SDL_GL_CreateContext(window_);
-        ASSERT_NE(context_, nullptr) << SDL_GetError();
-        glewExperimental = GL_TRUE;
-        ASSERT_EQ(GLEW_OK, glewInit());
-        glGetError(); // glewInit may leave an enum error behind
-
+        GlTest::SetUpTestSuite();
         glGenFramebuffersEXT(1, &fbo_);
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fbo_);
         glGenRenderbuffersEXT(1, &colour_);
@@ -57,17 +46,11 @@ class MeshDrawing : public ::testing::Test
         glViewport(0, 0, size, size);
     }
 
-    static void TearDownTestSuite()
-    {
-        if (context_)
-            SDL_GL_DeleteContext(context_);
-        if (window_)
-            SDL_DestroyWindow(window_);
-        SDL_Quit();
-    }
-
     void SetUp() override
     {
+        GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_NE(glDrawElementsInstancedEXT, nullptr) << "GL_EXT_draw_instanced is missing";
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -100,15 +83,9 @@ class MeshDrawing : public ::testing::Test
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
     }
 
-    static SDL_Window *window_;
-    static SDL_GLContext context_;
-    static GLuint fbo_, colour_;
+    // The suite's framebuffer, deleted with the suite's context.
+    static inline GLuint fbo_ = 0, colour_ = 0;
 };
-
-SDL_Window *MeshDrawing::window_ = nullptr;
-SDL_GLContext MeshDrawing::context_ = nullptr;
-GLuint MeshDrawing::fbo_ = 0;
-GLuint MeshDrawing::colour_ = 0;
 
 } // namespace
 

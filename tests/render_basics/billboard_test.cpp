@@ -1,4 +1,4 @@
-#include "gl_window.h"
+#include "support/gl_test_context.h"
 
 #include "render/gl_helpers.h"
 #include "render/render_targets.h"
@@ -9,12 +9,12 @@ namespace
 {
 constexpr int w = 64, h = 64; // 8 pixels per unit over -4..4
 
-struct Billboard : GlWindowTest {
+struct Billboard : GlTest {
     std::unique_ptr<RenderTargets> rt = std::make_unique<RenderTargets>();
 
     void SetUp() override
     {
-        GlWindowTest::SetUp();
+        GlTest::SetUp();
         if (HasFatalFailure())
             return;
         rt->create_render_set(0, w, h, 0);

@@ -1,4 +1,4 @@
-#include "gl_window.h"
+#include "support/gl_test_context.h"
 
 #include "render/render_targets.h"
 #include "runtime/show_state.h"
@@ -10,26 +10,28 @@
 
 namespace
 {
-struct LoadingScreen : GlWindowTest {
+struct LoadingScreen : GlTest {
     std::unique_ptr<RenderTargets> rt = std::make_unique<RenderTargets>();
     part_loader loader;
 
     void SetUp() override
     {
-        GlWindowTest::SetUp();
-        render_width = render_height = size;
+        GlTest::SetUp();
+        glViewport(0, 0, width, height);
+        render_width = width;
+        render_height = height;
         loader.setup(*rt);
     }
     void draw(double step) { loader.draw(&step, *rt, nullptr); }
 
     static std::vector<unsigned char> frame()
     {
-        std::vector<unsigned char> px(size * size * 4);
+        std::vector<unsigned char> px(width * height * 4);
         glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
         return px;
     }
-    static int red(const std::vector<unsigned char> &px, int x, int y) { return px[(y * size + x) * 4]; }
+    static int red(const std::vector<unsigned char> &px, int x, int y) { return px[(y * width + x) * 4]; }
 
     // Brightest red along a short run of pixels (the arcs are ~2 pixels thick).
     static int brightest_in_row(const std::vector<unsigned char> &px, int y, int x0, int x1)

@@ -1,4 +1,4 @@
-#include "gl_window.h"
+#include "support/gl_test_context.h"
 
 #include "render/render_targets.h"
 
@@ -10,12 +10,12 @@ namespace
 constexpr int w = 64, h = 64;
 constexpr int colour_tex = 5, colour2_tex = 7, depth_tex = 6;
 
-struct RenderSets : GlWindowTest {
+struct RenderSets : GlTest {
     std::unique_ptr<RenderTargets> rt = std::make_unique<RenderTargets>();
 
     void SetUp() override
     {
-        GlWindowTest::SetUp();
+        GlTest::SetUp();
         if (HasFatalFailure())
             return;
         rt->textures[colour_tex] = make_texture(GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, w, h);

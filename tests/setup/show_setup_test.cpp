@@ -2,7 +2,7 @@
 // table in place with its size and format, the attachments complete, the
 // point and line grids with the right vertices, the loading screen fed
 // exactly three frames, the noise images in their creation order.
-#include "../shaders/gl_test_context.h"
+#include "support/gl_test_context.h"
 
 #include "render/noise_pixels.h"
 #include "render/render_targets.h"

@@ -1,6 +1,6 @@
 // GL tests of the shader toolkit: building from files, the messages on
 // standard output, uniforms and textures by name, the projective matrix.
-#include "gl_test_context.h"
+#include "support/gl_test_context.h"
 
 #include "render/render_targets.h"
 #include "render/shader_program.h"

@@ -2,7 +2,7 @@
 // and links on Mesa, and uses only uniform names the drawing code sets; the
 // random values the particle and lit-mesh programs use are the ones made
 // on the processor, exactly.
-#include "gl_test_context.h"
+#include "support/gl_test_context.h"
 
 #include "render/shader_program.h"
 #include "show/part_start_setup.h"

@@ -1,6 +1,6 @@
 // GL tests of the texture factories: what lands in GL (formats, sizes,
 // parameters, the exact noise bytes) and in the texture table.
-#include "../shaders/gl_test_context.h"
+#include "support/gl_test_context.h"
 
 #include "render/noise_pixels.h"
 #include "render/render_targets.h"
