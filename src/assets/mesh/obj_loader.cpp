@@ -39,8 +39,14 @@
 #include "assets/mesh/obj_scanner.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include <sys/stat.h>
 
@@ -50,10 +56,102 @@ namespace
 {
 
 // -----------------------------------------------------------------------------
+// Large scratch arrays
+// -----------------------------------------------------------------------------
+
+// A growable array of plain values whose storage is never zero-filled and,
+// once large, is mapped in huge pages where the system offers them: for a
+// big mesh, faulting in the file text and the face numbers 4 KiB at a time
+// costs about as much as parsing them.
+template <class T> class big_array
+{
+  public:
+    big_array() = default;
+    big_array(const big_array &) = delete;
+    big_array &operator=(const big_array &) = delete;
+    ~big_array() { release(data_, capacity_); }
+
+    std::size_t size() const { return size_; }
+    std::size_t capacity() const { return capacity_; }
+    T *data() { return data_; }
+    const T *data() const { return data_; }
+    T *end() { return data_ + size_; }
+    T &operator[](std::size_t i) { return data_[i]; }
+    const T &operator[](std::size_t i) const { return data_[i]; }
+    // Counts n more elements written at end() (within the capacity).
+    void grow_by(std::size_t n) { size_ += n; }
+    void shrink_to(std::size_t n) { size_ = n < size_ ? n : size_; }
+    // False when the memory cannot be had.
+    bool push_back(const T &v)
+    {
+        if (size_ == capacity_ && !reserve(capacity_ < 1024 ? 1024 : capacity_ * 2))
+            return false;
+        data_[size_++] = v;
+        return true;
+    }
+    // False when the memory cannot be had (the array is then unchanged).
+    bool reserve(std::size_t capacity)
+    {
+        if (capacity <= capacity_)
+            return true;
+        if (capacity > std::size_t(-1) / sizeof(T))
+            return false;
+        T *p = acquire(capacity);
+        if (!p)
+            return false;
+        if (size_ > 0)
+            std::memcpy(p, data_, size_ * sizeof(T));
+        release(data_, capacity_);
+        data_ = p;
+        capacity_ = capacity;
+        return true;
+    }
+
+  private:
+    static constexpr std::size_t mapped_from = std::size_t{4} << 20; // bytes
+
+    static T *acquire(std::size_t count)
+    {
+        const std::size_t bytes = count * sizeof(T);
+#if defined(__linux__)
+        if (bytes >= mapped_from) {
+            void *m = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (m == MAP_FAILED)
+                return nullptr;
+            madvise(m, bytes, MADV_HUGEPAGE); // advice only: may be refused
+            return static_cast<T *>(m);
+        }
+#endif
+        return static_cast<T *>(std::malloc(bytes));
+    }
+    static void release(T *p, std::size_t count)
+    {
+        if (!p)
+            return;
+#if defined(__linux__)
+        if (count * sizeof(T) >= mapped_from) {
+            munmap(p, count * sizeof(T));
+            return;
+        }
+#endif
+        std::free(p);
+    }
+
+    T *data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+// -----------------------------------------------------------------------------
 // Face corners
 // -----------------------------------------------------------------------------
 
-enum class CornerForm { position, position_texcoord, position_texcoord_normal, position_normal };
+enum class CornerForm : std::uint8_t {
+    position,
+    position_texcoord,
+    position_texcoord_normal,
+    position_normal
+};
 
 struct Corner {
     std::int32_t value[3] = {0, 0, 0};  // numbers in the order the form names them
@@ -108,23 +206,18 @@ CornerForm decode_first_corner(std::string_view token, Corner &c)
     const std::size_t nul = token.find('\0');
     if (nul != std::string_view::npos)
         token = token.substr(0, nul);
+    ObjScanner s(token);
     if (token.find("//") != std::string_view::npos) {
-        ObjScanner s(token);
         read_corner(s, CornerForm::position_normal, c);
         return CornerForm::position_normal;
     }
-    {
-        ObjScanner s(token);
-        if (read_corner(s, CornerForm::position_texcoord_normal, c) == 3)
-            return CornerForm::position_texcoord_normal;
-    }
-    {
-        ObjScanner s(token);
-        if (read_corner(s, CornerForm::position_texcoord, c) == 2)
-            return CornerForm::position_texcoord;
-    }
-    ObjScanner s(token);
-    read_corner(s, CornerForm::position, c);
+    // Trying "%d/%d/%d", then "%d/%d", then "%d" stops at the same place
+    // with the same values, so one read decides.
+    const int got = read_corner(s, CornerForm::position_texcoord_normal, c);
+    if (got == 3)
+        return CornerForm::position_texcoord_normal;
+    if (got == 2)
+        return CornerForm::position_texcoord;
     return CornerForm::position;
 }
 
@@ -185,6 +278,35 @@ std::int64_t element(std::int32_t number, bool ok, std::int64_t count)
 }
 
 // -----------------------------------------------------------------------------
+// Faces read once
+// -----------------------------------------------------------------------------
+
+// Pass 1 reads every face in full to count its triangles; it keeps what it
+// read so that pass 2 does not parse the same numbers again. A face is keyed
+// by where its corners start: reading a face depends only on the text from
+// there on, so a face that pass 2 meets at the same place reads the same.
+// (Pass 2 can meet faces elsewhere: its numbers skip newlines where pass 1
+// skips lines, so such a face is simply read again.)
+struct FaceRecord {
+    std::size_t start = 0;          // offset of the corners (just after the "f" token)
+    std::uint32_t length = 0;       // characters the face took
+    std::uint16_t corner_count = 0; // 3 .. max_cached_corners
+    CornerForm form = CornerForm::position;
+};
+
+// Faces whose every number converted and fits, with up to this many corners,
+// are kept (the values of all corners, in order); any other face, and any
+// face met once memory ran short, is read again in pass 2.
+constexpr std::uint32_t max_cached_corners = 16;
+
+struct FaceCache {
+    big_array<FaceRecord> faces;
+    big_array<std::int32_t> values;
+    std::size_t next_face = 0; // pass 2 cursors
+    std::size_t next_value = 0;
+};
+
+// -----------------------------------------------------------------------------
 // The two passes
 // -----------------------------------------------------------------------------
 
@@ -198,10 +320,21 @@ class Loader
 
   private:
     void emit(CornerForm form, const Corner &a, const Corner &b, const Corner &c);
+    void emit_face(CornerForm form, const Corner *corners, std::uint32_t count);
     bool resolve(CornerForm form, const Corner &c, std::int32_t &p, MeshVertex &v) const;
 
     ObjMesh &mesh_;
     std::string_view text_;
+    FaceCache cache_;
+    // Scratch of emit_face() and pass 2, kept here so that it is not
+    // initialised again for every face.
+    struct FaceScratch {
+        Corner corners[max_cached_corners];
+        std::int32_t position[max_cached_corners];
+        MeshVertex vertex[max_cached_corners];
+        signed char state[max_cached_corners];
+        std::uint32_t index[max_cached_corners];
+    } face_;
     // Pass 2 progress: elements stored so far, triangles emitted, material.
     std::int64_t positions_read_ = 0;
     std::int64_t texcoords_read_ = 0;
@@ -217,6 +350,11 @@ void Loader::count_pass()
     m.has_texcoords = m.has_normals = false;
     std::int64_t triangles = 0;
     std::int64_t counts[3] = {0, 0, 0};
+
+    // A first guess that fits typical meshes (a face number every seven
+    // characters or so); the vectors grow past it when needed.
+    cache_.values.reserve(text_.size() / 8);
+    cache_.faces.reserve(text_.size() / 64);
 
     ObjScanner s(text_);
     std::string_view token;
@@ -234,9 +372,42 @@ void Loader::count_pass()
                 s.read_line();
             }
             break;
-        case 'f':
-            read_face(s, [&](CornerForm, const Corner &, const Corner &, const Corner &) { ++triangles; });
+        case 'f': {
+            const char *start = s.position();
+            const std::size_t first = cache_.values.size();
+            std::uint32_t corners = 0;
+            bool keep = true;
+            CornerForm face_form = CornerForm::position;
+            auto keep_corner = [&](CornerForm form, const Corner &c) {
+                const int n = values_of(form);
+                for (int i = 0; i < n; ++i)
+                    keep = keep && c.ok[i] && cache_.values.push_back(c.value[i]);
+                ++corners;
+            };
+            read_face(s, [&](CornerForm form, const Corner &a, const Corner &b, const Corner &c) {
+                if (corners == 0) {
+                    keep_corner(form, a);
+                    keep_corner(form, b);
+                }
+                keep_corner(form, c);
+                face_form = form;
+                ++triangles;
+            });
+            const std::size_t length = static_cast<std::size_t>(s.position() - start);
+            keep = keep && corners >= 3 && corners <= max_cached_corners && length <= 0xFFFFFFFFu;
+            if (keep) {
+                FaceRecord r;
+                r.start = static_cast<std::size_t>(start - text_.data());
+                r.length = static_cast<std::uint32_t>(length);
+                r.corner_count = static_cast<std::uint16_t>(corners);
+                r.form = face_form;
+                keep = cache_.faces.push_back(r);
+            }
+            if (!keep) {
+                cache_.values.shrink_to(first);
+            }
             break;
+        }
         case 'm':
             m.add_material_library(m.directory + first_word(s.read_line()));
             break;
@@ -316,6 +487,47 @@ void Loader::emit(CornerForm form, const Corner &a, const Corner &b, const Corne
         mesh_.indices[3 * t + static_cast<std::size_t>(j)] = mesh_.find_or_add_vertex(p[j], v[j]);
 }
 
+// The fan of a face read in pass 1. A corner resolves to the same vertex in
+// every triangle that uses it (a vertex once found or added is what a later
+// lookup finds), so each corner is resolved and looked up once; vertices are
+// still added in the order the triangles name them, as emit() does.
+void Loader::emit_face(CornerForm form, const Corner *corners, std::uint32_t count)
+{
+    constexpr std::uint32_t most = max_cached_corners;
+    if (count > most)
+        return;
+    constexpr std::uint32_t unknown = VertexLists::none;
+    std::int32_t *p = face_.position;
+    MeshVertex *v = face_.vertex;
+    signed char *state = face_.state; // 0 not resolved yet, 1 names a vertex, -1 names none
+    std::uint32_t *index = face_.index;
+    for (std::uint32_t k = 0; k < count; ++k) {
+        state[k] = 0;
+        index[k] = unknown;
+    }
+    for (std::uint32_t k = 2; k < count; ++k) {
+        if (emitted_ >= mesh_.triangle_count)
+            return; // more than pass 1 counted
+        const std::uint32_t tri[3] = {0, k - 1, k};
+        bool ok = true;
+        for (const std::uint32_t c : tri) {
+            if (state[c] == 0)
+                state[c] = resolve(form, corners[c], p[c], v[c]) ? 1 : -1;
+            ok = ok && state[c] > 0;
+        }
+        if (!ok)
+            continue;
+        const auto t = static_cast<std::size_t>(emitted_++);
+        mesh_.triangle_materials[t] = material_;
+        for (int j = 0; j < 3; ++j) {
+            const std::uint32_t c = tri[j];
+            if (index[c] == unknown)
+                index[c] = mesh_.find_or_add_vertex(p[c], v[c]);
+            mesh_.indices[3 * t + static_cast<std::size_t>(j)] = index[c];
+        }
+    }
+}
+
 void Loader::fill_pass()
 {
     ObjMesh &m = mesh_;
@@ -354,11 +566,30 @@ void Loader::fill_pass()
                 texcoords_read_ += room;
             }
             break;
-        case 'f':
+        case 'f': {
+            const std::size_t start = static_cast<std::size_t>(s.position() - text_.data());
+            while (cache_.next_face < cache_.faces.size() && cache_.faces[cache_.next_face].start < start) {
+                const FaceRecord &skipped = cache_.faces[cache_.next_face++];
+                cache_.next_value += skipped.corner_count * static_cast<std::size_t>(values_of(skipped.form));
+            }
+            if (cache_.next_face < cache_.faces.size() && cache_.faces[cache_.next_face].start == start) {
+                const FaceRecord &r = cache_.faces[cache_.next_face++];
+                const int n = values_of(r.form);
+                Corner *corners = face_.corners;
+                for (std::uint32_t k = 0; k < r.corner_count; ++k)
+                    for (int i = 0; i < n; ++i) {
+                        corners[k].value[i] = cache_.values[cache_.next_value++];
+                        corners[k].ok[i] = true;
+                    }
+                emit_face(r.form, corners, r.corner_count);
+                s.set_position(text_.data() + start + r.length);
+                break;
+            }
             read_face(s, [this](CornerForm form, const Corner &a, const Corner &b, const Corner &c) {
                 emit(form, a, b, c);
             });
             break;
+        }
         case 'o': {
             m.object_starts.push_back(static_cast<std::int32_t>(emitted_));
             std::string_view name;
@@ -383,6 +614,23 @@ void Loader::fill_pass()
     m.indices.resize(3 * static_cast<std::size_t>(emitted_));
     m.triangle_materials.resize(static_cast<std::size_t>(emitted_));
     m.object_starts.push_back(static_cast<std::int32_t>(emitted_));
+}
+
+// A whole file in memory. The size of a regular file is only a first guess
+// (it may grow; pipes and special files have none), so reading goes on
+// until the end.
+bool read_all(std::FILE *f, std::size_t guess, big_array<char> &text)
+{
+    if (!text.reserve(guess < 65536 ? 65536 : guess))
+        return false;
+    for (;;) {
+        if (text.size() == text.capacity() && !text.reserve(text.capacity() * 2))
+            return false;
+        const std::size_t n = std::fread(text.end(), 1, text.capacity() - text.size(), f);
+        text.grow_by(n);
+        if (n == 0)
+            return std::ferror(f) == 0;
+    }
 }
 
 std::string directory_of(std::string_view file_name)
@@ -416,7 +664,7 @@ bool ObjMesh::load(const char *file_name, bool recompute_normals)
 {
     if (!file_name)
         return false;
-    std::FILE *f = std::fopen(file_name, "r");
+    std::FILE *f = std::fopen(file_name, "rb");
     if (!f)
         return false;
     // A folder opens on Linux and seeks to a nonsense size: it is a file
@@ -427,25 +675,13 @@ bool ObjMesh::load(const char *file_name, bool recompute_normals)
         std::fclose(f);
         return false;
     }
-
-    // Whole file in one buffer; the size of a regular file is only a first
-    // guess (it may grow; pipes and special files have none), so read on
-    // until the end.
-    std::string text;
-    std::size_t have = 0;
-    if (S_ISREG(info.st_mode) && info.st_size > 0)
-        text.resize(static_cast<std::size_t>(info.st_size) + 1);
-    for (;;) {
-        if (have == text.size())
-            text.resize(text.size() < 65536 ? 65536 : text.size() * 2);
-        const std::size_t n = std::fread(text.data() + have, 1, text.size() - have, f);
-        have += n;
-        if (n == 0)
-            break;
-    }
-    text.resize(have);
+    const std::size_t guess =
+        S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 0;
+    big_array<char> text;
+    const bool read = read_all(f, guess, text);
     std::fclose(f);
-
-    load_text(text, file_name, recompute_normals);
+    if (!read)
+        return false;
+    load_text(std::string_view(text.data(), text.size()), file_name, recompute_normals);
     return true;
 }

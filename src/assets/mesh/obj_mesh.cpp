@@ -23,9 +23,19 @@ std::uint64_t hash_vertex(std::int32_t position, const MeshVertex &v)
     return h ^ (h >> 32);
 }
 
+// Word-wise rather than through memcmp: this runs for every face corner.
 bool same_bits(const MeshVertex &a, const MeshVertex &b)
 {
-    return std::memcmp(&a, &b, sizeof(MeshVertex)) == 0;
+    std::uint64_t x[7], y[7];
+    std::uint32_t xt, yt;
+    std::memcpy(x, &a, sizeof x);
+    std::memcpy(y, &b, sizeof y);
+    std::memcpy(&xt, reinterpret_cast<const char *>(&a) + sizeof x, sizeof xt);
+    std::memcpy(&yt, reinterpret_cast<const char *>(&b) + sizeof y, sizeof yt);
+    std::uint64_t diff = xt ^ yt;
+    for (int i = 0; i < 7; ++i)
+        diff |= x[i] ^ y[i];
+    return diff == 0;
 }
 
 // Lists up to this long are walked; longer ones are looked up in the index.

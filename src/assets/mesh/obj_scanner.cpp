@@ -36,7 +36,7 @@ constexpr double pow10d[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 
 // The correctly rounded float of (-1)^negative x m x 10^exp10 when one exact
 // operation gives it; false when strtof must decide.
-bool fast_value(std::uint64_t m, int exp10, bool negative, float &out)
+inline bool fast_value(std::uint64_t m, int exp10, bool negative, float &out)
 {
     if (m == 0) {
         out = negative ? -0.0f : 0.0f;
@@ -125,36 +125,32 @@ bool ObjScanner::read_plain_decimal(float &value)
 {
     // [sign] digits [. digits] ended by anything that cannot continue a
     // number: the form of nearly every value in a mesh, read in one sweep.
+    // Leading zeros count towards the 19 digits here; a number with more
+    // takes the general path.
     const char *q = p_;
     bool negative = false;
     if (*q == '-' || *q == '+')
         negative = *q++ == '-';
     std::uint64_t m = 0;
-    int digits = 0, exp10 = 0;
-    bool any = false;
-    while (q < end_ && is_digit(static_cast<unsigned char>(*q))) {
-        const unsigned d = static_cast<unsigned>(*q++ - '0');
-        any = true;
-        if (m == 0 && d == 0)
-            continue;
-        if (++digits > 19)
-            return false;
+    const char *first = q;
+    unsigned d;
+    while (q < end_ && (d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) < 10) {
         m = m * 10 + d;
+        ++q;
     }
+    std::ptrdiff_t digits = q - first;
+    int exp10 = 0;
     if (q < end_ && *q == '.') {
         ++q;
-        while (q < end_ && is_digit(static_cast<unsigned char>(*q))) {
-            const unsigned d = static_cast<unsigned>(*q++ - '0');
-            any = true;
-            --exp10;
-            if (m == 0 && d == 0)
-                continue;
-            if (++digits > 19)
-                return false;
+        const char *fraction = q;
+        while (q < end_ && (d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) < 10) {
             m = m * 10 + d;
+            ++q;
         }
+        exp10 = -static_cast<int>(q - fraction);
+        digits += q - fraction;
     }
-    if (!any)
+    if (digits == 0 || digits > 19)
         return false;
     if (q < end_) {
         const char c = *q;
@@ -167,13 +163,37 @@ bool ObjScanner::read_plain_decimal(float &value)
     return true;
 }
 
-int ObjScanner::read_float(float &value)
+int ObjScanner::read_long_int(std::int32_t &value, bool &in_range)
 {
-    skip_space();
-    if (p_ >= end_)
-        return -1;
-    if (read_plain_decimal(value))
-        return 1;
+    bool negative = false;
+    if (*p_ == '-' || *p_ == '+') {
+        negative = *p_ == '-';
+        ++p_; // a sign stays consumed even when no digit follows
+        if (p_ >= end_)
+            return 0;
+    }
+    if (!is_digit(static_cast<unsigned char>(*p_)))
+        return 0;
+    while (p_ < end_ && *p_ == '0')
+        ++p_; // leading zeros do not count
+    const char *digits = p_;
+    std::uint64_t v = 0;
+    while (p_ < end_ && is_digit(static_cast<unsigned char>(*p_))) {
+        if (p_ - digits < 11)
+            v = v * 10 + static_cast<unsigned>(*p_ - '0');
+        ++p_;
+    }
+    const bool big = p_ - digits > 10;
+    const std::uint64_t limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
+    in_range = !big && v <= limit;
+    value = in_range ? static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(v)
+                                                          : static_cast<std::int64_t>(v))
+                     : 0;
+    return 1;
+}
+
+int ObjScanner::read_other_float(float &value)
+{
     const char *start = p_;
     bool sign = false;
     if (*p_ == '-' || *p_ == '+') {

@@ -46,6 +46,8 @@ class ObjScanner
 
     bool at_end() const { return p_ >= end_; }
     const char *position() const { return p_; }
+    // Moves to a place inside the text (one that an earlier read reached).
+    void set_position(const char *p) { p_ = p; }
 
     void skip_space()
     {
@@ -97,38 +99,56 @@ class ObjScanner
         skip_space();
         if (p_ >= end_)
             return -1;
-        bool negative = false;
-        if (*p_ == '-' || *p_ == '+') {
-            negative = *p_ == '-';
-            ++p_; // a sign stays consumed even when no digit follows
-            if (p_ >= end_)
-                return 0;
+        if (read_short_int(value)) {
+            in_range = true;
+            return 1;
         }
-        if (!is_digit(static_cast<unsigned char>(*p_)))
-            return 0;
-        while (p_ < end_ && *p_ == '0')
-            ++p_; // leading zeros do not count
-        const char *digits = p_;
-        std::uint64_t v = 0;
-        while (p_ < end_ && is_digit(static_cast<unsigned char>(*p_))) {
-            if (p_ - digits < 11)
-                v = v * 10 + static_cast<unsigned>(*p_ - '0');
-            ++p_;
-        }
-        const bool big = p_ - digits > 10;
-        const std::uint64_t limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
-        in_range = !big && v <= limit;
-        value = in_range ? static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(v)
-                                                              : static_cast<std::int64_t>(v))
-                         : 0;
-        return 1;
+        return read_long_int(value, in_range);
     }
 
     // "%f".
-    int read_float(float &value);
+    int read_float(float &value)
+    {
+        skip_space();
+        if (p_ >= end_)
+            return -1;
+        if (read_plain_decimal(value))
+            return 1;
+        return read_other_float(value);
+    }
 
   private:
+    // "%d" after the white space, for what read_short_int() does not take.
+    int read_long_int(std::int32_t &value, bool &in_range);
+
+    // The common index: an optional '-' and one to nine digits followed by
+    // something else. Such a number always fits 32 bits; anything else
+    // takes read_long_int().
+    bool read_short_int(std::int32_t &value)
+    {
+        const char *q = p_;
+        const bool negative = *q == '-';
+        q += negative;
+        if (q >= end_)
+            return false;
+        unsigned d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0');
+        if (d >= 10)
+            return false;
+        std::uint32_t v = d;
+        ++q;
+        const char *stop = end_ - q > 8 ? q + 8 : end_;
+        while (q < stop && (d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) < 10) {
+            v = v * 10 + d;
+            ++q;
+        }
+        if (q < end_ && is_digit(static_cast<unsigned char>(*q)))
+            return false;
+        value = negative ? -static_cast<std::int32_t>(v) : static_cast<std::int32_t>(v);
+        p_ = q;
+        return true;
+    }
     bool read_plain_decimal(float &value);
+    int read_other_float(float &value);
 
     const char *p_;
     const char *end_;
