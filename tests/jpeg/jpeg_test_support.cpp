@@ -97,7 +97,25 @@ bytes make_picture(const std::string &kind, int width, int height, int component
                 } else if (kind == "bars") {
                     const int bar = (x * 8 / std::max(width, 1) + y * 4 / std::max(height, 1) + c) % 4;
                     v = bar == 0 ? 0 : bar == 1 ? 255 : bar == 2 ? 40 : 215;
-                } else { // photo-like
+                } else if (kind == "smooth") {
+                    // Broad gradients only: most blocks keep little beyond DC.
+                    const double fx = static_cast<double>(x) / std::max(width, 1);
+                    const double fy = static_cast<double>(y) / std::max(height, 1);
+                    v = 120 + 60 * std::sin(2.0 * fx + c) * std::cos(1.5 * fy - 0.5 * c) + 50 * fy;
+                    v += 25 * std::sin(40.0 * fx + 25.0 * fy + c); // gentle ripples
+                    const double dx = fx - 0.3, dy = fy - 0.6;
+                    v += 60 * std::exp(-(dx * dx + dy * dy) * 40.0) * (c == 1 ? -1 : 1); // a soft spot
+                } else if (kind == "grainy") {
+                    // A photo with strong grain and hard-edged shapes: the
+                    // entropy-coded data dominates the decode.
+                    const double fx = static_cast<double>(x) / std::max(width, 1);
+                    const double fy = static_cast<double>(y) / std::max(height, 1);
+                    v = 110 + 70 * std::sin(5.0 * fx + 2.0 * c) * std::cos(3.0 * fy - c) + 40 * fy;
+                    if (((x >> 6) + (y >> 7)) % 5 == 0)
+                        v = 60 + 50 * c; // tiles with sharp edges
+                    v += 10 * std::sin(x * 0.7 + y * 0.45 * (c + 1));
+                    v += static_cast<double>(g.next() % 31) - 15.0; // grain
+                } else {                                            // photo-like
                     const double fx = static_cast<double>(x) / std::max(width, 1);
                     const double fy = static_cast<double>(y) / std::max(height, 1);
                     v = 110 + 70 * std::sin(6.0 * fx + 2.0 * c) * std::cos(4.0 * fy - c) + 40 * fy;

@@ -59,7 +59,9 @@ struct encode_options {
 };
 
 // Pixels for the encoder: "photo" (smooth shapes, texture, mild noise),
-// "noise" (uniform random), "bars" (saturated colour edges).
+// "grainy" (a photo with strong grain and sharp tiles), "smooth" (broad
+// gradients, no texture or noise), "noise" (uniform random), "bars"
+// (saturated colour edges). Deterministic for a given seed.
 bytes make_picture(const std::string &kind, int width, int height, int components, unsigned seed);
 
 bytes encode_libjpeg(const bytes &pixels, const encode_options &o);

@@ -566,12 +566,21 @@ void jpeg_image_decoder::decode_mcu_row_streaming()
             component &c = comps_[i];
             for (int v = 0; v < c.v; ++v)
                 for (int h = 0; h < c.h; ++h) {
-                    const bool ac = decode_block_sequential(block_buf_, c);
+                    std::int16_t *block = block_buf_ + 64 * block_slot_;
+                    const bool ac = decode_block_sequential(block, c);
                     std::uint8_t *out = c.plane + static_cast<std::size_t>(v) * 8 * c.plane_stride +
                                         static_cast<std::size_t>(mx * c.h + h) * 8;
-                    transform_block(block_buf_, ac, c, out);
-                    std::memset(block_buf_, 0, 64 * sizeof(std::int16_t));
+                    const std::int16_t *q = quant_[c.quant & 3];
+                    if (!ac) {
+                        jpeg_kernels::idct_dc_only(block[0], q[0], out, c.plane_stride);
+                        block[0] = 0; // nothing else was set
+                        continue;
+                    }
+                    transform_ac_block(block, q, out, c.plane_stride, true);
+                    if (pending_.block == block)
+                        block_slot_ ^= 1; // it waits for a partner: decode into the other
                 }
         }
     }
+    flush_transforms();
 }

@@ -24,9 +24,9 @@ constexpr int marker_rst0 = 0xD0, marker_rst7 = 0xD7;
 constexpr int marker_soi = 0xD8, marker_eoi = 0xD9, marker_sos = 0xDA, marker_dqt = 0xDB;
 constexpr int marker_dri = 0xDD, marker_tem = 0x01;
 
-int round_up16(int v)
+int round_up32(int v)
 {
-    return (v + 15) & ~15;
+    return (v + 31) & ~31;
 }
 int ceil_div(int a, int b)
 {
@@ -51,8 +51,20 @@ std::size_t checked_mul(std::size_t a, std::size_t b, std::size_t c = 1)
 // Module Functions Definition: lifecycle and memory
 // ---------------------------------------------------------------------------
 jpeg_image_decoder::jpeg_image_decoder(jpeg_decoder_stream *stream, bool use_simd)
-    : stream_(stream), use_simd_(use_simd)
+    : jpeg_image_decoder(stream, use_simd ? kernels::avx2 : kernels::scalar)
 {
+}
+
+jpeg_image_decoder::jpeg_image_decoder(jpeg_decoder_stream *stream, kernels forms) : stream_(stream)
+{
+    using jpeg_kernels::simd_level;
+    const simd_level wanted = forms == kernels::avx2   ? simd_level::avx2
+                              : forms == kernels::sse2 ? simd_level::sse2
+                                                       : simd_level::scalar;
+    const simd_level usable = jpeg_kernels::usable_simd_level(wanted);
+    forms_ = usable == simd_level::avx2   ? kernels::avx2
+             : usable == simd_level::sse2 ? kernels::sse2
+                                          : kernels::scalar;
     if (stream_ == nullptr) {
         error_ = jpeg_stream_read;
         return;
@@ -90,6 +102,8 @@ void jpeg_image_decoder::release()
     huff_ = nullptr;
     line_buf_ = nullptr;
     block_buf_ = nullptr;
+    offsets_ = nullptr;
+    pending_ = pending_transform{};
     if (attached_) {
         attached_ = false;
         stream_->on_detach();
@@ -495,13 +509,23 @@ void jpeg_image_decoder::set_up_frame()
         c.blocks_h = mcus_y_ * c.v;
         c.actual_w = ceil_div(ceil_div(width_ * c.h, max_h_), 8);
         c.actual_h = ceil_div(ceil_div(height_ * c.v, max_v_), 8);
-        c.plane_stride = round_up16(c.blocks_w * 8);
+        // Whole groups of 32 samples, so that the vector kernels never read
+        // past a row.
+        c.plane_stride = round_up32(c.blocks_w * 8);
         c.plane = static_cast<std::uint8_t *>(allocate(
             checked_mul(static_cast<std::size_t>(c.plane_stride), static_cast<std::size_t>(c.v) * 8)));
     }
     line_buf_ = static_cast<std::uint8_t *>(allocate(checked_mul(
-        static_cast<std::size_t>(round_up16(width_)), static_cast<std::size_t>(bytes_per_pixel_))));
-    block_buf_ = static_cast<std::int16_t *>(allocate(64 * sizeof(std::int16_t)));
+        static_cast<std::size_t>(round_up32(width_)), static_cast<std::size_t>(bytes_per_pixel_))));
+    block_buf_ = static_cast<std::int16_t *>(allocate(2 * 64 * sizeof(std::int16_t)));
+    block_slot_ = 0;
+    if (component_count_ == 3) {
+        offset_stride_ = round_up32(width_) + 32;
+        offsets_ = static_cast<std::int16_t *>(
+            allocate(checked_mul(3, static_cast<std::size_t>(offset_stride_), sizeof(std::int16_t))));
+    }
+    offsets_row_ = -1;
+    pending_ = pending_transform{};
     huff_ = static_cast<huffman_table *>(allocate(8 * sizeof(huffman_table)));
     buffered_ = progressive_;
     mcu_row_ = 0;
@@ -512,16 +536,43 @@ void jpeg_image_decoder::set_up_frame()
 // ---------------------------------------------------------------------------
 // Module Functions Definition: row output
 // ---------------------------------------------------------------------------
-void jpeg_image_decoder::transform_block(const std::int16_t *block, bool ac_present, const component &c,
-                                         std::uint8_t *out)
+// Transforms a block with AC coefficients; clear zeroes it afterwards. The
+// AVX2 form holds one block back until a second one comes, and
+// flush_transforms() finishes a block left waiting: call it before the
+// samples are used.
+void jpeg_image_decoder::transform_ac_block(std::int16_t *block, const std::int16_t *quant, std::uint8_t *out,
+                                            std::ptrdiff_t stride, bool clear)
 {
-    const std::int16_t *q = quant_[c.quant & 3];
-    if (!ac_present)
-        jpeg_kernels::idct_dc_only(block[0], q[0], out, c.plane_stride);
-    else if (use_simd_)
-        jpeg_kernels::idct_sse2(block, q, out, c.plane_stride);
-    else
-        jpeg_kernels::idct_scalar(block, q, out, c.plane_stride);
+    if (forms_ != kernels::avx2) {
+        if (forms_ == kernels::sse2)
+            jpeg_kernels::idct_sse2(block, quant, out, stride);
+        else
+            jpeg_kernels::idct_scalar(block, quant, out, stride);
+        if (clear)
+            std::memset(block, 0, 64 * sizeof(std::int16_t));
+        return;
+    }
+    if (pending_.block == nullptr) {
+        pending_ = {block, quant, out, stride, clear};
+        return;
+    }
+    jpeg_kernels::idct_avx2_pair(pending_.block, pending_.quant, pending_.out, pending_.stride, block, quant,
+                                 out, stride);
+    if (pending_.clear)
+        std::memset(pending_.block, 0, 64 * sizeof(std::int16_t));
+    if (clear)
+        std::memset(block, 0, 64 * sizeof(std::int16_t));
+    pending_ = pending_transform{};
+}
+
+void jpeg_image_decoder::flush_transforms()
+{
+    if (pending_.block == nullptr)
+        return;
+    jpeg_kernels::idct_sse2(pending_.block, pending_.quant, pending_.out, pending_.stride);
+    if (pending_.clear)
+        std::memset(pending_.block, 0, 64 * sizeof(std::int16_t));
+    pending_ = pending_transform{};
 }
 
 void jpeg_image_decoder::transform_mcu_row_buffered()
@@ -530,16 +581,21 @@ void jpeg_image_decoder::transform_mcu_row_buffered()
         const component &c = comps_[i];
         for (int v = 0; v < c.v; ++v) {
             const std::size_t row = static_cast<std::size_t>(mcu_row_) * c.v + v;
-            const std::int16_t *block = c.coefficients + row * c.blocks_w * 64;
+            std::int16_t *block = c.coefficients + row * c.blocks_w * 64;
             std::uint8_t *out = c.plane + static_cast<std::size_t>(v) * 8 * c.plane_stride;
+            const std::int16_t *q = quant_[c.quant & 3];
             for (int bx = 0; bx < c.blocks_w; ++bx, block += 64, out += 8) {
                 int ac = 0;
                 for (int k = 1; k < 64; ++k)
                     ac |= block[k];
-                transform_block(block, ac != 0, c, out);
+                if (ac == 0)
+                    jpeg_kernels::idct_dc_only(block[0], q[0], out, c.plane_stride);
+                else
+                    transform_ac_block(block, q, out, c.plane_stride, false);
             }
         }
     }
+    flush_transforms();
 }
 
 void jpeg_image_decoder::produce_line(int line_in_row)
@@ -550,12 +606,20 @@ void jpeg_image_decoder::produce_line(int line_in_row)
     const int chroma_row = max_v_ == 2 ? line_in_row >> 1 : line_in_row;
     const int shift = max_h_ == 2 ? 1 : 0;
     const std::uint8_t *yp = y.plane + static_cast<std::size_t>(line_in_row) * y.plane_stride;
-    const std::uint8_t *bp = cb.plane + static_cast<std::size_t>(chroma_row) * cb.plane_stride;
-    const std::uint8_t *rp = cr.plane + static_cast<std::size_t>(chroma_row) * cr.plane_stride;
-    if (use_simd_ && jpeg_kernels::have_sse2())
-        jpeg_kernels::colour_line_sse2(yp, bp, rp, shift, width_, line_buf_);
-    else
-        jpeg_kernels::colour_line_scalar(yp, bp, rp, shift, width_, line_buf_);
+    static_assert(static_cast<int>(kernels::avx2) == static_cast<int>(jpeg_kernels::simd_level::avx2) &&
+                  static_cast<int>(kernels::sse2) == static_cast<int>(jpeg_kernels::simd_level::sse2));
+    const auto level = static_cast<jpeg_kernels::simd_level>(forms_);
+    std::int16_t *r = offsets_;
+    std::int16_t *g = offsets_ + offset_stride_;
+    std::int16_t *b = offsets_ + 2 * offset_stride_;
+    if (chroma_row != offsets_row_) {
+        // Once per chroma row: in 4:2:0 the next luma row uses it again.
+        const std::uint8_t *bp = cb.plane + static_cast<std::size_t>(chroma_row) * cb.plane_stride;
+        const std::uint8_t *rp = cr.plane + static_cast<std::size_t>(chroma_row) * cr.plane_stride;
+        jpeg_kernels::chroma_offsets(level, bp, rp, round_up32(ceil_div(width_, 1 << shift)), r, g, b);
+        offsets_row_ = chroma_row;
+    }
+    jpeg_kernels::colour_from_offsets(level, yp, r, g, b, shift, width_, line_buf_);
 }
 
 int jpeg_image_decoder::next_line(const std::uint8_t *&line, int &byte_count)
@@ -570,6 +634,7 @@ int jpeg_image_decoder::next_line(const std::uint8_t *&line, int &byte_count)
                 transform_mcu_row_buffered();
             else
                 decode_mcu_row_streaming();
+            offsets_row_ = -1; // the planes hold a new row
         } catch (const stop_signal &) {
             return jpeg_decode_error;
         }

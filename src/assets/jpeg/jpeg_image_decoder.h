@@ -22,11 +22,14 @@
 //   Colour: 4 bytes per pixel, R, G, B, then 0. A row holds exactly
 //   width * bytes_per_pixel() meaningful bytes and stays valid until the
 //   next call. Chroma is upsampled by replication (no smoothing).
-// INVERSE DCT
+// INVERSE DCT AND COLOUR
 //   The scaled Arai-Agui-Nakajima integer transform on 16-bit values with
-//   the quantisation folded into a prescaled table. use_simd selects the SSE2
-//   form (eight 16-bit lanes) where the compiler targets SSE2; without it a
-//   portable scalar form runs. Both give identical bytes.
+//   the quantisation folded into a prescaled table. use_simd selects the
+//   best vector form the processor runs (AVX2, two blocks at a time, chosen
+//   at run time on x86-64; else SSE2 where the compiler targets it); without
+//   it a portable scalar form runs. Every form gives identical bytes. A
+//   block without AC coefficients skips the transform (its 64 samples are
+//   all the same value).
 // BAD INPUT
 //   Every failure records an error code (the first one is kept) and stops
 //   the decoder; it never reads or writes outside its buffers. A truncated
@@ -92,6 +95,10 @@ class jpeg_image_decoder
     // recorded in error_code(); test it before calling start(). The stream
     // is not owned and must outlive the decoder.
     jpeg_image_decoder(jpeg_decoder_stream *stream, bool use_simd);
+    // Kernel forms, for tests and benchmarks: a form the processor lacks is
+    // lowered to the best one it has.
+    enum class kernels { scalar, sse2, avx2 };
+    jpeg_image_decoder(jpeg_decoder_stream *stream, kernels forms);
     ~jpeg_image_decoder();
     jpeg_image_decoder(const jpeg_image_decoder &) = delete;
     jpeg_image_decoder &operator=(const jpeg_image_decoder &) = delete;
@@ -197,11 +204,13 @@ class jpeg_image_decoder
     void set_up_frame();
     void decode_mcu_row_streaming();
     void transform_mcu_row_buffered();
-    void transform_block(const std::int16_t *block, bool ac_present, const component &c, std::uint8_t *out);
+    void transform_ac_block(std::int16_t *block, const std::int16_t *quant, std::uint8_t *out,
+                            std::ptrdiff_t stride, bool clear);
+    void flush_transforms();
     void produce_line(int line_in_row);
 
     jpeg_decoder_stream *stream_ = nullptr;
-    bool use_simd_ = false;
+    kernels forms_ = kernels::scalar; // what the processor runs
     bool attached_ = false;
 
     int width_ = 0, height_ = 0, component_count_ = 0, bytes_per_pixel_ = 0;
@@ -243,5 +252,22 @@ class jpeg_image_decoder
     int line_in_row_ = 0; // next line of the decoded MCU row
     int lines_done_ = 0;
     std::uint8_t *line_buf_ = nullptr;
-    std::int16_t *block_buf_ = nullptr; // streaming: one block, zero between uses
+    std::int16_t *block_buf_ = nullptr; // streaming: two blocks, zero between uses
+    int block_slot_ = 0;                // the one decoded into next
+
+    // A block with AC coefficients waiting for a second one, so that the
+    // AVX2 form transforms both at once; cleared (zeroed) after when asked.
+    struct pending_transform {
+        std::int16_t *block = nullptr;
+        const std::int16_t *quant = nullptr;
+        std::uint8_t *out = nullptr;
+        std::ptrdiff_t stride = 0;
+        bool clear = false;
+    } pending_;
+
+    // Chroma offsets of the current chroma row: r, g, b (offset_stride_
+    // each); offsets_row_ is the row they belong to, -1 for none.
+    std::int16_t *offsets_ = nullptr;
+    int offset_stride_ = 0;
+    int offsets_row_ = -1;
 };

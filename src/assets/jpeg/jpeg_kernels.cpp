@@ -9,6 +9,8 @@
 // Depends on: <emmintrin.h> when the compiler targets SSE2.
 #include "assets/jpeg/jpeg_kernels.h"
 
+#include "assets/jpeg/jpeg_idct_pass.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -29,11 +31,6 @@ namespace
 // ---------------------------------------------------------------------------
 // Module Functions Definition: inverse DCT
 // ---------------------------------------------------------------------------
-constexpr std::int16_t fix_1_414 = 23170;   //  1.41421 * 16384
-constexpr std::int16_t fix_1_848 = 30273;   //  1.84776 * 16384
-constexpr std::int16_t fix_n0_765 = -12540; // -0.76537 * 16384
-constexpr std::int16_t fix_n1_853 = -30353; // -1.85260 * 16384 (the fixed constant of this transform)
-
 struct scalar_lane {
     std::int16_t v;
 };
@@ -68,43 +65,6 @@ inline vector_lane mul_fix(vector_lane a, std::int16_t c)
     return {_mm_mulhi_epi16(_mm_slli_epi16(a.v, 2), _mm_set1_epi16(c))};
 }
 #endif
-
-// One 8-point inverse transform, in place on x[0..7].
-template <typename Lane> inline void idct_1d(Lane *x)
-{
-    // Even part.
-    const Lane tmp10 = x[0] + x[4];
-    const Lane tmp11 = x[0] - x[4];
-    const Lane tmp13 = x[2] + x[6];
-    const Lane tmp12 = mul_fix(x[2] - x[6], fix_1_414) - tmp13;
-    const Lane e0 = tmp10 + tmp13;
-    const Lane e3 = tmp10 - tmp13;
-    const Lane e1 = tmp11 + tmp12;
-    const Lane e2 = tmp11 - tmp12;
-
-    // Odd part: the 1.08239 and -2.61313 rotations of the classic form are
-    // split so that only the four constants above are needed.
-    const Lane z13 = x[5] + x[3];
-    const Lane z10 = x[5] - x[3];
-    const Lane z11 = x[1] + x[7];
-    const Lane z12 = x[1] - x[7];
-    const Lane o7 = z11 + z13;
-    const Lane o11 = mul_fix(z11 - z13, fix_1_414);
-    const Lane o10 = mul_fix(z12, fix_n0_765) + mul_fix(z10, fix_n1_853);
-    const Lane o12 = mul_fix(z10, fix_n0_765) + mul_fix(z12, fix_1_848);
-    const Lane o6 = o12 - o7;
-    const Lane o5 = o11 - o6;
-    const Lane o4 = o10 + o5;
-
-    x[0] = e0 + o7;
-    x[7] = e0 - o7;
-    x[1] = e1 + o6;
-    x[6] = e1 - o6;
-    x[2] = e2 + o5;
-    x[5] = e2 - o5;
-    x[4] = e3 + o4;
-    x[3] = e3 - o4;
-}
 
 inline std::uint8_t output_sample(std::int16_t v)
 {
@@ -167,9 +127,20 @@ inline std::uint8_t clamp_byte(int v)
 
 } // namespace
 
-bool have_sse2()
+simd_level best_simd_level()
 {
-    return VELLAMOR_JPEG_SSE2 != 0;
+#if defined(VELLAMOR_JPEG_AVX2) && (defined(__GNUC__) || defined(__clang__))
+    static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
+    if (avx2)
+        return simd_level::avx2;
+#endif
+    return VELLAMOR_JPEG_SSE2 ? simd_level::sse2 : simd_level::scalar;
+}
+
+simd_level usable_simd_level(simd_level wanted)
+{
+    const simd_level best = best_simd_level();
+    return static_cast<int>(wanted) < static_cast<int>(best) ? wanted : best;
 }
 
 int aan_scale(int position)
@@ -258,28 +229,37 @@ void idct_dc_only(std::int16_t dc, std::int16_t prescaled_quant0, std::uint8_t *
         std::memset(out + r * stride, v, 8);
 }
 
-void colour_line_scalar(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr,
-                        int chroma_shift, int count, std::uint8_t *rgbx)
+namespace
+{
+void chroma_offsets_scalar(const std::uint8_t *cb, const std::uint8_t *cr, int count, std::int16_t *r,
+                           std::int16_t *g, std::int16_t *b)
+{
+    for (int i = 0; i < count; ++i) {
+        const auto kb = static_cast<std::size_t>(cb[i]);
+        const auto kr = static_cast<std::size_t>(cr[i]);
+        r[i] = static_cast<std::int16_t>(tables.cr_r[kr]);
+        g[i] = static_cast<std::int16_t>((tables.cr_g[kr] + tables.cb_g[kb]) >> 16);
+        b[i] = static_cast<std::int16_t>(tables.cb_b[kb]);
+    }
+}
+
+void colour_from_offsets_scalar(const std::uint8_t *y, const std::int16_t *r, const std::int16_t *g,
+                                const std::int16_t *b, int chroma_shift, int count, std::uint8_t *rgbx)
 {
     for (int x = 0; x < count; ++x) {
         const int yy = y[x];
-        const int b = cb[x >> chroma_shift];
-        const int r = cr[x >> chroma_shift];
-        rgbx[0] = clamp_byte(yy + tables.cr_r[static_cast<std::size_t>(r)]);
-        rgbx[1] = clamp_byte(
-            yy +
-            ((tables.cr_g[static_cast<std::size_t>(r)] + tables.cb_g[static_cast<std::size_t>(b)]) >> 16));
-        rgbx[2] = clamp_byte(yy + tables.cb_b[static_cast<std::size_t>(b)]);
+        const int c = x >> chroma_shift;
+        rgbx[0] = clamp_byte(yy + r[c]);
+        rgbx[1] = clamp_byte(yy + g[c]);
+        rgbx[2] = clamp_byte(yy + b[c]);
         rgbx[3] = 0;
         rgbx += 4;
     }
 }
 
 #if VELLAMOR_JPEG_SSE2
-namespace
-{
-// 8 pixels: luma and centred chroma as 16-bit lanes; returns R, G, B lanes.
-inline void ycc_to_rgb8(__m128i y, __m128i kb, __m128i kr, __m128i &r, __m128i &g, __m128i &b)
+// The chroma offsets of 8 samples, centred chroma as 16-bit lanes.
+inline void offsets8(__m128i kb, __m128i kr, __m128i &r, __m128i &g, __m128i &b)
 {
     // The 16.16 products of the tables, exactly: 91882 = 65536 + 26346,
     // -46802 = -65536 + 18734, 116130 = 131072 - 14942; the rounding 32768
@@ -292,45 +272,58 @@ inline void ycc_to_rgb8(__m128i y, __m128i kb, __m128i kr, __m128i &r, __m128i &
 
     __m128i lo = _mm_srai_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(kr, two), c_r), 16);
     __m128i hi = _mm_srai_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(kr, two), c_r), 16);
-    r = _mm_add_epi16(y, _mm_add_epi16(_mm_packs_epi32(lo, hi), kr));
+    r = _mm_add_epi16(_mm_packs_epi32(lo, hi), kr);
 
     lo = _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(kr, kb), c_g), half), 16);
     hi = _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(kr, kb), c_g), half), 16);
-    g = _mm_add_epi16(y, _mm_sub_epi16(_mm_packs_epi32(lo, hi), kr));
+    g = _mm_sub_epi16(_mm_packs_epi32(lo, hi), kr);
 
     lo = _mm_srai_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(kb, two), c_b), 16);
     hi = _mm_srai_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(kb, two), c_b), 16);
-    b = _mm_add_epi16(y, _mm_add_epi16(_mm_packs_epi32(lo, hi), _mm_add_epi16(kb, kb)));
+    b = _mm_add_epi16(_mm_packs_epi32(lo, hi), _mm_add_epi16(kb, kb));
 }
-} // namespace
-#endif
 
-void colour_line_sse2(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr, int chroma_shift,
-                      int count, std::uint8_t *rgbx)
+void chroma_offsets_sse2(const std::uint8_t *cb, const std::uint8_t *cr, int count, std::int16_t *r,
+                         std::int16_t *g, std::int16_t *b)
 {
-#if VELLAMOR_JPEG_SSE2
     const __m128i zero = _mm_setzero_si128();
     const __m128i centre = _mm_set1_epi16(128);
+    for (int i = 0; i < count; i += 8) {
+        const __m128i kb = _mm_sub_epi16(
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(cb + i)), zero), centre);
+        const __m128i kr = _mm_sub_epi16(
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(cr + i)), zero), centre);
+        __m128i vr, vg, vb;
+        offsets8(kb, kr, vr, vg, vb);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(r + i), vr);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(g + i), vg);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(b + i), vb);
+    }
+}
+
+// 16 offsets for pixels x .. x + 15.
+inline __m128i offsets_for(const std::int16_t *o, int x, int chroma_shift, bool high)
+{
+    if (chroma_shift == 0)
+        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(o + x + (high ? 8 : 0)));
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(o + (x >> 1)));
+    return high ? _mm_unpackhi_epi16(v, v) : _mm_unpacklo_epi16(v, v);
+}
+
+void colour_from_offsets_sse2(const std::uint8_t *y, const std::int16_t *r, const std::int16_t *g,
+                              const std::int16_t *b, int chroma_shift, int count, std::uint8_t *rgbx)
+{
+    const __m128i zero = _mm_setzero_si128();
     for (int x = 0; x < count; x += 16) {
         const __m128i yv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(y + x));
-        __m128i bv, rv;
-        if (chroma_shift == 0) {
-            bv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(cb + x));
-            rv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(cr + x));
-        } else {
-            bv = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(cb + (x >> 1)));
-            rv = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(cr + (x >> 1)));
-            bv = _mm_unpacklo_epi8(bv, bv);
-            rv = _mm_unpacklo_epi8(rv, rv);
-        }
-        __m128i r0, g0, b0, r1, g1, b1;
-        ycc_to_rgb8(_mm_unpacklo_epi8(yv, zero), _mm_sub_epi16(_mm_unpacklo_epi8(bv, zero), centre),
-                    _mm_sub_epi16(_mm_unpacklo_epi8(rv, zero), centre), r0, g0, b0);
-        ycc_to_rgb8(_mm_unpackhi_epi8(yv, zero), _mm_sub_epi16(_mm_unpackhi_epi8(bv, zero), centre),
-                    _mm_sub_epi16(_mm_unpackhi_epi8(rv, zero), centre), r1, g1, b1);
-        const __m128i r8 = _mm_packus_epi16(r0, r1);
-        const __m128i g8 = _mm_packus_epi16(g0, g1);
-        const __m128i b8 = _mm_packus_epi16(b0, b1);
+        const __m128i y0 = _mm_unpacklo_epi8(yv, zero);
+        const __m128i y1 = _mm_unpackhi_epi8(yv, zero);
+        const __m128i r8 = _mm_packus_epi16(_mm_add_epi16(y0, offsets_for(r, x, chroma_shift, false)),
+                                            _mm_add_epi16(y1, offsets_for(r, x, chroma_shift, true)));
+        const __m128i g8 = _mm_packus_epi16(_mm_add_epi16(y0, offsets_for(g, x, chroma_shift, false)),
+                                            _mm_add_epi16(y1, offsets_for(g, x, chroma_shift, true)));
+        const __m128i b8 = _mm_packus_epi16(_mm_add_epi16(y0, offsets_for(b, x, chroma_shift, false)),
+                                            _mm_add_epi16(y1, offsets_for(b, x, chroma_shift, true)));
         const __m128i rg_lo = _mm_unpacklo_epi8(r8, g8);
         const __m128i rg_hi = _mm_unpackhi_epi8(r8, g8);
         const __m128i bx_lo = _mm_unpacklo_epi8(b8, zero);
@@ -341,9 +334,45 @@ void colour_line_sse2(const std::uint8_t *y, const std::uint8_t *cb, const std::
         _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(rg_hi, bx_hi));
         _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(rg_hi, bx_hi));
     }
-#else
-    colour_line_scalar(y, cb, cr, chroma_shift, count, rgbx);
+}
 #endif
+} // namespace
+
+void chroma_offsets(simd_level level, const std::uint8_t *cb, const std::uint8_t *cr, int count,
+                    std::int16_t *r, std::int16_t *g, std::int16_t *b)
+{
+    switch (usable_simd_level(level)) {
+    case simd_level::avx2:
+        chroma_offsets_avx2(cb, cr, count, r, g, b);
+        return;
+#if VELLAMOR_JPEG_SSE2
+    case simd_level::sse2:
+        chroma_offsets_sse2(cb, cr, count, r, g, b);
+        return;
+#endif
+    default:
+        chroma_offsets_scalar(cb, cr, count, r, g, b);
+        return;
+    }
+}
+
+void colour_from_offsets(simd_level level, const std::uint8_t *y, const std::int16_t *r,
+                         const std::int16_t *g, const std::int16_t *b, int chroma_shift, int count,
+                         std::uint8_t *rgbx)
+{
+    switch (usable_simd_level(level)) {
+    case simd_level::avx2:
+        colour_from_offsets_avx2(y, r, g, b, chroma_shift, count, rgbx);
+        return;
+#if VELLAMOR_JPEG_SSE2
+    case simd_level::sse2:
+        colour_from_offsets_sse2(y, r, g, b, chroma_shift, count, rgbx);
+        return;
+#endif
+    default:
+        colour_from_offsets_scalar(y, r, g, b, chroma_shift, count, rgbx);
+        return;
+    }
 }
 
 } // namespace jpeg_kernels
