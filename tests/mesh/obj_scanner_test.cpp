@@ -226,6 +226,37 @@ TEST(ObjScanner, int_extent_and_result_match_the_c_library)
     }
 }
 
+TEST(ObjScanner, random_ints_read_like_the_c_library)
+{
+    // Face numbers of one to twelve digits (the short path takes up to nine),
+    // with signs and leading zeros, followed by a separator, a digit-free
+    // tail or the end of the input.
+    std::mt19937 rng(2024);
+    const char *tails[] = {"", "/", " ", "//7", "\n", "x", ".5", "e3"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string t;
+        const unsigned sign = rng() % 4;
+        if (sign == 1)
+            t += '-';
+        else if (sign == 2)
+            t += '+';
+        const int digits = 1 + static_cast<int>(rng() % 12);
+        for (int k = 0; k < digits; ++k)
+            t += static_cast<char>('0' + (k == 0 && rng() % 4 == 0 ? 0 : rng() % 10));
+        t += tails[rng() % (sizeof tails / sizeof tails[0])];
+        const Outcome a = libc_int(t);
+        ObjScanner s(t);
+        std::int32_t v = -7;
+        bool in_range = false;
+        const int r = s.read_int(v, in_range);
+        ASSERT_EQ(a.result, r) << t;
+        ASSERT_EQ(a.consumed, s.position() - t.data()) << t;
+        if (r == 1 && in_range) {
+            ASSERT_EQ(static_cast<std::int32_t>(a.bits), v) << t;
+        }
+    }
+}
+
 TEST(ObjScanner, tokens_and_lines_stop_at_255_bytes)
 {
     const std::string long_token(300, 'a');

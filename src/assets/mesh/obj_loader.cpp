@@ -35,6 +35,8 @@
 //   triangles are read and dropped) and, when it emits fewer triangles than
 //   counted, triangle_count and the arrays are cut to what was emitted, so
 //   object_starts always ends with triangle_count and every index is valid.
+#include "assets/mesh/obj_loader.h"
+
 #include "assets/mesh/obj_mesh.h"
 #include "assets/mesh/obj_scanner.h"
 
@@ -313,18 +315,23 @@ struct FaceCache {
 class Loader
 {
   public:
-    Loader(ObjMesh &mesh, std::string_view text) : mesh_(mesh), text_(text) {}
+    Loader(ObjMesh &mesh, std::string_view text, bool reuse_faces)
+        : mesh_(mesh), text_(text), reuse_faces_(reuse_faces)
+    {
+    }
 
     void count_pass();
     void fill_pass();
 
   private:
+    std::int64_t count_face(ObjScanner &s);
     void emit(CornerForm form, const Corner &a, const Corner &b, const Corner &c);
     void emit_face(CornerForm form, const Corner *corners, std::uint32_t count);
     bool resolve(CornerForm form, const Corner &c, std::int32_t &p, MeshVertex &v) const;
 
     ObjMesh &mesh_;
     std::string_view text_;
+    bool reuse_faces_;
     FaceCache cache_;
     // Scratch of emit_face() and pass 2, kept here so that it is not
     // initialised again for every face.
@@ -343,6 +350,50 @@ class Loader
     std::int32_t material_ = 0;
 };
 
+// Reads a face in pass 1: its triangle count, and, when faces are reused,
+// its numbers for pass 2.
+std::int64_t Loader::count_face(ObjScanner &s)
+{
+    std::int64_t triangles = 0;
+    if (!reuse_faces_) {
+        read_face(s, [&](CornerForm, const Corner &, const Corner &, const Corner &) { ++triangles; });
+        return triangles;
+    }
+    const char *start = s.position();
+    const std::size_t first = cache_.values.size();
+    std::uint32_t corners = 0;
+    bool keep = true;
+    CornerForm face_form = CornerForm::position;
+    auto keep_corner = [&](CornerForm form, const Corner &c) {
+        const int n = values_of(form);
+        for (int i = 0; i < n; ++i)
+            keep = keep && c.ok[i] && cache_.values.push_back(c.value[i]);
+        ++corners;
+    };
+    read_face(s, [&](CornerForm form, const Corner &a, const Corner &b, const Corner &c) {
+        if (corners == 0) {
+            keep_corner(form, a);
+            keep_corner(form, b);
+        }
+        keep_corner(form, c);
+        face_form = form;
+        ++triangles;
+    });
+    const std::size_t length = static_cast<std::size_t>(s.position() - start);
+    keep = keep && corners >= 3 && corners <= max_cached_corners && length <= 0xFFFFFFFFu;
+    if (keep) {
+        FaceRecord r;
+        r.start = static_cast<std::size_t>(start - text_.data());
+        r.length = static_cast<std::uint32_t>(length);
+        r.corner_count = static_cast<std::uint16_t>(corners);
+        r.form = face_form;
+        keep = cache_.faces.push_back(r);
+    }
+    if (!keep)
+        cache_.values.shrink_to(first);
+    return triangles;
+}
+
 void Loader::count_pass()
 {
     ObjMesh &m = mesh_;
@@ -353,8 +404,10 @@ void Loader::count_pass()
 
     // A first guess that fits typical meshes (a face number every seven
     // characters or so); the vectors grow past it when needed.
-    cache_.values.reserve(text_.size() / 8);
-    cache_.faces.reserve(text_.size() / 64);
+    if (reuse_faces_) {
+        cache_.values.reserve(text_.size() / 8);
+        cache_.faces.reserve(text_.size() / 64);
+    }
 
     ObjScanner s(text_);
     std::string_view token;
@@ -372,42 +425,9 @@ void Loader::count_pass()
                 s.read_line();
             }
             break;
-        case 'f': {
-            const char *start = s.position();
-            const std::size_t first = cache_.values.size();
-            std::uint32_t corners = 0;
-            bool keep = true;
-            CornerForm face_form = CornerForm::position;
-            auto keep_corner = [&](CornerForm form, const Corner &c) {
-                const int n = values_of(form);
-                for (int i = 0; i < n; ++i)
-                    keep = keep && c.ok[i] && cache_.values.push_back(c.value[i]);
-                ++corners;
-            };
-            read_face(s, [&](CornerForm form, const Corner &a, const Corner &b, const Corner &c) {
-                if (corners == 0) {
-                    keep_corner(form, a);
-                    keep_corner(form, b);
-                }
-                keep_corner(form, c);
-                face_form = form;
-                ++triangles;
-            });
-            const std::size_t length = static_cast<std::size_t>(s.position() - start);
-            keep = keep && corners >= 3 && corners <= max_cached_corners && length <= 0xFFFFFFFFu;
-            if (keep) {
-                FaceRecord r;
-                r.start = static_cast<std::size_t>(start - text_.data());
-                r.length = static_cast<std::uint32_t>(length);
-                r.corner_count = static_cast<std::uint16_t>(corners);
-                r.form = face_form;
-                keep = cache_.faces.push_back(r);
-            }
-            if (!keep) {
-                cache_.values.shrink_to(first);
-            }
+        case 'f':
+            triangles += count_face(s);
             break;
-        }
         case 'm':
             m.add_material_library(m.directory + first_word(s.read_line()));
             break;
@@ -643,21 +663,27 @@ std::string directory_of(std::string_view file_name)
 
 } // namespace
 
-void ObjMesh::load_text(std::string_view text, std::string_view file_name, bool recompute_normals)
+void obj_loader::load_text(ObjMesh &mesh, std::string_view text, std::string_view file_name,
+                           bool recompute_normals, bool reuse_faces)
 {
     // A second load starts from an empty mesh rather than mixing two files.
-    *this = ObjMesh{};
-    loaded = true;
-    directory = directory_of(file_name);
+    mesh = ObjMesh{};
+    mesh.loaded = true;
+    mesh.directory = directory_of(file_name);
 
-    Loader loader(*this, text);
+    Loader loader(mesh, text, reuse_faces);
     loader.count_pass();
     loader.fill_pass();
 
-    build_batches();
-    compute_bounds();
-    if (recompute_normals || !has_normals)
-        compute_normals();
+    mesh.build_batches();
+    mesh.compute_bounds();
+    if (recompute_normals || !mesh.has_normals)
+        mesh.compute_normals();
+}
+
+void ObjMesh::load_text(std::string_view text, std::string_view file_name, bool recompute_normals)
+{
+    obj_loader::load_text(*this, text, file_name, recompute_normals, true);
 }
 
 bool ObjMesh::load(const char *file_name, bool recompute_normals)
