@@ -41,20 +41,22 @@ std::string describe(const encode_options &o, const std::string &kind)
     return text;
 }
 
-// Decodes with both decoders (and our scalar path) and checks the bound and
-// that the scalar and vector paths agree byte for byte.
+// Decodes with both decoders (and our SSE2 and scalar forms) and checks the
+// bound and that every form of ours agrees byte for byte.
 void expect_close_to_libjpeg(const encode_options &o, const std::string &kind, unsigned seed = 7)
 {
     const bytes jpeg = encode_libjpeg(make_picture(kind, o.width, o.height, o.components, seed), o);
     const decoded_image ours = decode_ours(jpeg, true, 1500);
     const decoded_image scalar = decode_ours(jpeg, false);
+    const decoded_image sse2 = decode_ours_with(jpeg, jpeg_image_decoder::kernels::sse2);
     const decoded_image oracle = decode_libjpeg(jpeg);
     const std::string what = describe(o, kind);
     ASSERT_EQ(ours.error, 0) << what;
     ASSERT_EQ(ours.width, o.width) << what;
     ASSERT_EQ(ours.height, o.height) << what;
     EXPECT_LE(max_difference(ours, oracle), o.components == 1 ? grey_bound : colour_bound) << what;
-    EXPECT_EQ(ours.pixels, scalar.pixels) << what << ": scalar and SSE2 paths differ";
+    EXPECT_EQ(ours.pixels, scalar.pixels) << what << ": scalar and best vector forms differ";
+    EXPECT_EQ(sse2.pixels, scalar.pixels) << what << ": scalar and SSE2 forms differ";
 }
 
 } // namespace

@@ -29,9 +29,15 @@ int memory_stream::read(std::uint8_t *buffer, int max_bytes, bool &end_of_stream
 
 decoded_image decode_ours(const bytes &jpeg, bool use_simd, int chunk)
 {
+    return decode_ours_with(
+        jpeg, use_simd ? jpeg_image_decoder::kernels::avx2 : jpeg_image_decoder::kernels::scalar, chunk);
+}
+
+decoded_image decode_ours_with(const bytes &jpeg, jpeg_image_decoder::kernels forms, int chunk)
+{
     decoded_image out;
     memory_stream stream(jpeg, chunk);
-    jpeg_image_decoder d(&stream, use_simd);
+    jpeg_image_decoder d(&stream, forms);
     if (d.error_code() != 0) {
         out.error = d.error_code();
         return out;

@@ -45,6 +45,8 @@ struct decoded_image {
 
 // Decodes with the show's decoder (RGB or grey out, 4-byte pixels stripped).
 decoded_image decode_ours(const bytes &jpeg, bool use_simd = true, int chunk = 1 << 30);
+// The same with the kernel forms named (lowered to what the processor runs).
+decoded_image decode_ours_with(const bytes &jpeg, jpeg_image_decoder::kernels forms, int chunk = 1 << 30);
 
 struct encode_options {
     int width = 64, height = 64;
