@@ -1,6 +1,6 @@
 // libFuzzer entry for the JPEG decoder. The first input byte picks the
-// inverse-DCT path and the stream's chunk size (so that refills land in
-// every place); the rest is the file. Decodes at most 1 megapixel of rows
+// kernel forms and the stream's chunk size (so that refills land in every
+// place); the rest is the file. Decodes at most 1 megapixel of rows
 // per input so that huge declared frames stay fast.
 //
 // Depends on: assets/jpeg.
@@ -46,10 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size < 1)
         return 0;
-    const bool use_simd = (data[0] & 1) != 0;
-    const int chunk = (data[0] & 2) != 0 ? 1 + (data[0] >> 2) * 37 : 4096;
+    // Bit 0 and bit 7: scalar, SSE2 or AVX2 kernels (lowered to what the
+    // processor runs).
+    const int form = (data[0] & 1) == 0 ? 0 : (data[0] & 0x80) != 0 ? 1 : 2;
+    const int chunk = (data[0] & 2) != 0 ? 1 + ((data[0] & 0x7F) >> 2) * 37 : 4096;
     fuzz_stream stream(data + 1, size - 1, chunk);
-    jpeg_image_decoder decoder(&stream, use_simd);
+    jpeg_image_decoder decoder(&stream, form == 0   ? jpeg_image_decoder::kernels::scalar
+                                        : form == 1 ? jpeg_image_decoder::kernels::sse2
+                                                    : jpeg_image_decoder::kernels::avx2);
     if (decoder.error_code() != 0 || decoder.start() != 0)
         return 0;
     const long max_lines = std::max(1L, (1L << 20) / decoder.width());

@@ -3,8 +3,11 @@
 // wrong index is a finding even when it stays inside some allocation.
 // It also reads the start of each input with the scanner's "%f" and "%d"
 // and with the C library's fscanf, and aborts when they disagree on the
-// result, the value or the number of bytes consumed.
+// result, the value or the number of bytes consumed; and it loads each input
+// a second time the reference way (every face read again in pass 2) and
+// aborts when the meshes differ.
 // Depends on: assets/mesh. Inputs over 1 MiB are skipped to keep runs fast.
+#include "assets/mesh/obj_loader.h"
 #include "assets/mesh/obj_mesh.h"
 #include "assets/mesh/obj_scanner.h"
 
@@ -84,5 +87,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const MeshBatch &b : m.batches)
         batched += b.triangle_count;
     require(batched == m.triangle_count);
+
+    // Reading every face again in pass 2 (the reference way) builds the
+    // same mesh as taking the faces pass 1 read.
+    ObjMesh ref;
+    obj_loader::load_text(ref, text, "fuzz//input.obj", (size & 1) != 0, false);
+    require(ref.triangle_count == m.triangle_count && ref.indices == m.indices &&
+            ref.vertices.size() == m.vertices.size() && ref.object_starts == m.object_starts &&
+            ref.positions.size() == m.positions.size());
+    require(ref.vertices.empty() ||
+            std::memcmp(ref.vertices.data(), m.vertices.data(), m.vertices.size() * sizeof(MeshVertex)) == 0);
     return 0;
 }
