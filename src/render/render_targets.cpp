@@ -66,9 +66,14 @@ void RenderTargets::create_render_set(int set, int width, int height, int sample
                                  s.colour1);
     glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, s.depth);
 
-    // Left bound on return: drawing without a later bind goes nowhere visible.
     glGenFramebuffersEXT(1, &s.texture_framebuffer);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, s.texture_framebuffer);
+
+    // The window's framebuffer is bound again on return: the loading screen
+    // clears and draws right after the sets are made, and an attribute push
+    // taken over a texture framebuffer would later put its draw buffer
+    // (COLOR_ATTACHMENT0) back on the window, which is an error there.
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
 void RenderTargets::bind_render_set(int set, int colour_count)

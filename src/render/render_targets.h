@@ -72,7 +72,8 @@ class RenderTargets
     // ---- Render sets -------------------------------------------------------
     // Set numbers are clamped to 0..15 by create and bind. Attach and resolve
     // refuse a set or texture number outside the tables: nothing is bound
-    // and they return 0 (no framebuffer status).
+    // and they return 0 (no framebuffer status). create_render_set leaves
+    // the window's framebuffer bound; the others leave theirs bound.
     void create_render_set(int set, int width, int height, int samples);
     void bind_render_set(int set, int colour_count);
     GLenum attach_colour_texture(int set, int attachment, int texture_number);

@@ -121,6 +121,9 @@ void attach_show_textures(RenderTargets &ctx)
     ctx.attach_colour_texture(render_set::scene, 1, tex::scene_glow);
     ctx.attach_depth_texture(render_set::scene, tex::scene_depth);
     ctx.attach_colour_texture(render_set::half, 0, tex::quarter_colour);
+    // The loading screen draws between loads and the first frame pushes the
+    // attributes: both expect the window's framebuffer.
+    ctx.unbind_render_targets();
 }
 
 void load_show_pictures(RenderTargets &ctx)

@@ -30,6 +30,7 @@ void build_show_programs(ShaderProgram &shaders);
 //    the render size (render set 0).
 void create_show_textures(RenderTargets &ctx, int width, int height);
 // 3. Scene colour, glow and depth on render set 0; quarter colour on set 1.
+//    Leaves the window's framebuffer bound.
 void attach_show_textures(RenderTargets &ctx);
 // 4. The four pictures; three of them report progress (the loading screen).
 void load_show_pictures(RenderTargets &ctx);

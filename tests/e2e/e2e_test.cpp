@@ -77,6 +77,9 @@ struct Show {
     {
         pid = fork();
         if (pid == 0) {
+            // Mesa reports every GL error on standard error ("Mesa: User
+            // error: ..."); the runs below fail on any.
+            setenv("MESA_DEBUG", "1", 1);
             std::freopen(out.c_str(), "w", stdout);
             std::freopen(err.c_str(), "w", stderr);
             std::vector<char *> argv{const_cast<char *>(program.c_str())};
@@ -131,6 +134,18 @@ struct Show {
         return {};
     }
 };
+
+// GL errors Mesa reported during the run (MESA_DEBUG=1), one line each.
+std::string gl_errors(const fs::path &err)
+{
+    std::istringstream lines(read_file(err));
+    std::string found;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("Mesa: User error") != std::string::npos ||
+            line.find("GL_INVALID") != std::string::npos)
+            found += line + "\n";
+    return found;
+}
 
 // Lines the frame loop prints while the left button is held: one per frame.
 int seek_lines(const fs::path &out)
@@ -225,6 +240,7 @@ TEST_F(EndToEnd, runs_frames_and_ends_on_a_real_escape_press)
     std::system(("xdotool windowfocus --sync " + id + " key Escape").c_str());
     ASSERT_TRUE(show.wait_for_exit(20s)) << "still running after Escape";
     EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
+    EXPECT_EQ(gl_errors(show.err), "");
 
     const std::string out = read_file(show.out);
     // The captures reach standard output as well as the clipboard.
@@ -278,6 +294,7 @@ TEST_F(EndToEnd, closing_the_window_ends_the_loop_with_zero)
     ASSERT_EQ(std::system((std::string(VELLAMOR_WM_CLOSE) + " " + id).c_str()), 0);
     ASSERT_TRUE(show.wait_for_exit(20s)) << "still running after the close request";
     EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
+    EXPECT_EQ(gl_errors(show.err), "");
     EXPECT_EQ(read_file(show.out).find("Cam :"), std::string::npos); // no Escape, no captures
 }
 
@@ -333,4 +350,5 @@ TEST_F(EndToEnd, dialog_enter_runs_the_default_mode_full_screen)
     std::system(("xdotool windowfocus --sync " + id + " key Escape").c_str());
     ASSERT_TRUE(show.wait_for_exit(30s)) << "still running after Escape";
     EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
+    EXPECT_EQ(gl_errors(show.err), "");
 }

@@ -96,3 +96,20 @@ TEST_F(LoadingScreen, fades_in_over_four_seconds)
     EXPECT_NEAR(loader_fade(46.0), 0.65, 1e-12);
     EXPECT_LT(loader_fade(50.0), 0.0); // clamped to black by GL
 }
+
+// Start-up draws the loading screen right after making the render sets and
+// again between texture loads: it must find the window's framebuffer, so its
+// clears reach the window and its attribute pop restores the window's own
+// draw buffer (GL errors otherwise).
+TEST_F(LoadingScreen, drawn_after_the_render_sets_without_gl_errors)
+{
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    for (int set = 0; set < 4; ++set)
+        rt->create_render_set(set, width >> set, height >> set, 0);
+    draw(0.0);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    GLint buffer = 0;
+    glGetIntegerv(GL_DRAW_BUFFER, &buffer);
+    EXPECT_EQ(buffer, GL_BACK);
+}

@@ -60,7 +60,7 @@ void expect_rgb(const unsigned char *p, int r, int g, int b)
 TEST_F(RenderSets, drawn_colour_and_depth_arrive_in_the_textures)
 {
     rt->create_render_set(0, w, h, 0);
-    EXPECT_EQ(binding(), static_cast<GLint>(rt->sets[0].texture_framebuffer));
+    EXPECT_EQ(binding(), 0); // the window's, for the loading screen that follows
     EXPECT_EQ(rt->attach_colour_texture(0, 0, colour_tex), GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
     EXPECT_EQ(rt->attach_depth_texture(0, depth_tex), GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
 
@@ -128,7 +128,7 @@ TEST_F(RenderSets, set_numbers_and_colour_counts_are_clamped)
 {
     rt->create_render_set(99, 16, 16, 0);
     EXPECT_NE(rt->sets[15].render_framebuffer, 0u);
-    EXPECT_EQ(binding(), static_cast<GLint>(rt->sets[15].texture_framebuffer));
+    EXPECT_NE(rt->sets[15].texture_framebuffer, 0u);
     rt->create_render_set(-4, 16, 16, 0);
     EXPECT_NE(rt->sets[0].render_framebuffer, 0u);
     for (int s = 1; s < 15; ++s)
