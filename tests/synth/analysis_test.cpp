@@ -66,6 +66,14 @@ TEST(Analysis, chroma_fits_the_chord_that_sounds)
     const auto low = chroma(s, 0.0, 3.0, 40.0, 250.0);
     EXPECT_EQ(std::max_element(low.begin(), low.end()) - low.begin(), 9);
     EXPECT_EQ(chord_fit(std::array<double, 12>{}, mask({9})), 0.0);
+
+    // E major under noise spread over every class (a riser, a roll): E
+    // still fits better than A minor add 9, which shares E and B.
+    std::array<double, 12> noisy;
+    noisy.fill(1.0);
+    for (int pc : {4, 8, 11})
+        noisy[static_cast<std::size_t>(pc)] += 0.3;
+    EXPECT_GT(chord_fit(noisy, mask({4, 8, 11})), chord_fit(noisy, mask({9, 0, 4, 11})) + 0.2);
 }
 
 TEST(Analysis, band_levels_place_a_tone_in_its_semitone)

@@ -131,11 +131,17 @@ std::array<double, 12> chroma(const Spectrogram &s, double t0, double t1, double
 
 double chord_fit(const std::array<double, 12> &chroma, unsigned pitch_classes)
 {
+    // Less the median class: noise spread over all twelve (risers, rolls,
+    // cymbals) would otherwise favour chords of four tones over three.
+    std::array<double, 12> sorted = chroma;
+    std::nth_element(sorted.begin(), sorted.begin() + 6, sorted.end());
+    const double floor = sorted[6];
     double in = 0.0, norm = 0.0;
     for (int k = 0; k < 12; ++k) {
-        norm += chroma[static_cast<std::size_t>(k)] * chroma[static_cast<std::size_t>(k)];
+        const double v = std::max(0.0, chroma[static_cast<std::size_t>(k)] - floor);
+        norm += v * v;
         if (pitch_classes & (1u << k))
-            in += chroma[static_cast<std::size_t>(k)];
+            in += v;
     }
     const int n = std::popcount(pitch_classes & 0xfffu);
     return norm > 0.0 && n > 0 ? in / (std::sqrt(norm) * std::sqrt(double(n))) : 0.0;

@@ -33,8 +33,8 @@ Spectrogram spectrogram(std::span<const float> mono, int fft_size, int hop);
 std::array<double, 12> chroma(const Spectrogram &s, double t0, double t1, double lo_hz = 50.0,
                               double hi_hz = 5000.0);
 
-// Cosine similarity of a chroma with a chord's pitch classes (bit k = class
-// k), in [0, 1].
+// Cosine similarity of a chroma, less its median class (the noise floor),
+// with a chord's pitch classes (bit k = class k), in [0, 1].
 double chord_fit(const std::array<double, 12> &chroma, unsigned pitch_classes);
 
 // Mean level in dB of each semitone band from MIDI 36 (65 Hz) to 120

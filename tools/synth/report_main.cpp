@@ -247,6 +247,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "synth_measure: '%s' runs at %ld Hz, not %.0f\n", argv[1], d.rate, sample_rate);
         return 1;
     }
+    if (d.seconds() < song_sections().back().end)
+        std::fprintf(stderr,
+                     "synth_measure: '%s' lasts %.1f s, the score %.1f s: the rest reads as silence\n",
+                     argv[1], d.seconds(), song_sections().back().end);
     std::vector<float> mono(d.audio.frames());
     for (std::size_t i = 0; i < mono.size(); ++i)
         mono[i] = 0.5f * (d.audio.left[i] + d.audio.right[i]);
