@@ -66,7 +66,17 @@ void GlTest::SetUp()
     take_gl_error();
 }
 
-void GlTest::TearDown() {}
+void GlTest::TearDown()
+{
+    // Every GL test fails on a GL error it leaves in the queue: a pass that
+    // binds or sets something invalid shows up here even when its pixels
+    // look right. A test that provokes an error on purpose takes it itself.
+    if (context == nullptr || SDL_GL_GetCurrentContext() != context)
+        return;
+    const GLenum error = take_gl_error();
+    EXPECT_EQ(error, static_cast<GLenum>(GL_NO_ERROR))
+        << "GL error 0x" << std::hex << error << " left in the queue by the test";
+}
 
 void GlTest::swap()
 {

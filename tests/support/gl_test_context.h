@@ -49,5 +49,6 @@ class GlTest : public ::testing::Test
     // and empties the GL error queue. GL state is what the suite left: a new
     // context draws into the window with the viewport over all of it.
     void SetUp() override;
+    // Fails the test when GL's error queue is not empty.
     void TearDown() override;
 };
