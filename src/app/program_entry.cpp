@@ -12,12 +12,14 @@
 #include "runtime/message_box.h"
 #include "runtime/show_state.h"
 #include "shell/display_modes.h"
+#include "shell/display_presence.h"
 #include "shell/message_box_sdl.h"
 #include "shell/setup_dialog.h"
 #include "shell/window.h"
 #include "sound/music.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -56,6 +58,19 @@ bool enter_data_folder(const CommandLine &cl)
         fs::current_path(*found, ec);
     return true;
 }
+
+// What the viewer is told when no display can show the window.
+std::string no_display_text(const std::string &driver)
+{
+    const bool named = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    const std::string why = named ? "DISPLAY and WAYLAND_DISPLAY name no display that can be opened"
+                                  : "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    const std::string found =
+        driver.empty() ? "SDL video did not start" : "SDL found only its invisible \"" + driver + "\" driver";
+    return "No display to show the window on: " + why + " (" + found +
+           "). Run the show in a desktop session, or render frames without a display with --still T --out "
+           "FILE.png.";
+}
 } // namespace
 
 int program_entry(int argc, char **argv)
@@ -83,6 +98,13 @@ int program_entry(int argc, char **argv)
     }
     if (!enter_data_folder(cl))
         return 0;
+
+    // Nobody would see the window (or click the dialog) on SDL's invisible
+    // drivers: end as a window failure does, with a message saying why.
+    if (const DisplayCheck display = check_live_display(); !display.available) {
+        message_box(no_display_text(display.driver), "ERROR", MessageIcon::stop);
+        return 0;
+    }
 
     // 1-2. Display modes and the set-up dialog (or the mode given).
     fill_mode_list();

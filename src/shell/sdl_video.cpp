@@ -1,6 +1,8 @@
-// Starts SDL video once, with the hints the show relies on.
+// Starts SDL video once, with the hints the show relies on, and says
+// whether its driver shows windows.
 // Depends on: SDL2.
 #include "shell/sdl_video.h"
+#include "shell/display_presence.h"
 
 #include <SDL.h>
 
@@ -55,4 +57,16 @@ bool ensure_sdl_video()
         }
     }
     return true;
+}
+
+DisplayCheck check_live_display()
+{
+    DisplayCheck check;
+    if (!ensure_sdl_video())
+        return check;
+    const char *driver = SDL_GetCurrentVideoDriver();
+    check.driver = driver != nullptr ? driver : "";
+    const char *requested = offscreen_wanted ? "offscreen" : SDL_getenv("SDL_VIDEODRIVER");
+    check.available = driver_shows_windows(check.driver, requested != nullptr ? requested : "");
+    return check;
 }

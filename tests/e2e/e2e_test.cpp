@@ -72,11 +72,15 @@ struct Show {
     fs::path out, err;
     int status = -1;
 
-    Show(const std::vector<std::string> &args, const fs::path &folder)
+    // `unset` names environment variables the program runs without.
+    Show(const std::vector<std::string> &args, const fs::path &folder,
+         const std::vector<std::string> &unset = {})
         : out(folder / "stdout.txt"), err(folder / "stderr.txt")
     {
         pid = fork();
         if (pid == 0) {
+            for (const std::string &name : unset)
+                unsetenv(name.c_str());
             // Mesa reports every GL error on standard error ("Mesa: User
             // error: ..."); the runs below fail on any.
             setenv("MESA_DEBUG", "1", 1);
@@ -351,4 +355,26 @@ TEST_F(EndToEnd, dialog_enter_runs_the_default_mode_full_screen)
     ASSERT_TRUE(show.wait_for_exit(30s)) << "still running after Escape";
     EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
     EXPECT_EQ(gl_errors(show.err), "");
+}
+
+// Without a display (ssh, a text console, CI) SDL would open the dialog on
+// its invisible "offscreen" driver and wait for a click forever: the live
+// show says what is missing and ends as a window failure does.
+TEST(NoDisplay, live_show_names_what_is_missing_and_returns_at_once)
+{
+    TempDir work;
+    const std::string data = (fs::path(VELLAMOR_SOURCE_DIR) / "data").string();
+    const std::vector<std::string> unset{"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER",
+                                         "VELLAMOR_MESSAGES"};
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"--data", data}, {"--mode", "320x180", "--windowed", "--data", data}}) {
+        Show show(args, work.path, unset);
+        ASSERT_TRUE(show.wait_for_exit(10s)) << "still waiting without a display; args " << args[0];
+        EXPECT_EQ(show.exit_code(), 0);
+        const std::string err = read_file(show.err);
+        EXPECT_NE(err.find("DISPLAY"), std::string::npos) << err;
+        EXPECT_NE(err.find("WAYLAND_DISPLAY"), std::string::npos) << err;
+        EXPECT_NE(err.find("--still"), std::string::npos) << err;
+        EXPECT_EQ(err.find("PixelFormat"), std::string::npos) << err;
+    }
 }

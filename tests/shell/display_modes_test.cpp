@@ -1,4 +1,5 @@
 #include "shell/display_modes.h"
+#include "shell/display_presence.h"
 #include "shell/setup_dialog.h"
 
 #include <gtest/gtest.h>
@@ -96,4 +97,19 @@ TEST(SetupDialog, initial_state_and_run_with_bad_selection)
     const DisplayChoice c = choice_from_dialog(broken, modes);
     EXPECT_EQ(c.mode, (DisplayMode{800, 600}));
     EXPECT_TRUE(c.windowed);
+}
+
+// Without a display SDL falls back to drivers nobody sees: the live show
+// must not open its dialog or window there unless the user asked for one.
+TEST(DisplayPresence, invisible_drivers_count_only_when_asked_for)
+{
+    EXPECT_TRUE(driver_shows_windows("x11", ""));
+    EXPECT_TRUE(driver_shows_windows("wayland", ""));
+    EXPECT_TRUE(driver_shows_windows("KMSDRM", ""));
+    EXPECT_FALSE(driver_shows_windows("offscreen", ""));
+    EXPECT_FALSE(driver_shows_windows("dummy", ""));
+    EXPECT_FALSE(driver_shows_windows("offscreen", "x11")); // asked for x11, landed offscreen
+    EXPECT_TRUE(driver_shows_windows("offscreen", "offscreen"));
+    EXPECT_TRUE(driver_shows_windows("dummy", "dummy"));
+    EXPECT_FALSE(driver_shows_windows("", "")); // SDL video did not start
 }
