@@ -15,12 +15,34 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace
 {
 SDL_Window *window = nullptr;
 SDL_GLContext context = nullptr;
 bool mode_switched = false; // the display mode must be restored at close
+
+// The shell's seam for putting the desktop's mode back (tests count calls).
+void restore_with_sdl()
+{
+    if (window != nullptr)
+        SDL_SetWindowFullscreen(window, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+}
+DesktopRestore desktop_restore = restore_with_sdl;
+
+// Once per switch: from window_close, or from the exit hook when the process
+// exits with the window still open. On X11 a mode change outlives the
+// process, and the start-up's failures (no sound device, a missing
+// soundtrack or picture) exit from deep inside the set-up.
+void restore_desktop_mode()
+{
+    if (!mode_switched)
+        return;
+    mode_switched = false;
+    desktop_restore();
+}
 
 void error_message(const char *text)
 {
@@ -101,6 +123,9 @@ bool window_open(const char *title, int width, int height, int bits, bool full_s
         SDL_ShowWindow(window);
         if (switch_to_full_screen(width, height)) {
             mode_switched = true;
+            static const bool exit_hook = std::atexit(restore_desktop_mode) == 0;
+            if (!exit_hook)
+                std::fprintf(stderr, "the desktop mode is restored only by closing the window\n");
             SDL_ShowCursor(SDL_DISABLE);
         } else if (message_box("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. "
                                "Use Windowed Mode Instead?",
@@ -179,11 +204,7 @@ bool gl_state_init(StartUpHook start_up)
 
 void window_close()
 {
-    if (mode_switched && window != nullptr) {
-        SDL_SetWindowFullscreen(window, 0);
-        SDL_ShowCursor(SDL_ENABLE);
-        mode_switched = false;
-    }
+    restore_desktop_mode();
     if (context != nullptr) {
         if (SDL_GL_MakeCurrent(window, nullptr) != 0)
             shutdown_message("Release Of DC And RC Failed.");
@@ -197,6 +218,11 @@ void window_close()
     // SDL video itself stays up until the process ends: the clipboard and
     // message boxes may still need it, and starting it again can land on a
     // different video driver.
+}
+
+void set_desktop_restore(DesktopRestore restore)
+{
+    desktop_restore = restore != nullptr ? restore : restore_with_sdl;
 }
 
 void swap_buffers()

@@ -39,6 +39,14 @@ bool gl_state_init(StartUpHook start_up);
 // at any point and more than once. Failures are reported and skipped.
 void window_close();
 
+// How the desktop's display mode is put back after a full-screen switch
+// (SDL by default). Every way out after a switch runs it exactly once:
+// window_close, or an exit hook when the process exits with the window
+// still open (the start-up's failures exit from inside the set-up). Tests
+// replace it to count restores; null puts SDL's back.
+using DesktopRestore = void (*)();
+void set_desktop_restore(DesktopRestore restore);
+
 // Presents the back buffer (no-op without a window).
 void swap_buffers();
 

@@ -4,12 +4,14 @@
 #include "runtime/message_box.h"
 #include "runtime/show_state.h"
 #include "shell/window.h"
+#include "sound/music.h"
 
 #include <GL/glew.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -159,4 +161,82 @@ TEST_F(ShellWindow, full_screen_at_the_desktop_mode_switches_and_hides_the_curso
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     window_close();
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+// Every exit after a display-mode switch restores the desktop mode exactly
+// once: the normal close, and the start-up failures that exit from inside
+// the set-up (no sound device, no soundtrack, a missing picture). Each case
+// runs in a fresh process; restores are counted through the shell's seam
+// and reported by an exit hook registered before the window opens, so it
+// runs after the shell's own.
+namespace
+{
+int restores = 0;
+void count_restore()
+{
+    ++restores;
+}
+void report_restores()
+{
+    std::fprintf(stderr, "restores %d\n", restores);
+}
+
+void open_full_screen(StartUpHook start_up)
+{
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    SDL_DisplayMode desktop{};
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    std::atexit(report_restores);
+    set_desktop_restore(count_restore);
+    if (window_open("shell test", desktop.w, desktop.h, 32, true, start_up))
+        std::fprintf(stderr, "full screen: %d\n", fullscreen ? 1 : 0);
+}
+
+void missing_picture()
+{
+    static RenderTargets ctx; // too large for the stack
+    ctx.load_texture(3, "no-such-picture.jpg");
+}
+void missing_soundtrack()
+{
+    music_start(); // the test's working folder has no music
+}
+void no_sound_device()
+{
+    setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1);
+    music_start();
+}
+} // namespace
+
+TEST(DesktopRestoreDeathTest, start_up_failures_restore_the_desktop_mode_once)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(open_full_screen(missing_picture), ::testing::ExitedWithCode(0),
+                "Jpg: no-such-picture\\.jpg\n.*restores 1\n$");
+    EXPECT_EXIT(open_full_screen(missing_soundtrack), ::testing::ExitedWithCode(0),
+                "No sound file.*restores 1\n$");
+    EXPECT_EXIT(open_full_screen(no_sound_device), ::testing::ExitedWithCode(1),
+                "Program will now exit.*restores 1\n$");
+}
+
+TEST(DesktopRestoreDeathTest, close_restores_once_and_a_window_restores_nothing)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            open_full_screen(nullptr);
+            window_close();
+            window_close();
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(3), "full screen: 1\n.*restores 1\n$");
+    EXPECT_EXIT(
+        {
+            std::atexit(report_restores);
+            set_desktop_restore(count_restore);
+            window_open("shell test", 160, 90, 32, false, nullptr);
+            std::exit(4);
+        },
+        ::testing::ExitedWithCode(4), "restores 0\n$");
 }
