@@ -402,11 +402,12 @@ void Loader::count_pass()
     std::int64_t triangles = 0;
     std::int64_t counts[3] = {0, 0, 0};
 
-    // A first guess that fits typical meshes (a face number every seven
-    // characters or so); the vectors grow past it when needed.
+    // A first guess that fits typical meshes (a face number every eight
+    // characters or more, a face every 24); the arrays grow past it when
+    // needed, and room never touched costs no memory.
     if (reuse_faces_) {
         cache_.values.reserve(text_.size() / 8);
-        cache_.faces.reserve(text_.size() / 64);
+        cache_.faces.reserve(text_.size() / 24);
     }
 
     ObjScanner s(text_);
