@@ -12,7 +12,12 @@
 
 #include "assets/jpeg/jpeg_kernels.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace
 {
@@ -358,7 +363,7 @@ void jpeg_image_decoder::decode_block_ac_first(std::int16_t *block, component &c
             k += (e >> 8) & 15;
             if (k > 63)
                 stop(jpeg_decode_error);
-            block[natural_from_zigzag[k]] = static_cast<std::int16_t>((e >> 16) * (1 << approx_low_));
+            block[k] = static_cast<std::int16_t>((e >> 16) * (1 << approx_low_));
             ++k;
             continue;
         }
@@ -380,11 +385,39 @@ void jpeg_image_decoder::decode_block_ac_first(std::int16_t *block, component &c
         k += run;
         if (k > 63)
             stop(jpeg_decode_error);
-        block[natural_from_zigzag[k]] = static_cast<std::int16_t>(receive_extend(size) * (1 << approx_low_));
+        block[k] = static_cast<std::int16_t>(receive_extend(size) * (1 << approx_low_));
         ++k;
     }
 }
 
+namespace
+{
+// Bit k set where block[k] is not zero.
+std::uint64_t nonzero_mask(const std::int16_t *block)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    std::uint64_t zeros = 0;
+    for (int i = 0; i < 64; i += 16) {
+        const __m128i a =
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(block + i)), zero);
+        const __m128i b =
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(block + i + 8)), zero);
+        zeros |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(a, b))))
+                 << i;
+    }
+    return ~zeros;
+#else
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= static_cast<std::uint64_t>(block[i] != 0) << i;
+    return mask;
+#endif
+}
+} // namespace
+
+// Progressive blocks keep their coefficients in zig-zag order (a band is
+// then contiguous); transform_mcu_row_buffered() puts them in natural order.
 void jpeg_image_decoder::decode_block_ac_refine(std::int16_t *block, component &c)
 {
     const int p1 = 1 << approx_low_;
@@ -418,6 +451,16 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t *block, component &
         if (next_bit() != 0 && (coef & p1) == 0)
             coef = static_cast<std::int16_t>(coef >= 0 ? coef + p1 : coef + m1);
     };
+    // Non-zero coefficients of the block (bit k for block[k]): the walks
+    // below visit just those.
+    std::uint64_t nonzero = nonzero_mask(block);
+    const std::uint64_t band_end = ~std::uint64_t{0} >> (63 - spectral_end_);
+    auto refine_below = [&](std::uint64_t set) { // refines the set, lowest first
+        while (set != 0) {
+            refine(block[std::countr_zero(set)]);
+            set &= set - 1;
+        }
+    };
     int k = spectral_start_;
     if (eob_run_ == 0) {
         for (; k <= spectral_end_; ++k) {
@@ -438,31 +481,30 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t *block, component &
                 }
                 break;
             }
-            // Skip `run` zero coefficients, refining the non-zero ones met.
-            while (k <= spectral_end_) {
-                std::int16_t &coef = block[natural_from_zigzag[k]];
-                if (coef != 0) {
-                    refine(coef);
-                } else {
-                    if (run == 0)
-                        break;
-                    --run;
-                }
-                ++k;
-            }
+            // Skip `run` zero coefficients, refining the non-zero ones met;
+            // stop at the next zero one (or past the band).
+            const std::uint64_t band = (~std::uint64_t{0} << k) & band_end;
+            std::uint64_t zeros = ~nonzero & band;
+            for (; run > 0 && zeros != 0; --run)
+                zeros &= zeros - 1;
+            const int stop_at = zeros != 0 ? std::countr_zero(zeros) : spectral_end_ + 1;
+            const std::uint64_t before =
+                stop_at >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << stop_at) - 1;
+            refine_below(nonzero & band & before);
+            k = stop_at;
             if (value != 0) {
                 if (k > 63)
                     stop(jpeg_decode_error);
-                block[natural_from_zigzag[k]] = static_cast<std::int16_t>(value);
+                block[k] = static_cast<std::int16_t>(value);
+                nonzero |= std::uint64_t{1} << k;
             }
         }
     }
     if (eob_run_ > 0) {
-        for (; k <= spectral_end_; ++k) {
-            std::int16_t &coef = block[natural_from_zigzag[k]];
-            if (coef != 0)
-                refine(coef);
-        }
+        // Inside an end-of-band run only the non-zero coefficients take a
+        // correction bit: find them all at once and visit just those.
+        if (k <= spectral_end_)
+            refine_below(nonzero & (~std::uint64_t{0} << k) & band_end);
         --eob_run_;
     }
     save();

@@ -588,10 +588,20 @@ void jpeg_image_decoder::transform_mcu_row_buffered()
                 int ac = 0;
                 for (int k = 1; k < 64; ++k)
                     ac |= block[k];
-                if (ac == 0)
+                if (ac == 0) {
                     jpeg_kernels::idct_dc_only(block[0], q[0], out, c.plane_stride);
-                else
+                } else if (!progressive_) {
                     transform_ac_block(block, q, out, c.plane_stride, false);
+                } else {
+                    // Zig-zag order: into natural order in a block of its own
+                    // (zeroed after the transform, like a streaming one).
+                    std::int16_t *natural = block_buf_ + 64 * block_slot_;
+                    for (int k = 0; k < 64; ++k)
+                        natural[jpeg_kernels::natural_from_zigzag[k]] = block[k];
+                    transform_ac_block(natural, q, out, c.plane_stride, true);
+                    if (pending_.block == natural)
+                        block_slot_ ^= 1; // it waits for a partner
+                }
             }
         }
     }
