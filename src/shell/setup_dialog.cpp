@@ -35,12 +35,21 @@ DisplayChoice choice_from_dialog(const DialogState &state, const std::vector<Dis
     return c;
 }
 
+KeyEffect dialog_key_effect(DialogKey key, bool list_open)
+{
+    if (list_open)
+        return KeyEffect::list;
+    return key == DialogKey::enter ? KeyEffect::run : KeyEffect::quit;
+}
+
 namespace
 {
 enum class Outcome { pending, run, quit };
 
 // Lays out the dialog for one frame; returns the button pressed, if any.
-Outcome dialog_frame(DialogState &state, const std::vector<std::string> &labels)
+// `take_highlighted`: Enter was pressed in the open resolution list, which
+// takes the highlighted mode and closes.
+Outcome dialog_frame(DialogState &state, const std::vector<std::string> &labels, bool take_highlighted)
 {
     const ImGuiIO &io = ImGui::GetIO();
     ImGui::SetNextWindowPos(ImVec2(0, 0));
@@ -57,9 +66,13 @@ Outcome dialog_frame(DialogState &state, const std::vector<std::string> &labels)
             const bool selected = i == state.selection;
             if (ImGui::Selectable(labels[i].c_str(), selected))
                 state.selection = i;
+            if (take_highlighted && ImGui::IsItemFocused())
+                state.selection = i;
             if (selected)
                 ImGui::SetItemDefaultFocus();
         }
+        if (take_highlighted)
+            ImGui::CloseCurrentPopup();
         ImGui::EndCombo();
     }
     ImGui::Separator();
@@ -100,6 +113,8 @@ bool show_dialog(DialogState &state, const std::vector<std::string> &labels, Out
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
     ImGui::GetIO().IniFilename = nullptr; // nothing lands in the data folder
+    // Keyboard-only use: arrows move, Space toggles and opens the list.
+    ImGui::GetIO().ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
     ImGui::StyleColorsDark();
     ImGui_ImplSDL2_InitForOpenGL(window, gl);
     ImGui_ImplOpenGL2_Init();
@@ -107,26 +122,44 @@ bool show_dialog(DialogState &state, const std::vector<std::string> &labels, Out
     outcome = Outcome::pending;
     while (outcome == Outcome::pending) {
         SDL_Event e;
-        // Wait briefly for input instead of spinning: the dialog is idle.
+        bool take_highlighted = false;
+        // Wait briefly for input instead of spinning: the dialog is idle. A
+        // frame runs after each key press: ImGui (1.86) reads keys as held or
+        // not at each frame, so a tap whose release came in the same batch
+        // would be lost.
         if (SDL_WaitEventTimeout(&e, 30) != 0) {
             do {
                 ImGui_ImplSDL2_ProcessEvent(&e);
                 if (e.type == SDL_QUIT ||
                     (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
                     outcome = Outcome::quit;
-                if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE)
+                if (e.type != SDL_KEYDOWN || e.key.repeat != 0)
+                    continue;
+                const SDL_Keycode key = e.key.keysym.sym;
+                const bool enter = key == SDLK_RETURN || key == SDLK_KP_ENTER;
+                if (key != SDLK_ESCAPE && !enter)
+                    continue;
+                const bool list_open = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopup);
+                switch (dialog_key_effect(enter ? DialogKey::enter : DialogKey::escape, list_open)) {
+                case KeyEffect::quit:
                     outcome = Outcome::quit;
-                if (e.type == SDL_KEYDOWN &&
-                    (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER))
+                    break;
+                case KeyEffect::run:
                     outcome = Outcome::run;
-            } while (outcome == Outcome::pending && SDL_PollEvent(&e) != 0);
+                    break;
+                case KeyEffect::list:
+                    // Escape reaches the list through ImGui's navigation.
+                    take_highlighted = enter;
+                    break;
+                }
+            } while (outcome == Outcome::pending && e.type != SDL_KEYDOWN && SDL_PollEvent(&e) != 0);
         }
         if (outcome != Outcome::pending)
             break;
         ImGui_ImplOpenGL2_NewFrame();
         ImGui_ImplSDL2_NewFrame();
         ImGui::NewFrame();
-        outcome = dialog_frame(state, labels);
+        outcome = dialog_frame(state, labels, take_highlighted);
         ImGui::Render();
         int w = 0, h = 0;
         SDL_GL_GetDrawableSize(window, &w, &h);

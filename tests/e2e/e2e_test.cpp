@@ -196,6 +196,16 @@ bool wait_for_text(Show &show, const fs::path &file, const std::string &text, st
     return read_file(file).find(text) != std::string::npos;
 }
 
+// Key taps to the focused window, one at a time, as a person would type them.
+void type_keys(const std::string &id, const std::vector<std::string> &keys)
+{
+    std::system(("xdotool windowfocus --sync " + id).c_str());
+    for (const std::string &key : keys) {
+        std::system(("xdotool key " + key).c_str());
+        std::this_thread::sleep_for(300ms);
+    }
+}
+
 class EndToEnd : public ::testing::Test
 {
   protected:
@@ -340,6 +350,49 @@ TEST_F(EndToEnd, dialog_escape_quits_without_opening_the_show)
     std::system(("xdotool windowfocus --sync " + id + " key Escape").c_str());
     ASSERT_TRUE(show.wait_for_exit(10s)) << "the dialog did not quit";
     EXPECT_EQ(show.exit_code(), 0);
+}
+
+// Keyboard alone: the first arrow shows the focus on the resolution list,
+// Space opens it; Enter and Escape then belong to the list (they close it)
+// and only Escape from the dialog itself quits.
+TEST_F(EndToEnd, dialog_keys_close_an_open_list_before_they_quit_or_run)
+{
+    Show show({"--data", data.string()}, work.path);
+    const std::string id = show.window(60s, dialog_title);
+    ASSERT_FALSE(id.empty()) << read_file(show.err);
+    type_keys(id, {"Up", "space", "Return"});
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(show.running()) << "Enter in the open list ended the dialog";
+    EXPECT_TRUE(show.window(1s).empty()) << "Enter in the open list ran the show";
+    type_keys(id, {"space", "Down", "Escape"});
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(show.running()) << "Escape in the open list quit";
+    type_keys(id, {"Escape"});
+    ASSERT_TRUE(show.wait_for_exit(10s)) << "Escape from the dialog did not quit";
+    EXPECT_EQ(show.exit_code(), 0);
+}
+
+// Down to "Antialiased", Right to "Windowed", Space ticks it, Enter runs:
+// a window at (50, 50) in the 16:9 shape of the screen's mode.
+TEST_F(EndToEnd, dialog_keyboard_alone_ticks_windowed_and_runs)
+{
+    Show show({"--data", data.string()}, work.path);
+    const std::string dialog = show.window(60s, dialog_title);
+    ASSERT_FALSE(dialog.empty()) << read_file(show.err);
+    type_keys(dialog, {"Down", "Right", "space", "Return"});
+    const std::string id = show.window(120s);
+    ASSERT_FALSE(id.empty()) << "no show window; stderr:\n" << read_file(show.err);
+    const std::string geometry = run_capture("xdotool getwindowgeometry " + id);
+    EXPECT_NE(geometry.find("Position: 50,50"), std::string::npos) << geometry;
+    const std::string screen = run_capture("xdotool getdisplaygeometry");
+    const int screen_width = std::atoi(screen.c_str());
+    const int band = static_cast<int>(static_cast<float>(screen_width / (16.0 / 9.0)));
+    EXPECT_NE(geometry.find("Geometry: " + std::to_string(screen_width) + "x" + std::to_string(band)),
+              std::string::npos)
+        << geometry << " on a screen of " << screen;
+    type_keys(id, {"Escape"});
+    ASSERT_TRUE(show.wait_for_exit(60s)) << "still running after Escape";
+    EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
 }
 
 TEST_F(EndToEnd, dialog_enter_runs_the_default_mode_full_screen)

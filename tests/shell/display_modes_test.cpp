@@ -113,3 +113,13 @@ TEST(DisplayPresence, invisible_drivers_count_only_when_asked_for)
     EXPECT_TRUE(driver_shows_windows("dummy", "dummy"));
     EXPECT_FALSE(driver_shows_windows("", "")); // SDL video did not start
 }
+
+// With the resolution list open, Escape and Enter close the list; they quit
+// or run only from the dialog itself.
+TEST(SetupDialog, escape_and_enter_belong_to_an_open_list_first)
+{
+    EXPECT_EQ(dialog_key_effect(DialogKey::escape, true), KeyEffect::list);
+    EXPECT_EQ(dialog_key_effect(DialogKey::enter, true), KeyEffect::list);
+    EXPECT_EQ(dialog_key_effect(DialogKey::escape, false), KeyEffect::quit);
+    EXPECT_EQ(dialog_key_effect(DialogKey::enter, false), KeyEffect::run);
+}
