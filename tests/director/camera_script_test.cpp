@@ -73,3 +73,33 @@ TEST(CameraScript, second_camera_follows_a2)
     EXPECT_DOUBLE_EQ(s.centre.y, -70.0);
     EXPECT_DOUBLE_EQ(s.up.x, 1.0);
 }
+
+// Eye and centre at one time inside each row, worked out by hand from the
+// show's camera sheet, so a typo in a radius, height or angle fails.
+TEST(CameraScript, rows_pinned_at_one_time_each)
+{
+    const struct {
+        double t, a2;
+        Vec3 eye, centre;
+    } pins[] = {
+        {28.0, 0.0, {-2.208439718005, -13.824716778724, 9.095307302846}, {0, 0, 0}}, // 26: sinking
+        {33.0, 0.0, {30.612586484420, 33.796886672206, 9.0}, {0, 0, 0}},             // 31: radius 45.6
+        {38.0, 0.0, {-20.205861261990, 12.950798070436, 5.0}, {0, 0, 6}},            // 36: spiral
+        {90.0, 0.0, {0.0, -21.0, 2.032372542188}, {0, 0, 0}},                        // 84: rising
+        {110.0, 0.0, {-2.008610884271, -43.954129297662, 44.0}, {0, 0, 0}},          // 103.3: radius 44
+        {110.0, 0.5, {-1.908180340057, -41.756422832779, 44.0}, {0, 0, 0}},          // ... less with a2
+        {165.0, 0.0, {-19.620448621328, -3.877885493131, 15.0}, {0, 0, 0}},          // 160.8: radius 20
+        {175.0, 0.0, {-11.888015760836, 8.356656939256, 34.174778406095}, {0, 0, -2.556637120813}}, // 170.5
+        {190.0, 0.0, {6.195146640959, -11.950186125909, 49.0}, {0, 0, 0}}, // 185: climbing
+    };
+    for (const auto &p : pins) {
+        const Shot s = camera_for(p.t, p.a2);
+        EXPECT_NEAR(s.eye.x, p.eye.x, 1e-9) << "scene time " << p.t;
+        EXPECT_NEAR(s.eye.y, p.eye.y, 1e-9) << "scene time " << p.t;
+        EXPECT_NEAR(s.eye.z, p.eye.z, 1e-9) << "scene time " << p.t;
+        EXPECT_NEAR(s.centre.x, p.centre.x, 1e-9) << "scene time " << p.t;
+        EXPECT_NEAR(s.centre.y, p.centre.y, 1e-9) << "scene time " << p.t;
+        EXPECT_NEAR(s.centre.z, p.centre.z, 1e-9) << "scene time " << p.t;
+        EXPECT_DOUBLE_EQ(s.up.z, 1.0) << "scene time " << p.t;
+    }
+}

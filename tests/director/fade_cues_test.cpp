@@ -77,3 +77,23 @@ TEST_F(Fades, out_cue_holds_for_its_extra_time_then_ends)
     EXPECT_GE(alpha(160.9), 1.0);
     EXPECT_NEAR(alpha(161.0), 1.0 - ease((161.0 - 160.42) * 0.5, 1.0), 1e-12);
 }
+
+// Inside the out-cues at 83, 101.75 and 140.38 (values worked out by hand;
+// the in-cue before each has long cleared): the fall to black at its rate,
+// and the 0.1 s hold of the last one before the picture comes back.
+TEST_F(Fades, out_cues_at_83_101_75_and_140_38_pinned)
+{
+    const struct {
+        double t, alpha;
+    } pins[] = {
+        {82.95, 0.006155829702}, {83.4, 0.5},
+        {83.85, 0.993844170298}, // over 1 s
+        {101.9, 0.084265193849}, {102.3, 0.480370092120},
+        {102.9, 0.990392640202}, // over 4/3 s
+        {140.5, 0.065684242781}, {140.9, 0.445132844454},
+        {141.65, 1.0}, // and held 0.1 s
+        {141.75, 0.0},
+    };
+    for (const auto &p : pins)
+        EXPECT_NEAR(alpha(p.t), p.alpha, 1e-9) << "scene time " << p.t;
+}

@@ -69,3 +69,44 @@ TEST(CombinePass, limit_repeats_for_equal_times_and_moves_with_time)
     EXPECT_GE(a, 0.0);
     EXPECT_LE(a, 1.0);
 }
+
+// One time inside every swing, with values worked out by hand from the
+// show's timing sheet: a flipped sign or a dropped term moves at least one.
+TEST(FieldOfView, pinned_inside_every_swing)
+{
+    const struct {
+        double t, degrees;
+    } pins[] = {
+        {50.0, 65.0},              // no swing yet
+        {85.0, 62.5},              // the drift down from 83, half way
+        {91.0, 60.732233047034},   // the drift up from 90 on top of it
+        {101.0, 76.308658714421},  // the widening before the flash at 103
+        {103.1, 106.681078793792}, // its peak, the last frame before 103.2
+        {105.0, 65.0},             // the widening dropped, drifts cancel
+        {114.0, 53.091610607806},  // the narrowing from 112
+        {120.0, 53.091610607806},  // the widening from 118 has not begun to show
+        {130.0, 56.755705045849},  // the narrowing from 128.5
+        {135.0, 65.0},             // full field of view again after 132.1
+        {142.2, 81.613118653237},  // the kick at 141.7 easing back
+        {200.0, 65.0},
+    };
+    for (const auto &p : pins)
+        EXPECT_NEAR(field_of_view(p.t), p.degrees, 1e-9) << "scene time " << p.t;
+}
+
+// "Limit" from the seed int(scene time x 423424), 1000 draws dropped, then
+// the next draw over 32767; worked out by hand with the generator's
+// recurrence.
+TEST(CombinePass, limit_follows_the_seed_of_the_scene_time)
+{
+    const struct {
+        double t, limit;
+    } pins[] = {
+        {0.0, 0.676961577197},
+        {50.25, 0.016022217475},   // seed 21277056
+        {123.456, 0.412671285134}, // seed 52274233
+        {230.5, 0.829371013520},   // seed 97599232
+    };
+    for (const auto &p : pins)
+        EXPECT_NEAR(combine_limit(p.t), p.limit, 1e-12) << "scene time " << p.t;
+}
