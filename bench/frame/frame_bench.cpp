@@ -7,8 +7,12 @@
 //
 // Prints a table in milliseconds (median of the frames); "frame cpu" is the
 // processor time of all threads (llvmpipe renders on several), which stays
-// meaningful on a busy machine where wall times stretch. Needs a GL display;
-// under Xvfb with LIBGL_ALWAYS_SOFTWARE=1 it measures llvmpipe.
+// meaningful on a busy machine where wall times stretch. Where the driver
+// has GL_ARB_timer_query, a second table gives the GPU's own times of the
+// same passes (timestamps between them, and the elapsed time of the whole
+// draw): on a real GPU the glFinish times are mostly submission and
+// waiting, these are the work. Needs a GL display; under Xvfb with
+// LIBGL_ALWAYS_SOFTWARE=1 it measures llvmpipe.
 #include "app/still.h"
 #include "render/render_targets.h"
 #include "runtime/show_state.h"
@@ -52,6 +56,71 @@ struct Row {
     double time;
 };
 
+// GPU timestamps between the passes of one frame, and the elapsed time of a
+// whole draw. Inert (every reading 0) without GL_ARB_timer_query.
+class GpuTimer
+{
+  public:
+    static constexpr int marks = 5;
+
+    GpuTimer() : available_(GLEW_ARB_timer_query)
+    {
+        if (available_)
+            glGenQueries(marks + 1, queries_);
+    }
+    ~GpuTimer()
+    {
+        if (available_)
+            glDeleteQueries(marks + 1, queries_);
+    }
+    GpuTimer(const GpuTimer &) = delete;
+    GpuTimer &operator=(const GpuTimer &) = delete;
+
+    bool available() const { return available_; }
+    void mark(int k)
+    {
+        if (available_)
+            glQueryCounter(queries_[k], GL_TIMESTAMP);
+    }
+    void begin_whole()
+    {
+        if (available_)
+            glBeginQuery(GL_TIME_ELAPSED, queries_[marks]);
+    }
+    void end_whole()
+    {
+        if (available_)
+            glEndQuery(GL_TIME_ELAPSED);
+    }
+    // Milliseconds from mark k to mark k + 1 (waits for the results).
+    double between(int k) const { return available_ ? (result(k + 1) - result(k)) / 1.0e6 : 0.0; }
+    double whole() const { return available_ ? result(marks) / 1.0e6 : 0.0; }
+
+  private:
+    double result(int k) const
+    {
+        GLuint64 ns = 0;
+        glGetQueryObjectui64v(queries_[k], GL_QUERY_RESULT, &ns);
+        return static_cast<double>(ns);
+    }
+
+    bool available_;
+    GLuint queries_[marks + 1] = {};
+};
+
+struct Timings {
+    std::vector<double> top, scene, combine, blur, whole, cpu;
+};
+
+void print_row(const char *scene, double time, const Timings &t, bool with_cpu)
+{
+    std::printf("%-16s %7.1f | %9.1f %9.1f %9.1f %9.1f | %9.1f", scene, time, median(t.top), median(t.scene),
+                median(t.combine), median(t.blur), median(t.whole));
+    if (with_cpu)
+        std::printf(" %9.1f", median(t.cpu));
+    std::printf("\n");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -68,12 +137,14 @@ int main(int argc, char **argv)
     const std::vector<Row> rows = {{"opening title", 12.0}, {"crane, city", 60.0}, {"orbit, rising", 121.0},
                                    {"insect", 178.0},       {"leaves", 190.0},     {"logo", 220.0}};
     const bool ok = run_offline_show(width, height, [&](OfflineShow &offline) {
+        GpuTimer gpu;
         std::printf("frame_bench %dx%d, %d frames per time, %s\n", width, height, frames,
                     reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
         std::printf("%-16s %7s | %9s %9s %9s %9s | %9s %9s\n", "scene", "T", "top view", "scene", "combine",
                     "blur", "frame", "frame cpu");
+        std::vector<Timings> gpu_rows;
         for (const Row &row : rows) {
-            std::vector<double> top, scene, combine, blur, whole, cpu;
+            Timings wall, device;
             offline.draw_at(row.time); // warm-up
             for (int f = 0; f < frames; ++f) {
                 offline.prepare(row.time);
@@ -81,34 +152,54 @@ int main(int argc, char **argv)
                 auto t = clock_type::now();
                 glFinish();
                 t = clock_type::now();
+                gpu.mark(0);
                 glPushAttrib(GL_ALL_ATTRIB_BITS);
                 upload_spectrum(offline.ctx, show.frame);
                 place_cameras_and_top_view(show, offline.ctx);
-                top.push_back(ms_since(t));
+                gpu.mark(1);
+                wall.top.push_back(ms_since(t));
                 scene_pass(show, offline.ctx, render_width, render_height);
-                scene.push_back(ms_since(t));
+                gpu.mark(2);
+                wall.scene.push_back(ms_since(t));
                 combine_pass(show, offline.ctx, render_width, render_height);
-                combine.push_back(ms_since(t));
+                gpu.mark(3);
+                wall.combine.push_back(ms_since(t));
                 blur_pass(show, offline.ctx, window_width, window_height,
                           centred_viewport(window_width, window_height, render_width, render_height));
                 reset_after_passes();
                 fade_overlay(fade_alpha(show.scene_time, show.fade_in_cues, show.fade_out_cues));
                 glPopAttrib();
-                blur.push_back(ms_since(t));
+                gpu.mark(4);
+                wall.blur.push_back(ms_since(t));
+                device.top.push_back(gpu.between(0));
+                device.scene.push_back(gpu.between(1));
+                device.combine.push_back(gpu.between(2));
+                device.blur.push_back(gpu.between(3));
 
                 offline.prepare(row.time);
                 const double no_step = 0.0;
                 auto w = clock_type::now();
                 const std::clock_t c0 = std::clock();
+                gpu.begin_whole();
                 show.draw(&no_step, offline.ctx, offline.ctx.frame_info);
-                whole.push_back(ms_since(w));
-                cpu.push_back(1000.0 * static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC);
+                gpu.end_whole();
+                wall.whole.push_back(ms_since(w));
+                wall.cpu.push_back(1000.0 * static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC);
+                device.whole.push_back(gpu.whole());
             }
-            std::printf("%-16s %7.1f | %9.1f %9.1f %9.1f %9.1f | %9.1f %9.1f\n", row.scene, row.time,
-                        median(top), median(scene), median(combine), median(blur), median(whole),
-                        median(cpu));
+            print_row(row.scene, row.time, wall, true);
+            gpu_rows.push_back(device);
             std::fflush(stdout);
         }
+        if (!gpu.available()) {
+            std::printf("GPU times: GL_ARB_timer_query is not available\n");
+            return;
+        }
+        std::printf("GPU times (GL_ARB_timer_query)\n");
+        std::printf("%-16s %7s | %9s %9s %9s %9s | %9s\n", "scene", "T", "top view", "scene", "combine",
+                    "blur", "frame");
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            print_row(rows[k].scene, rows[k].time, gpu_rows[k], false);
     });
     return ok ? 0 : 1;
 }
