@@ -20,18 +20,37 @@ uniform sampler1D textureDSP;   // spectrum, low bins on the left
 varying vec3 colour;
 varying vec4 glow;  // rgb glow, a density
 
+// A point that can give no light: not rasterised, no further work.
+void skip_point()
+{
+    gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
+    gl_PointSize = 1.0;
+    colour = vec3(0.0);
+    glow = vec4(0.0);
+}
+
 void main()
 {
     vec2 uv = gl_Vertex.xy;
-    vec4 map = texture2DLod(texture2d_2, uv + vec2(0.5 / 512.0), 0.0);
-    float built = step(0.5, map.a);
+    vec2 xy = (uv - 0.5) * 64.0;
+    float radius = length(xy);
     // The point's own random values, made once on the processor (the same on
     // every card).
     float r1 = gl_MultiTexCoord0.x;
     float r2 = gl_MultiTexCoord0.y;
-
-    vec2 xy = (uv - 0.5) * 64.0;
-    float radius = length(xy);
+    // The island ends at radius 32; beyond it nothing gives light.
+    if (radius >= 32.0) {
+        skip_point();
+        return;
+    }
+    vec4 map = texture2DLod(texture2d_2, uv + vec2(0.5 / 512.0), 0.0);
+    float built = step(0.5, map.a);
+    // Empty ground lights only the points with r1 <= 0.45 (and makes no
+    // sparks): the rest skip the work.
+    if (built < 0.5 && r1 > 0.45) {
+        skip_point();
+        return;
+    }
     float band = clamp(radius / 34.0, 0.0, 1.0);
     float dsp = texture1DLod(textureDSP, 0.004 + band * band * 0.3, 0.0).r;
     float bass = texture1DLod(textureDSP, 0.006, 0.0).r;
