@@ -1,17 +1,19 @@
 #version 120
 // Combine pass over the resolved scene:
-// - ambient occlusion from depth: neighbours nearer than the centre darken
-//   it (a ring of taps, turned per pixel by the random texture); where the
-//   scene wrote no depth the term is neutral;
 // - contact darkening from point density (alpha of the second output):
 //   gaps beside dense clusters fall a little darker, which keeps edges
-//   crisp where additive points would otherwise melt together;
-// - glow: a wide, soft bloom of the second output's glow mask;
+//   crisp where additive points would otherwise melt together; the local
+//   density comes from the quarter-size reduction;
+// - glow: a wide, soft bloom of the second output's glow mask, blurred at
+//   quarter size before this pass (a wide and a medium Gaussian);
 // - fine film grain from the random texture, moved by "Limit" each frame.
+// The points write no depth (they are drawn additively with the depth test
+// off), so there is no occlusion term.
 // Runs with the fixed-function vertex stage (full-screen quad).
 uniform sampler2D texture2d_1;       // scene colour
-uniform sampler2D texture2d_2;       // scene depth
+uniform sampler2D texture2d_2;       // wide glow bloom, quarter size
 uniform sampler2D texture2d_3;       // glow (rgb) and density (a)
+uniform sampler2D texture2d_4;       // medium glow bloom (rgb), local density (a), quarter size
 uniform sampler2D texture2d_random;  // 1024 x 1024 noise
 uniform float Limit;
 
@@ -19,36 +21,15 @@ void main()
 {
     vec2 uv = gl_TexCoord[0].xy;
     vec3 c = texture2D(texture2d_1, uv).rgb;
-    float depth = texture2D(texture2d_2, uv).r;
     vec4 here = texture2D(texture2d_3, uv);
-    vec2 rnd = texture2D(texture2d_random, uv * vec2(1.25, 0.7)).rg;
-    float turn = rnd.x * 6.2832;
-    mat2 spin = mat2(cos(turn), sin(turn), -sin(turn), cos(turn));
+    vec4 medium = texture2D(texture2d_4, uv);
+    vec3 bloom = 0.4 * texture2D(texture2d_2, uv).rgb + 0.6 * medium.rgb;
 
-    float occlusion = 0.0;
-    float density = 0.0;
-    vec3 bloom = vec3(0.0);
-    float weight = 0.0;
-    for (int i = 0; i < 8; ++i) {
-        float a = float(i) * 2.3998;  // golden angle
-        float r = sqrt((float(i) + 0.5) / 8.0);
-        vec2 o = spin * vec2(cos(a), sin(a)) * r;
-        float d = texture2D(texture2d_2, uv + o * 0.006).r;
-        float step_ = depth - d;
-        occlusion += clamp(step_ * 400.0, 0.0, 1.0) * (1.0 - smoothstep(0.002, 0.02, step_));
-        density += texture2D(texture2d_3, uv + o * 0.004).a;
-        float w = 1.0 - 0.6 * r;
-        bloom += texture2D(texture2d_3, uv + o * vec2(0.028, 0.05)).rgb * w;
-        bloom += texture2D(texture2d_3, uv + o * vec2(0.009, 0.016)).rgb * w * 1.5;
-        weight += w * 2.5;
-    }
-    occlusion /= 8.0;
-    density /= 8.0;
-    bloom /= weight;
-
-    float contact = clamp((density - here.a) * 6.0, 0.0, 0.35);
-    c *= (1.0 - 0.6 * occlusion) * (1.0 - contact);
-    c += bloom * 2.2 + here.rgb * 0.6;
+    float contact = clamp((medium.a - here.a) * 6.0, 0.0, 0.35);
+    c *= 1.0 - contact;
+    // 1.9: the smooth bloom keeps the mean brightness of the frames drawn
+    // with the earlier ring of taps.
+    c += bloom * 1.9 + here.rgb * 0.6;
 
     // Grain: fine, strongest in the mid tones, faint in deep black.
     float luma = dot(c, vec3(0.299, 0.587, 0.114));

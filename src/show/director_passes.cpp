@@ -3,6 +3,8 @@
 #include "render/gl_helpers.h"
 #include "render/render_targets.h"
 #include "runtime/frame_info.h"
+#include "runtime/show_state.h"
+#include "show/bloom_passes.h"
 #include "show/camera_record.h"
 #include "show/camera_script.h"
 #include "show/fade_cues.h"
@@ -62,14 +64,18 @@ void scene_pass(part_start &show, RenderTargets &ctx, int width, int height)
     ctx.attach_depth_texture(render_set::scene, tex::scene_depth);
     ctx.bind_render_set(render_set::scene, 2);
     show.draw_particle_scene(ctx, 0, 0);
-    ctx.resolve_render_set(render_set::scene, width, height, 2, true);
+    // The points are drawn with the depth test off and write no depth, so
+    // the depth image is left where it is: no pass reads it.
+    ctx.resolve_render_set(render_set::scene, width, height, 2, false);
 }
 
 void combine_pass(part_start &show, RenderTargets &ctx, int width, int height)
 {
     const ShaderProgram &shaders = show.shaders;
+    glow_bloom_pass(show, ctx, width, height);
     ctx.attach_colour_texture(render_set::scene, 0, tex::scene_colour);
     ctx.bind_render_set(render_set::scene, 1);
+    glViewport(0, 0, width, height);
     identity(GL_PROJECTION);
     identity(GL_TEXTURE);
     identity(GL_MODELVIEW);
@@ -81,11 +87,13 @@ void combine_pass(part_start &show, RenderTargets &ctx, int width, int height)
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 0, "texture2d_1",
                                  ctx.textures[tex::scene_colour]);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 1, "texture2d_2",
-                                 ctx.textures[tex::scene_depth]);
+                                 ctx.textures[tex::glow_bloom_wide]);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 2, "texture2d_3",
                                  ctx.textures[tex::scene_glow]);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 3, "texture2d_random",
                                  ctx.textures[tex::random_rgb]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 4, "texture2d_4",
+                                 ctx.textures[tex::glow_bloom_medium]);
     ShaderProgram::set_projective_texture_matrix(program::combine, "ProjectionMatrix", ctx.main_camera, 65.0,
                                                  static_cast<double>(width) / height, 1.0, 100.0);
     identity(GL_MODELVIEW);
@@ -97,6 +105,7 @@ void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int windo
                const Viewport &picture)
 {
     const ShaderProgram &shaders = show.shaders;
+    highlight_bloom_pass(show, ctx, render_width, render_height);
     ctx.unbind_render_targets();
     // The whole window goes black first: when the picture is smaller than
     // the window (a forced 16:9 picture in full screen) the bars would
@@ -114,7 +123,7 @@ void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int windo
     glDisable(GL_DEPTH_TEST);
     shaders.use_program(program::blur);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 3, "texture2d_2",
-                                 ctx.textures[tex::scene_depth]);
+                                 ctx.textures[tex::highlight_bloom]);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 0, "texture2d_1",
                                  ctx.textures[tex::scene_colour]);
     shaders.set_uniform_float(program::blur, "Limit", static_cast<float>(show.frame.adjust[1]));

@@ -22,16 +22,17 @@ void upload_spectrum(RenderTargets &ctx, const FrameInfo &frame);
 void place_cameras_and_top_view(part_start &show, RenderTargets &ctx);
 
 // The particle scene into render set 0 (two outputs), resolved into
-// textures 0 (colour), 11 (glow) and 26 (depth). Leaves set 0's
-// framebuffers bound.
+// textures 0 (colour) and 11 (glow). Leaves set 0's framebuffers bound.
 void scene_pass(part_start &show, RenderTargets &ctx, int width, int height);
 
-// Program 3 over the resolved scene, drawn into set 0 and resolved into
-// texture 0. Leaves program 3 current and set 0 bound.
+// The glow's blooms at quarter size (bloom_passes.h), then program 3 over
+// the resolved scene, drawn into set 0 and resolved into texture 0. Leaves
+// program 3 current and set 0 bound.
 void combine_pass(part_start &show, RenderTargets &ctx, int width, int height);
 
-// Program 4 from texture 0 to the window: clears the whole window to black
-// first and draws the picture into `picture` (centred). Leaves the window
+// The highlights' bloom at quarter size (bloom_passes.h), then program 4
+// from texture 0 to the window: clears the whole window to black first and
+// draws the picture into `picture` (centred). Leaves the window
 // bound, no program current, the viewport at `picture`.
 void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int window_height,
                const Viewport &picture);

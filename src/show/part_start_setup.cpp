@@ -22,7 +22,7 @@
 
 // ---- The file tables --------------------------------------------------------
 
-const std::array<ShowProgramFiles, 12> show_program_files{{
+const std::array<ShowProgramFiles, 14> show_program_files{{
     {program::billboards, "Materials//v_billboards.cpp", "Materials//f_billboards.cpp"},
     {program::billboards_insect, "Materials//v_billboards2n.cpp", "Materials//f_billboards2n.cpp"},
     {program::billboards_leaves, "Materials//v_billboards3n.cpp", "Materials//f_billboards3n.cpp"},
@@ -35,6 +35,8 @@ const std::array<ShowProgramFiles, 12> show_program_files{{
     {program::blur_highlights, nullptr, "PostProcessing//f_blurhighlights.cpp"},
     {program::god_rays, nullptr, "PostProcessing//f_godrays.cpp"},
     {program::velocities, "PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp"},
+    {program::bloom_reduce, nullptr, "PostProcessing//f_bloomdown.cpp"},
+    {program::bloom_blur, nullptr, "PostProcessing//f_bloomblur.cpp"},
 }};
 
 namespace
@@ -113,6 +115,12 @@ void create_show_textures(RenderTargets &ctx, int width, int height)
     ctx.create_noise_texture_rgba(tex::height_map, 512, 512);
     nearest_filters();
     ctx.create_depth_texture(tex::height_map_depth, 512, 512);
+    // Last, so the noise images above keep the generator's sequence.
+    for (int number : {tex::bloom_reduced, tex::bloom_across_wide, tex::bloom_across_medium,
+                       tex::glow_bloom_wide, tex::glow_bloom_medium, tex::highlight_bloom}) {
+        ctx.create_noise_texture_rgba(number, width / 4, height / 4);
+        clamp_to_edge();
+    }
 }
 
 void attach_show_textures(RenderTargets &ctx)

@@ -21,12 +21,12 @@ struct ShowProgramFiles {
 };
 
 // In build order.
-extern const std::array<ShowProgramFiles, 12> show_program_files;
+extern const std::array<ShowProgramFiles, 14> show_program_files;
 
-// 1. Twelve programs, in the order of show_program_files. Leaves the last
+// 1. Fourteen programs, in the order of show_program_files. Leaves the last
 //    fragment-only program current (as its build does).
 void build_show_programs(ShaderProgram &shaders);
-// 2. Ten render and data textures with their settings; width x height is
+// 2. Sixteen render and data textures with their settings; width x height is
 //    the render size (render set 0).
 void create_show_textures(RenderTargets &ctx, int width, int height);
 // 3. Scene colour, glow and depth on render set 0; quarter colour on set 1.

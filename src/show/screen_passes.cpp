@@ -4,6 +4,12 @@
 
 #include <cstdint>
 
+BloomWidth highlight_bloom_width(double limit)
+{
+    const float widen = 1.0f + static_cast<float>(limit > 0.0 ? limit : 0.0);
+    return {0.00665f * widen, 0.01187f * widen};
+}
+
 double combine_limit(double t)
 {
     // Scene times are small and positive; the cast through 64 bits keeps a

@@ -51,6 +51,8 @@ const Pair programs[] = {
     {"", "PostProcessing/f_blurhighlights.cpp"},
     {"", "PostProcessing/f_godrays.cpp"},
     {"PostProcessing/v_velocities.cpp", "PostProcessing/f_velocities.cpp"},
+    {"", "PostProcessing/f_bloomdown.cpp"},
+    {"", "PostProcessing/f_bloomblur.cpp"},
 };
 
 class ShaderLogs : public GlTest

@@ -228,9 +228,11 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
                                             "texture2d_1", "texture2d_2",  "textureDSP"};
     const std::set<std::string> lit_mesh = {"PosY",        "PP",          "ttime",          "texture2d_1",
                                             "texture2d_2", "texture2d_3", "texture2d_blob", "texture2d_cube"};
-    const std::set<std::string> combine = {"Limit", "texture2d_1", "texture2d_2", "texture2d_3",
-                                           "texture2d_random"};
+    const std::set<std::string> combine = {"Limit",       "texture2d_1", "texture2d_2",
+                                           "texture2d_3", "texture2d_4", "texture2d_random"};
     const std::set<std::string> blur = {"Limit", "texture2d_1", "texture2d_2"};
+    const std::set<std::string> bloom_reduce = {"Limit", "texture2d_1"};
+    const std::set<std::string> bloom_blur = {"texture2d_1", "texture2d_2", "Step0", "Step1"};
     // Programs no frame draws with: anything of the whole vocabulary.
     std::set<std::string> vocabulary = {
         "rttime", "PP", "Limit", "texture2d_3", "texture2d_blob", "texture2d_random", "texture2d_cube"};
@@ -245,6 +247,8 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
         {program::lit_mesh, &lit_mesh},
         {program::combine, &combine},
         {program::blur, &blur},
+        {program::bloom_reduce, &bloom_reduce},
+        {program::bloom_blur, &bloom_blur},
         {program::simple_blur, &vocabulary},
         {program::blur_highlights, &vocabulary},
         {program::god_rays, &vocabulary},
@@ -257,7 +261,8 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
         }
     }
     // The passes that reach the picture must sample what they are given.
-    for (int slot : {program::billboards, program::letters, program::combine, program::blur}) {
+    for (int slot : {program::billboards, program::letters, program::combine, program::blur,
+                     program::bloom_reduce, program::bloom_blur}) {
         EXPECT_TRUE(active_uniforms(shaders->program(slot)).count("texture2d_1")) << slot;
     }
     ShaderProgram::unuse_program();
