@@ -15,6 +15,7 @@
 // waiting, these are the work. Needs a GL display; under Xvfb with
 // LIBGL_ALWAYS_SOFTWARE=1 it measures llvmpipe.
 #include "app/still.h"
+#include "render/pass_timer.h"
 #include "render/render_targets.h"
 #include "runtime/show_state.h"
 #include "show/director_passes.h"
@@ -57,57 +58,22 @@ struct Row {
     double time;
 };
 
-// GPU timestamps between the passes of one frame, and the elapsed time of a
-// whole draw. Inert (every reading 0) without GL_ARB_timer_query.
-class GpuTimer
+// PassTimer reads a frame's GPU times back three frames later, so as not to
+// stall a running show; here every frame is waited for anyway, and three
+// empty frames bring its own times in at once.
+const std::vector<PassTime> &times_of_last_frame(PassTimer &timer)
 {
-  public:
-    static constexpr int marks = 5;
+    for (int k = 0; k < 3; ++k) {
+        timer.begin_frame();
+        timer.end_frame();
+    }
+    return timer.times();
+}
 
-    GpuTimer() : available_(GLEW_ARB_timer_query)
-    {
-        if (available_)
-            glGenQueries(marks + 1, queries_);
-    }
-    ~GpuTimer()
-    {
-        if (available_)
-            glDeleteQueries(marks + 1, queries_);
-    }
-    GpuTimer(const GpuTimer &) = delete;
-    GpuTimer &operator=(const GpuTimer &) = delete;
-
-    bool available() const { return available_; }
-    void mark(int k)
-    {
-        if (available_)
-            glQueryCounter(queries_[k], GL_TIMESTAMP);
-    }
-    void begin_whole()
-    {
-        if (available_)
-            glBeginQuery(GL_TIME_ELAPSED, queries_[marks]);
-    }
-    void end_whole()
-    {
-        if (available_)
-            glEndQuery(GL_TIME_ELAPSED);
-    }
-    // Milliseconds from mark k to mark k + 1 (waits for the results).
-    double between(int k) const { return available_ ? (result(k + 1) - result(k)) / 1.0e6 : 0.0; }
-    double whole() const { return available_ ? result(marks) / 1.0e6 : 0.0; }
-
-  private:
-    double result(int k) const
-    {
-        GLuint64 ns = 0;
-        glGetQueryObjectui64v(queries_[k], GL_QUERY_RESULT, &ns);
-        return static_cast<double>(ns);
-    }
-
-    bool available_;
-    GLuint queries_[marks + 1] = {};
-};
+double gpu_ms(const std::vector<PassTime> &times, std::size_t k)
+{
+    return k < times.size() ? times[k].milliseconds : 0.0;
+}
 
 struct Timings {
     std::vector<double> top, scene, combine, blur, whole, cpu;
@@ -145,7 +111,7 @@ int main(int argc, char **argv)
     const std::vector<Row> rows = {{"opening title", 12.0}, {"crane, city", 60.0}, {"orbit, rising", 121.0},
                                    {"insect", 178.0},       {"leaves", 190.0},     {"logo", 220.0}};
     const bool ok = run_offline_show(width, height, [&](OfflineShow &offline) {
-        GpuTimer gpu;
+        PassTimer passes, whole_draw;
         std::printf("frame_bench %dx%d, %d frames per time, %s\n", width, height, frames,
                     reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
         std::printf("%-16s %7s | %9s %9s %9s %9s | %9s %9s\n", "scene", "T", "top view", "scene", "combine",
@@ -160,46 +126,49 @@ int main(int argc, char **argv)
                 auto t = clock_type::now();
                 glFinish();
                 t = clock_type::now();
-                gpu.mark(0);
+                passes.begin_frame();
+                passes.mark("top view");
                 glPushAttrib(GL_ALL_ATTRIB_BITS);
                 upload_spectrum(offline.ctx, show.frame);
                 place_cameras_and_top_view(show, offline.ctx);
-                gpu.mark(1);
+                passes.mark("scene");
                 wall.top.push_back(ms_since(t));
                 scene_pass(show, offline.ctx, render_width, render_height);
-                gpu.mark(2);
+                passes.mark("combine");
                 wall.scene.push_back(ms_since(t));
                 combine_pass(show, offline.ctx, render_width, render_height);
-                gpu.mark(3);
+                passes.mark("blur");
                 wall.combine.push_back(ms_since(t));
                 blur_pass(show, offline.ctx, window_width, window_height,
                           centred_viewport(window_width, window_height, render_width, render_height));
                 reset_after_passes();
                 fade_overlay(fade_alpha(show.scene_time, show.fade_in_cues, show.fade_out_cues));
                 glPopAttrib();
-                gpu.mark(4);
+                passes.end_frame();
                 wall.blur.push_back(ms_since(t));
-                device.top.push_back(gpu.between(0));
-                device.scene.push_back(gpu.between(1));
-                device.combine.push_back(gpu.between(2));
-                device.blur.push_back(gpu.between(3));
+                const auto &split = times_of_last_frame(passes);
+                device.top.push_back(gpu_ms(split, 0));
+                device.scene.push_back(gpu_ms(split, 1));
+                device.combine.push_back(gpu_ms(split, 2));
+                device.blur.push_back(gpu_ms(split, 3));
 
                 offline.prepare(row.time);
                 const double no_step = 0.0;
                 auto w = clock_type::now();
                 const std::clock_t c0 = std::clock();
-                gpu.begin_whole();
+                whole_draw.begin_frame();
+                whole_draw.mark("frame");
                 show.draw(&no_step, offline.ctx, offline.ctx.frame_info);
-                gpu.end_whole();
+                whole_draw.end_frame();
                 wall.whole.push_back(ms_since(w));
                 wall.cpu.push_back(1000.0 * static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC);
-                device.whole.push_back(gpu.whole());
+                device.whole.push_back(gpu_ms(times_of_last_frame(whole_draw), 0));
             }
             print_row(row.scene, row.time, wall, true);
             gpu_rows.push_back(device);
             std::fflush(stdout);
         }
-        if (!gpu.available()) {
+        if (!passes.on_gpu()) {
             std::printf("GPU times: GL_ARB_timer_query is not available\n");
             return;
         }
