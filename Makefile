@@ -6,7 +6,7 @@ TEST_ENV = SDL_AUDIODRIVER=dummy VELLAMOR_MESSAGES=stderr LIBGL_ALWAYS_SOFTWARE=
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build run test test-asan test-fuzz test-gl format format-check clean
+.PHONY: deps build run video test test-asan test-fuzz test-gl format format-check clean
 
 deps:
 	scripts/install-deps
@@ -17,6 +17,12 @@ build: deps
 
 run: build
 	./$(BUILD)/vellamor
+
+# The whole show as a video file, drawn offline frame by frame (no display
+# or GPU needed; on a machine without a GPU it takes about an hour).
+video: build
+	mkdir -p out
+	./$(BUILD)/vellamor --record out/vellamor-720p30.mp4 --mode 1280x720 --fps 30
 
 # Sanitizer run of the tests that need no display (the format check among
 # them: an unformatted file fails `make test`), then the fuzzers, then

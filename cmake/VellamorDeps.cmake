@@ -12,6 +12,8 @@ if(NOT VELLAMOR_FUZZ)
   pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
   pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
   pkg_check_modules(KISSFFT REQUIRED IMPORTED_TARGET kissfft-float)
+  # Video export: H.264/AAC in MP4 or Matroska.
+  pkg_check_modules(LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
   find_package(benchmark QUIET)
   find_library(MP3LAME_LIBRARY mp3lame REQUIRED)
   find_path(MP3LAME_INCLUDE_DIR lame/lame.h REQUIRED)

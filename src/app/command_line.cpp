@@ -1,6 +1,8 @@
 // Command-line parsing.
 #include "app/command_line.h"
 
+#include "runtime/frame_step.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -32,12 +34,57 @@ bool is_time(const std::string &text)
     const auto r = std::from_chars(text.data(), end, t);
     return r.ec == std::errc{} && r.ptr == end && std::isfinite(t);
 }
+// A whole number of frames per second in 1..240.
+std::optional<int> parse_fps(const std::string &text)
+{
+    int n = 0;
+    const char *end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, n);
+    if (r.ec != std::errc{} || r.ptr != end || n < 1 || n > 240)
+        return std::nullopt;
+    return n;
+}
+
+// A finite time of at least 0 s.
+std::optional<double> parse_show_time(const std::string &text)
+{
+    double t = 0;
+    const char *end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, t);
+    if (r.ec != std::errc{} || r.ptr != end || !std::isfinite(t) || t < 0.0)
+        return std::nullopt;
+    return t;
+}
+
+// The checks across options, once all are read.
+std::string check_record_options(CommandLine &c, bool fps_given, bool from_given)
+{
+    const bool recording = !c.record_out.empty();
+    if (!recording)
+        return fps_given || from_given || c.to ? "--fps, --from and --to go with --record" : "";
+    if (!c.still_times.empty())
+        return "--record and --still cannot be used together";
+    std::string why;
+    const auto kind = classify_record_output(c.record_out, why);
+    if (!kind)
+        return why;
+    c.record_kind = *kind;
+    if (c.from > show_end_time)
+        return "--from lies past the end of the show (251 s)";
+    if (c.to && !(*c.to > c.from))
+        return "--to must come after --from";
+    const auto mode = c.mode.value_or(std::pair{1920, 1080});
+    if (c.record_kind != RecordOutput::png_sequence && (mode.first % 2 != 0 || mode.second % 2 != 0))
+        return "H.264 video needs an even width and height";
+    return "";
+}
 } // namespace
 
 CommandLine parse_command_line(const std::vector<std::string> &args)
 {
     CommandLine c;
     c.has_text = !args.empty();
+    bool fps_given = false, from_given = false;
     for (std::size_t i = 0; i < args.size() && c.error.empty(); ++i) {
         const std::string &a = args[i];
         if (a.rfind("--", 0) != 0)
@@ -67,10 +114,33 @@ CommandLine parse_command_line(const std::vector<std::string> &args)
                 c.error = "--out needs a file name";
             else
                 c.still_out = args[++i];
+        } else if (a == "--record") {
+            if (!has_value || args[i + 1].empty())
+                c.error = "--record needs an output name (FILE.mp4, FILE.mkv or frames/%05d.png)";
+            else
+                c.record_out = args[++i];
+        } else if (a == "--fps") {
+            const auto fps = has_value ? parse_fps(args[++i]) : std::nullopt;
+            if (!fps)
+                c.error = "--fps needs a whole number of frames per second from 1 to 240";
+            else
+                c.fps = *fps;
+            fps_given = true;
+        } else if (a == "--from" || a == "--to") {
+            const auto t = has_value ? parse_show_time(args[++i]) : std::nullopt;
+            if (!t)
+                c.error = a + " needs a show time in seconds (0 or more)";
+            else if (a == "--from")
+                c.from = *t;
+            else
+                c.to = *t;
+            from_given = from_given || a == "--from";
         } else {
             c.error = "unknown option " + a;
         }
     }
+    if (c.error.empty())
+        c.error = check_record_options(c, fps_given, from_given);
     if (c.error.empty() && !c.still_times.empty() && c.still_out.empty())
         c.error = "--still needs --out FILE.png";
     return c;
@@ -83,6 +153,9 @@ std::string usage_text(const std::string &program)
            "       " +
            program +
            " --still T [--still T ...] --out FILE.png [--mode WxH] [--data DIR]\n"
+           "       " +
+           program +
+           " --record OUT [--mode WxH] [--fps N] [--from T] [--to T] [--data DIR]\n"
            "  --mode WxH        skip the set-up dialog and use this display mode\n"
            "  --windowed        with --mode: a window instead of full screen\n"
            "  --no-force-16-9   with --mode: render at the mode's own shape\n"
@@ -91,5 +164,10 @@ std::string usage_text(const std::string &program)
            "                    data/ beside the program or in its source tree)\n"
            "  --still T         draw the frame at scene time T to --out (no dialog, no\n"
            "                    sound; several: FILE-T.png each; default mode 1280x720)\n"
+           "  --record OUT      export the show offline, every frame: OUT.mp4 or OUT.mkv\n"
+           "                    (H.264 + AAC), or a PNG pattern such as frames/%05d.png\n"
+           "                    (plus soundtrack.wav in its folder); default 1920x1080\n"
+           "  --fps N           frames per second of the export (default 60)\n"
+           "  --from T, --to T  the show times exported (default 0 to the end, 251 s)\n"
            "Any command-line text also keeps the program's console output.\n";
 }

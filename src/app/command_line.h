@@ -4,6 +4,8 @@
 // Depends on: nothing.
 #pragma once
 
+#include "record/record_options.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +19,12 @@ struct CommandLine {
     std::string data_dir;                    // --data DIR
     std::vector<std::string> still_times;    // --still T (repeatable): draw stills
     std::string still_out;                   // --out FILE.png (with --still)
-    std::string error;                       // non-empty: print it with the usage, exit 2
+    std::string record_out;                  // --record OUT: export the show
+    RecordOutput record_kind = RecordOutput::mp4;
+    int fps = 60;             // --fps N (with --record), 1..240
+    double from = 0.0;        // --from T (with --record)
+    std::optional<double> to; // --to T (with --record); default: the end
+    std::string error;        // non-empty: print it with the usage, exit 2
 };
 
 // `args` excludes the program name. Arguments not starting with "--" are

@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/data_folder.h"
+#include "app/record.h"
 #include "app/show_spine.h"
 #include "app/still.h"
 #include "runtime/console.h"
@@ -95,6 +96,21 @@ int program_entry(int argc, char **argv)
             return 1;
         const auto mode = cl.mode.value_or(std::pair{1280, 720});
         return run_stills(cl.still_times, mode.first, mode.second, out);
+    }
+    if (!cl.record_out.empty()) {
+        RecordRequest request;
+        // The output is named from where the program was started.
+        request.out = fs::absolute(cl.record_out).string();
+        request.kind = cl.record_kind;
+        const auto mode = cl.mode.value_or(std::pair{1920, 1080});
+        request.width = mode.first;
+        request.height = mode.second;
+        request.fps = cl.fps;
+        request.from = cl.from;
+        request.to = cl.to;
+        if (!enter_data_folder(cl))
+            return 1;
+        return run_record(request);
     }
     if (!enter_data_folder(cl))
         return 0;

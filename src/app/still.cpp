@@ -1,6 +1,7 @@
 #include "app/still.h"
 
 #include "app/show_spine.h"
+#include "record/png_file.h"
 #include "render/frame_readback.h"
 #include "render/gl_helpers.h"
 #include "render/render_targets.h"
@@ -13,8 +14,6 @@
 #include "show/scene_clock.h"
 #include "sound/music.h"
 #include "sound/track_music.h"
-
-#include <png.h>
 
 #include <cstdio>
 #include <memory>
@@ -88,22 +87,6 @@ bool run_offline_show(int width, int height, const std::function<void(OfflineSho
     offline.spectrum_from_music = music.is_open();
     body(offline);
     close_show();
-    return true;
-}
-
-bool write_png(const std::string &path, int width, int height, const std::vector<std::uint8_t> &rgb,
-               std::string &error)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr)) {
-        error = image.message;
-        png_image_free(&image);
-        return false;
-    }
     return true;
 }
 

@@ -56,11 +56,6 @@ class OfflineShow
 // closes the window. False when the window could not be opened.
 bool run_offline_show(int width, int height, const std::function<void(OfflineShow &)> &body);
 
-// RGB rows, top row first. False (with errno-style text in `error`) when
-// the file cannot be written.
-bool write_png(const std::string &path, int width, int height, const std::vector<std::uint8_t> &rgb,
-               std::string &error);
-
 // FILE.png for a single time; FILE-T.png (T as given, e.g. "FILE-41.5.png")
 // when several times are drawn in one run.
 std::string still_file_name(const std::string &out, const std::string &time_text, bool several);

@@ -20,3 +20,28 @@ std::vector<std::uint8_t> read_back_frame_rgb(int width, int height);
 // row first, as GL keeps them. Leaves it bound on texture unit 0.
 std::vector<std::uint8_t> read_back_table_texture_rgba(const RenderTargets &ctx, int number, int width,
                                                        int height);
+
+// Frames read back through two pixel-buffer objects, so that the copy of
+// one frame can run while the next one is drawn: start() after drawing a
+// frame queues its read; take() maps the oldest queued read (waiting for it
+// only if it has not finished) and hands back its RGB rows, top row first.
+class FrameReadbackRing
+{
+  public:
+    FrameReadbackRing(int width, int height);
+    ~FrameReadbackRing();
+    FrameReadbackRing(const FrameReadbackRing &) = delete;
+    FrameReadbackRing &operator=(const FrameReadbackRing &) = delete;
+
+    // False when both buffers hold reads not yet taken.
+    bool start();
+    // False when no read is queued.
+    bool take(std::vector<std::uint8_t> &rgb);
+    int queued() const { return queued_; }
+
+  private:
+    int width_, height_;
+    unsigned buffers_[2] = {0, 0};
+    int next_ = 0;   // the buffer start() fills next
+    int queued_ = 0; // reads started and not taken
+};

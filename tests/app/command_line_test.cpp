@@ -40,3 +40,47 @@ TEST(CommandLine, bad_options_are_errors)
     EXPECT_FALSE(parse_command_line({"--data"}).error.empty());
     EXPECT_FALSE(parse_command_line({"--windowed", "--bogus"}).error.empty());
 }
+
+TEST(CommandLine, record_takes_its_output_kind_rate_and_range)
+{
+    const CommandLine c =
+        parse_command_line({"--record", "out/show.mkv", "--fps", "30", "--from", "20.5", "--to", "23.5"});
+    ASSERT_TRUE(c.error.empty()) << c.error;
+    EXPECT_EQ(c.record_out, "out/show.mkv");
+    EXPECT_EQ(c.record_kind, RecordOutput::mkv);
+    EXPECT_EQ(c.fps, 30);
+    EXPECT_DOUBLE_EQ(c.from, 20.5);
+    ASSERT_TRUE(c.to);
+    EXPECT_DOUBLE_EQ(*c.to, 23.5);
+
+    const CommandLine d = parse_command_line({"--record", "frames/%05d.png"});
+    ASSERT_TRUE(d.error.empty()) << d.error;
+    EXPECT_EQ(d.record_kind, RecordOutput::png_sequence);
+    EXPECT_EQ(d.fps, 60);
+    EXPECT_FALSE(d.to);
+}
+
+TEST(CommandLine, record_refuses_bad_names_rates_ranges_and_odd_video_sizes)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--record"},
+        {"--record", "show.avi"},
+        {"--record", "f%s.png"},
+        {"--record", "f%d%d.png"},
+        {"--record", "a.mp4", "--fps", "0"},
+        {"--record", "a.mp4", "--fps", "241"},
+        {"--record", "a.mp4", "--fps", "29.97"},
+        {"--record", "a.mp4", "--from", "-1"},
+        {"--record", "a.mp4", "--from", "nan"},
+        {"--record", "a.mp4", "--from", "252"},
+        {"--record", "a.mp4", "--from", "30", "--to", "30"},
+        {"--record", "a.mp4", "--mode", "161x90"},
+        {"--record", "a.mp4", "--still", "3", "--out", "a.png"},
+        {"--fps", "30"},
+        {"--from", "3"},
+    };
+    for (const auto &args : bad)
+        EXPECT_FALSE(parse_command_line(args).error.empty()) << args.back();
+    // An odd size is fine for PNG frames.
+    EXPECT_TRUE(parse_command_line({"--record", "f%d.png", "--mode", "161x91"}).error.empty());
+}

@@ -8,6 +8,7 @@
 // from the soundtrack when it is there). Needs a GL display (Xvfb works).
 // Depends on: app/still.h. Exits 0 when the sheet was written, 1 otherwise.
 #include "app/still.h"
+#include "record/png_file.h"
 
 #include <cstdio>
 #include <cstdlib>

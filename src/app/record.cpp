@@ -1,0 +1,197 @@
+#include "app/record.h"
+
+#include "app/show_spine.h"
+#include "record/encode_pipeline.h"
+#include "record/progress.h"
+#include "record/record_sink.h"
+#include "record/soundtrack_reader.h"
+#include "render/frame_readback.h"
+#include "runtime/frame_step.h"
+#include "runtime/show_state.h"
+#include "sound/music.h"
+#include "sound/track_music.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <limits>
+
+namespace
+{
+constexpr int sample_rate = 44100;
+
+volatile std::sig_atomic_t stop_signal = 0;
+
+extern "C" void on_stop_signal(int signal_number)
+{
+    stop_signal = signal_number;
+}
+
+// SIGINT and SIGTERM set stop_signal while an export runs.
+class StopSignals
+{
+  public:
+    StopSignals()
+    {
+        stop_signal = 0;
+        struct sigaction action {
+        };
+        action.sa_handler = on_stop_signal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &old_int_);
+        sigaction(SIGTERM, &action, &old_term_);
+    }
+    ~StopSignals()
+    {
+        sigaction(SIGINT, &old_int_, nullptr);
+        sigaction(SIGTERM, &old_term_, nullptr);
+    }
+    StopSignals(const StopSignals &) = delete;
+    StopSignals &operator=(const StopSignals &) = delete;
+
+  private:
+    struct sigaction old_int_ {
+    };
+    struct sigaction old_term_ {
+    };
+};
+
+using steady = std::chrono::steady_clock;
+
+double seconds_since(steady::time_point start)
+{
+    return std::chrono::duration<double>(steady::now() - start).count();
+}
+
+// The frames, drawn and handed to the encoding thread; the read-back of
+// frame n runs after frame n + 1 is drawn.
+void draw_frames(const RecordPlan &plan, const RecordRequest &request, SteppedClock &clock, TrackMusic &music,
+                 EncodePipeline &pipeline, RecordStats &stats)
+{
+    FrameReadbackRing ring(request.width, request.height);
+    ProgressReporter progress(plan.frames, isatty(STDERR_FILENO) != 0, stderr);
+    const auto started = steady::now();
+    long handed = 0;
+    bool writing = true;
+    const auto hand_over_oldest = [&] {
+        const auto t = steady::now();
+        std::vector<std::uint8_t> rgb;
+        ring.take(rgb);
+        stats.readback += seconds_since(t);
+        writing = writing && pipeline.push(handed++, std::move(rgb));
+    };
+
+    clock.set(plan.from);
+    place_show_at(plan.from);
+    for (long n = 0; n < plan.frames && writing; ++n) {
+        if (stop_signal != 0) {
+            stats.interrupted = true;
+            break;
+        }
+        auto t = steady::now();
+        const FrameEnd end = draw_offline_frame(clock, music, plan.frame_time(n));
+        wait_for_gl();
+        stats.render += seconds_since(t);
+        if (end == FrameEnd::ended)
+            break; // past the show's end: never on screen
+        t = steady::now();
+        ring.start();
+        stats.readback += seconds_since(t);
+        if (ring.queued() == 2)
+            hand_over_oldest();
+        if (request.progress)
+            progress.report(n + 1, seconds_since(started));
+    }
+    while (ring.queued() > 0 && writing)
+        hand_over_oldest();
+    if (request.progress)
+        progress.finish();
+}
+} // namespace
+
+int run_record(const RecordRequest &request, RecordStats *stats_out)
+{
+    const auto started = steady::now();
+    RecordStats stats;
+    const double to = request.to.value_or(std::numeric_limits<double>::infinity());
+    const RecordPlan plan = plan_record(request.from, to, request.fps, show_end_time);
+
+    SinkSettings settings;
+    settings.out = request.out;
+    settings.kind = request.kind;
+    settings.video.width = request.width;
+    settings.video.height = request.height;
+    settings.video.fps = request.fps;
+    settings.video.crf = request.crf;
+    settings.video.preset = request.preset;
+    settings.video.sample_rate = sample_rate;
+    const auto sink = make_record_sink(settings);
+    if (!sink->open()) {
+        std::fprintf(stderr, "record: %s\n", sink->error().c_str());
+        return 1;
+    }
+
+    SoundtrackReader soundtrack;
+    const auto first_sample = static_cast<std::int64_t>(plan.from * sample_rate);
+    if (!soundtrack.open(soundtrack_file, sample_rate, first_sample))
+        std::fprintf(stderr, "record: the soundtrack %s cannot be read: the sound is silent\n",
+                     soundtrack_file);
+    else if (soundtrack.length_seconds() < plan.from + plan.seconds())
+        std::fprintf(stderr, "record: the soundtrack ends at %.1f s: the sound is silent after it\n",
+                     soundtrack.length_seconds());
+
+    fullscreen = false;
+    force_16_9 = false;
+    window_width = render_width = request.width;
+    window_height = render_height = request.height;
+    SteppedClock clock;
+    TrackMusic music;
+    music.open(soundtrack_file);
+    ShowRun run{clock, music, false, true};
+    if (!open_show("Vellamor export", false, run)) {
+        close_show();
+        std::fprintf(stderr, "record: cannot make a %dx%d GL context; %s\n", request.width, request.height,
+                     sink->discard().c_str());
+        return 1;
+    }
+
+    bool written = true;
+    {
+        StopSignals signals;
+        EncodePipeline pipeline(*sink, &soundtrack, request.fps, sample_rate);
+        const auto frames_start = steady::now();
+        draw_frames(plan, request, clock, music, pipeline, stats);
+        written = pipeline.drain();
+        stats.frames_wall = seconds_since(frames_start);
+        stats.frames = pipeline.frames_written();
+        stats.waiting = pipeline.wait_seconds();
+    }
+    close_show();
+    const int signal_number = stats.interrupted ? static_cast<int>(stop_signal) : 0;
+
+    const std::string write_error = sink->error();
+    const bool finished = sink->finish();
+    stats.convert = sink->convert_seconds();
+    stats.encode = sink->encode_seconds();
+    stats.wall = seconds_since(started);
+    if (stats_out != nullptr)
+        *stats_out = stats;
+    if (!written || !finished) {
+        const std::string error = !write_error.empty() ? write_error : sink->error();
+        std::fprintf(stderr, "record: %s\n", error.c_str());
+        if (finished)
+            std::fprintf(stderr, "record: %s holds the %ld frames written before the error\n",
+                         request.out.c_str(), stats.frames);
+        else
+            std::fprintf(stderr, "record: %s\n", sink->discard().c_str());
+        return 1;
+    }
+    if (signal_number != 0) {
+        std::fprintf(stderr, "record: stopped by signal %d after %ld frames; %s is finished\n", signal_number,
+                     stats.frames, request.out.c_str());
+        return 128 + signal_number;
+    }
+    return 0;
+}

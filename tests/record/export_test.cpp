@@ -1,0 +1,357 @@
+// The export end to end at 160 x 90, run as a user runs it (no display at
+// all), read back through libavformat. Each export costs about a second a
+// frame on a loaded machine without a GPU, so the tests share few, short
+// exports.
+#include "app/still.h"
+#include "show/scene_clock.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+constexpr int width = 160;
+constexpr int height = 90;
+
+fs::path scratch()
+{
+    static const fs::path dir = [] {
+        const fs::path d = fs::temp_directory_path() / ("vellamor-export-" + std::to_string(::getpid()));
+        fs::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+fs::path data_folder()
+{
+    return fs::path(VELLAMOR_SOURCE_DIR) / "data";
+}
+
+std::string read_file(const fs::path &file)
+{
+    std::ifstream in(file);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the program with no display; returns its exit status, its standard
+// error in `err`.
+int run_program(const std::string &args, std::string &err)
+{
+    const fs::path log = scratch() / "stderr.txt";
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \"" +
+        std::string(VELLAMOR_PROGRAM) + "\" --data \"" + data_folder().string() + "\" " + args +
+        " > /dev/null 2> \"" + log.string() + "\"";
+    const int status = std::system(command.c_str());
+    err = read_file(log);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A decoded file: its streams, every picture as yuv420p, the sound as mono.
+struct Decoded {
+    int video_streams = 0, audio_streams = 0;
+    std::string video_codec, audio_codec;
+    double video_seconds = 0.0, audio_seconds = 0.0;
+    std::vector<std::vector<std::uint8_t>> pictures; // Y, U, V planes packed
+    std::vector<float> sound;                        // mono, 44100 Hz
+};
+
+std::vector<std::uint8_t> packed_yuv(const AVFrame *f)
+{
+    std::vector<std::uint8_t> out;
+    for (int plane = 0; plane < 3; ++plane) {
+        const int w = plane == 0 ? f->width : (f->width + 1) / 2;
+        const int h = plane == 0 ? f->height : (f->height + 1) / 2;
+        for (int y = 0; y < h; ++y)
+            out.insert(out.end(), f->data[plane] + y * f->linesize[plane],
+                       f->data[plane] + y * f->linesize[plane] + w);
+    }
+    return out;
+}
+
+Decoded decode(const fs::path &file)
+{
+    Decoded d;
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, file.c_str(), nullptr, nullptr) != 0)
+        return d;
+    avformat_find_stream_info(format, nullptr);
+    AVCodecContext *codecs[8] = {};
+    for (unsigned i = 0; i < format->nb_streams && i < 8; ++i) {
+        const AVStream *st = format->streams[i];
+        const AVCodecParameters *p = st->codecpar;
+        const double seconds = st->duration > 0 ? st->duration * av_q2d(st->time_base) : 0.0;
+        if (p->codec_type == AVMEDIA_TYPE_VIDEO) {
+            ++d.video_streams;
+            d.video_codec = avcodec_get_name(p->codec_id);
+            d.video_seconds = seconds;
+        } else if (p->codec_type == AVMEDIA_TYPE_AUDIO) {
+            ++d.audio_streams;
+            d.audio_codec = avcodec_get_name(p->codec_id);
+            d.audio_seconds = seconds;
+        }
+        const AVCodec *c = avcodec_find_decoder(p->codec_id);
+        codecs[i] = avcodec_alloc_context3(c);
+        avcodec_parameters_to_context(codecs[i], p);
+        avcodec_open2(codecs[i], c, nullptr);
+    }
+    AVPacket *packet = av_packet_alloc();
+    AVFrame *frame = av_frame_alloc();
+    const auto take = [&](AVCodecContext *c) {
+        while (avcodec_receive_frame(c, frame) == 0) {
+            if (c->codec_type == AVMEDIA_TYPE_VIDEO) {
+                d.pictures.push_back(packed_yuv(frame));
+            } else {
+                // Planar float (the AAC decoder's format): mix to mono.
+                const auto *l = reinterpret_cast<const float *>(frame->data[0]);
+                const auto *r = reinterpret_cast<const float *>(frame->data[1]);
+                for (int i = 0; i < frame->nb_samples; ++i)
+                    d.sound.push_back(0.5F * (l[i] + r[i]));
+            }
+        }
+    };
+    while (av_read_frame(format, packet) == 0) {
+        if (packet->stream_index < 8 && codecs[packet->stream_index] != nullptr) {
+            avcodec_send_packet(codecs[packet->stream_index], packet);
+            take(codecs[packet->stream_index]);
+        }
+        av_packet_unref(packet);
+    }
+    for (AVCodecContext *&c : codecs)
+        if (c != nullptr) {
+            avcodec_send_packet(c, nullptr);
+            take(c);
+            avcodec_free_context(&c);
+        }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return d;
+}
+
+// RGB rows as the encoder converts them (swscale's BT.601, yuv420p).
+std::vector<std::uint8_t> to_yuv420(const std::vector<std::uint8_t> &rgb)
+{
+    SwsContext *s = sws_getContext(width, height, AV_PIX_FMT_RGB24, width, height, AV_PIX_FMT_YUV420P,
+                                   SWS_BICUBIC, nullptr, nullptr, nullptr);
+    AVFrame *f = av_frame_alloc();
+    f->format = AV_PIX_FMT_YUV420P;
+    f->width = width;
+    f->height = height;
+    av_frame_get_buffer(f, 0);
+    const std::uint8_t *planes[1] = {rgb.data()};
+    const int strides[1] = {width * 3};
+    sws_scale(s, planes, strides, 0, height, f->data, f->linesize);
+    auto out = packed_yuv(f);
+    av_frame_free(&f);
+    sws_freeContext(s);
+    return out;
+}
+
+double psnr(const std::vector<std::uint8_t> &a, const std::vector<std::uint8_t> &b)
+{
+    double sum = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        sum += (double(a[i]) - double(b[i])) * (double(a[i]) - double(b[i]));
+    const double mse = sum / static_cast<double>(a.size());
+    return mse == 0.0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+double mean_luma(const std::vector<std::uint8_t> &yuv)
+{
+    double sum = 0.0;
+    for (int i = 0; i < width * height; ++i)
+        sum += yuv[i];
+    return sum / (width * height);
+}
+
+constexpr double cut_from = 20.5;
+constexpr int cut_fps = 30;
+
+void expect_streams_of_two_seconds(const Decoded &d)
+{
+    EXPECT_EQ(d.video_streams, 1);
+    EXPECT_EQ(d.audio_streams, 1);
+    EXPECT_EQ(d.video_codec, "h264");
+    EXPECT_EQ(d.audio_codec, "aac");
+    EXPECT_EQ(d.pictures.size(), 60u);
+    EXPECT_NEAR(d.video_seconds, 2.0, 1.0 / 30);
+    EXPECT_NEAR(d.audio_seconds, 2.0, 0.05);
+    EXPECT_NEAR(d.sound.size() / 44100.0, 2.0, 0.05);
+}
+
+void expect_frames_to_be_the_stills_of_their_show_times(const Decoded &d)
+{
+    fs::current_path(data_folder());
+    const auto still_of_frame = [](OfflineShow &show, int k) {
+        show.draw_at(clock_for_raw_time(cut_from + static_cast<double>(k) / cut_fps).scene_time);
+        return to_yuv420(show.read_frame());
+    };
+    ASSERT_TRUE(run_offline_show(width, height, [&](OfflineShow &show) {
+        for (int k : {0, 17, 38})
+            EXPECT_GE(psnr(still_of_frame(show, k), d.pictures[k]), 35.0) << "frame " << k;
+        // While the camera moves fast, the still of the frame before is
+        // measurably further off: the match is to the frame, not the shot.
+        EXPECT_GT(psnr(still_of_frame(show, 17), d.pictures[17]),
+                  psnr(still_of_frame(show, 16), d.pictures[17]) + 1.0);
+    }));
+}
+
+void expect_picture_and_music_cuts_on_their_schedules(const Decoded &d)
+{
+    // The picture: the first frame that has gone black. The show starts its
+    // fade to black 0.1 s of scene time before the cut at scene time 21,
+    // that is at show time (20.9 - 0.18) / 0.95 = 21.81.
+    int black = -1;
+    for (int k = 1; k < 60 && black < 0; ++k)
+        if (mean_luma(d.pictures[k - 1]) > 21.0 && mean_luma(d.pictures[k]) < 17.0) // black is Y = 16
+            black = k;
+    const double fade_start = (20.9 - 0.18) / 0.95;
+    EXPECT_EQ(black, static_cast<int>(std::ceil((fade_start - cut_from) * cut_fps)));
+    // The music: the frame-long window whose loudness rises most, at 21.9 s.
+    const std::size_t window = 44100 / cut_fps;
+    int onset = -1;
+    double rise = 0.0, previous = 0.0;
+    for (std::size_t k = 0; (k + 1) * window <= d.sound.size(); ++k) {
+        double e = 0.0;
+        for (std::size_t i = k * window; i < (k + 1) * window; ++i)
+            e += d.sound[i] * d.sound[i];
+        e = std::sqrt(e / window);
+        if (k > 0 && e / std::max(previous, 1e-6) > rise) {
+            rise = e / std::max(previous, 1e-6);
+            onset = static_cast<int>(k);
+        }
+        previous = e;
+    }
+    EXPECT_LE(std::abs(onset - static_cast<int>(std::lround((21.9 - cut_from) * cut_fps))), 1)
+        << "onset in frame " << onset;
+    // Against each other: the fade's lead is the show's (2.8 frames here),
+    // the export adds nothing to it.
+    EXPECT_LE(std::abs((onset - black) - (21.9 - fade_start) * cut_fps), 1.0);
+}
+} // namespace
+
+// One export of 2 s across the first cut (exports are slow), checked three
+// ways: its streams, its frames against stills, and where the cuts land.
+TEST(Export, two_seconds_across_the_first_cut_match_stills_and_the_music)
+{
+    const fs::path out = scratch() / "cut.mp4";
+    std::string err;
+    ASSERT_EQ(
+        run_program("--record \"" + out.string() + "\" --mode 160x90 --fps 30 --from 20.5 --to 22.5", err), 0)
+        << err;
+    const Decoded d = decode(out);
+    expect_streams_of_two_seconds(d);
+    ASSERT_EQ(d.pictures.size(), 60u);
+    expect_frames_to_be_the_stills_of_their_show_times(d);
+    expect_picture_and_music_cuts_on_their_schedules(d);
+}
+
+TEST(Export, a_range_past_the_end_stops_at_the_show_end)
+{
+    const fs::path out = scratch() / "end.mkv";
+    std::string err;
+    ASSERT_EQ(
+        run_program("--record \"" + out.string() + "\" --mode 160x90 --fps 10 --from 250 --to 260", err), 0)
+        << err;
+    const Decoded d = decode(out);
+    EXPECT_EQ(d.pictures.size(), 11u); // 250.0 .. 251.0
+    EXPECT_NEAR(d.sound.size() / 44100.0, 1.1, 0.05);
+}
+
+TEST(Export, a_png_sequence_comes_with_its_soundtrack)
+{
+    const fs::path dir = scratch() / "frames";
+    fs::create_directories(dir);
+    std::string err;
+    ASSERT_EQ(run_program("--record \"" + (dir / "f%03d.png").string() +
+                              "\" --mode 160x90 --fps 10 --from 30 --to 30.2",
+                          err),
+              0)
+        << err;
+    EXPECT_TRUE(fs::exists(dir / "f000.png"));
+    EXPECT_TRUE(fs::exists(dir / "f001.png"));
+    EXPECT_FALSE(fs::exists(dir / "f002.png"));
+    EXPECT_EQ(fs::file_size(dir / "soundtrack.wav"), 44u + 8820u * 4u); // 0.2 s
+}
+
+TEST(Export, bad_names_are_usage_errors_and_unwritable_paths_errors_with_the_path)
+{
+    std::string err;
+    const fs::path dir = scratch() / "bad";
+    fs::create_directories(dir);
+    for (const std::string name : {"show.avi", "f%s.png", "f%d%d.png", "f%n.png"}) {
+        EXPECT_EQ(run_program("--record \"" + (dir / name).string() + "\" --mode 160x90", err), 2) << name;
+        EXPECT_NE(err.find("usage"), std::string::npos) << err;
+    }
+    EXPECT_EQ(run_program("--record x.mp4 --mode 161x90", err), 2);
+    EXPECT_EQ(run_program("--record x.mp4 --fps 0", err), 2);
+    EXPECT_EQ(run_program("--record x.mp4 --from 20 --to 10", err), 2);
+    EXPECT_TRUE(fs::is_empty(dir));
+
+    const fs::path nowhere = scratch() / "missing" / "show.mp4";
+    EXPECT_EQ(run_program("--record \"" + nowhere.string() + "\" --mode 160x90", err), 1);
+    EXPECT_NE(err.find(nowhere.string()), std::string::npos) << err;
+    const fs::path no_frames = scratch() / "missing" / "%04d.png";
+    EXPECT_EQ(run_program("--record \"" + no_frames.string() + "\" --mode 160x90", err), 1);
+    EXPECT_NE(err.find((scratch() / "missing").string()), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(scratch() / "missing"));
+}
+
+TEST(Export, sigint_finishes_a_file_that_holds_the_frames_written)
+{
+    const fs::path out = scratch() / "stopped.mp4";
+    const fs::path log = scratch() / "stopped.txt";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::freopen(log.c_str(), "w", stderr);
+        std::freopen("/dev/null", "w", stdout);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        execl(VELLAMOR_PROGRAM, VELLAMOR_PROGRAM, "--data", data_folder().c_str(), "--record", out.c_str(),
+              "--mode", "160x90", "--fps", "10", "--from", "40", "--to", "50", static_cast<char *>(nullptr));
+        std::_Exit(127);
+    }
+    // A plain progress line every 5 % (5 of the 100 frames): stop after 10.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+    while (read_file(log).find("frame 10 of 100") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT);
+    const std::string err = read_file(log);
+    const auto at = err.find("after ");
+    ASSERT_NE(at, std::string::npos) << err;
+    const long frames = std::atol(err.c_str() + at + 6);
+    EXPECT_GE(frames, 10);
+    EXPECT_LT(frames, 100);
+    const Decoded d = decode(out);
+    EXPECT_EQ(static_cast<long>(d.pictures.size()), frames);
+    EXPECT_NEAR(d.sound.size() / 44100.0, frames / 10.0, 0.05);
+}
