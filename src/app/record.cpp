@@ -1,13 +1,13 @@
 #include "app/record.h"
 
 #include "app/show_spine.h"
+#include "app/still.h"
 #include "record/encode_pipeline.h"
 #include "record/progress.h"
 #include "record/record_sink.h"
 #include "record/soundtrack_reader.h"
 #include "render/frame_readback.h"
 #include "runtime/frame_step.h"
-#include "runtime/show_state.h"
 #include "sound/music.h"
 #include "sound/track_music.h"
 
@@ -142,33 +142,22 @@ int run_record(const RecordRequest &request, RecordStats *stats_out)
         std::fprintf(stderr, "record: the soundtrack ends at %.1f s: the sound is silent after it\n",
                      soundtrack.length_seconds());
 
-    fullscreen = false;
-    force_16_9 = false;
-    window_width = render_width = request.width;
-    window_height = render_height = request.height;
-    SteppedClock clock;
-    TrackMusic music;
-    music.open(soundtrack_file);
-    ShowRun run{clock, music, false, true};
-    if (!open_show("Vellamor export", false, run)) {
-        close_show();
-        std::fprintf(stderr, "record: cannot make a %dx%d GL context; %s\n", request.width, request.height,
-                     sink->discard().c_str());
-        return 1;
-    }
-
     bool written = true;
-    {
+    const bool opened = run_offline_show(request.width, request.height, [&](OfflineShow &show) {
         StopSignals signals;
         EncodePipeline pipeline(*sink, &soundtrack, request.fps, sample_rate);
         const auto frames_start = steady::now();
-        draw_frames(plan, request, clock, music, pipeline, stats);
+        draw_frames(plan, request, show.clock, show.music, pipeline, stats);
         written = pipeline.drain();
         stats.frames_wall = seconds_since(frames_start);
         stats.frames = pipeline.frames_written();
         stats.waiting = pipeline.wait_seconds();
+    });
+    if (!opened) {
+        std::fprintf(stderr, "record: cannot make a %dx%d GL context; %s\n", request.width, request.height,
+                     sink->discard().c_str());
+        return 1;
     }
-    close_show();
     const int signal_number = stats.interrupted ? static_cast<int>(stop_signal) : 0;
 
     const std::string write_error = sink->error();
