@@ -69,8 +69,8 @@ std::string no_display_text(const std::string &driver)
     const std::string found =
         driver.empty() ? "SDL video did not start" : "SDL found only its invisible \"" + driver + "\" driver";
     return "No display to show the window on: " + why + " (" + found +
-           "). Run the show in a desktop session, or render frames without a display with --still T --out "
-           "FILE.png.";
+           "). Run the show in a desktop session, or render it without a display: --record OUT.mp4 for "
+           "a video, --still T --out FILE.png for a frame.";
 }
 } // namespace
 
