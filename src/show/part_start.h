@@ -3,6 +3,7 @@
 #pragma once
 
 #include "assets/mesh/obj_mesh.h"
+#include "render/pass_timer.h"
 #include "render/shader_program.h"
 #include "runtime/frame_info.h"
 #include "show/fade_cues.h"
@@ -47,4 +48,6 @@ class part_start : public parts
     std::vector<Cue> fade_in_cues;
     std::vector<Cue> fade_out_cues;
     FrameInfo frame; // private copy: in at the start of draw, out at the end
+    // Author mode times each pass of the draw with it; null in the show.
+    PassTimer *pass_timer = nullptr;
 };

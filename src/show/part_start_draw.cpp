@@ -33,15 +33,31 @@ void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
     const int width = render_width;
     const int height = render_height;
 
+    PassTimer *const timer = pass_timer;
+    auto pass = [timer](const char *name) {
+        if (timer != nullptr)
+            timer->mark(name);
+    };
+    if (timer != nullptr)
+        timer->begin_frame();
+
     glPushAttrib(GL_ALL_ATTRIB_BITS);
+    pass("spectrum");
     upload_spectrum(ctx, frame);
+    pass("top view");
     place_cameras_and_top_view(*this, ctx);
+    pass("scene");
     scene_pass(*this, ctx, width, height);
+    pass("combine");
     combine_pass(*this, ctx, width, height);
+    pass("blur");
     blur_pass(*this, ctx, window_width, window_height,
               centred_viewport(window_width, window_height, width, height));
+    pass("fade");
     reset_after_passes();
     fade_overlay(fade_alpha(scene_time, fade_in_cues, fade_out_cues));
+    if (timer != nullptr)
+        timer->end_frame();
 
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
