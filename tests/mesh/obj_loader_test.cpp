@@ -95,10 +95,22 @@ TEST(ObjLoader, cube_keeps_file_normals_or_computes_smooth_ones)
     EXPECT_EQ(smooth->max_size, 2.0f);
     EXPECT_EQ(smooth->center[1], 0.0f);
 
-    // recompute_normals replaces the file's normals by computed ones.
-    auto redone = load(cube_positions + normals + vn_faces, true);
-    EXPECT_EQ(redone->vertices.size(), 24u);
-    EXPECT_EQ(redone->vertices[0].normal[2], -1.0f);
+    // recompute_normals replaces the file's normals by computed ones: a
+    // file whose every normal points along +x gets the cube's own smooth
+    // normals back, corner by corner.
+    const std::string wrong = "vn 1 0 0\nvn 1 0 0\nvn 1 0 0\nvn 1 0 0\nvn 1 0 0\nvn 1 0 0\n";
+    auto kept = load(cube_positions + wrong + vn_faces);
+    EXPECT_EQ(kept->vertices[kept->indices[0]].normal[0], 1.0f);
+    auto redone = load(cube_positions + wrong + vn_faces, true);
+    ASSERT_EQ(redone->indices.size(), smooth->indices.size());
+    for (std::size_t i = 0; i < redone->indices.size(); ++i) {
+        const MeshVertex &v = redone->vertices[redone->indices[i]];
+        const MeshVertex &c = smooth->vertices[smooth->indices[i]];
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_EQ(v.position[k], c.position[k]) << "index " << i;
+            ASSERT_NEAR(v.normal[k], c.normal[k], 1e-6f) << "index " << i << " axis " << k;
+        }
+    }
 }
 
 TEST(ObjLoader, normals_weigh_faces_by_area)

@@ -48,5 +48,6 @@ TEST(FrameStep, seed_truncates_microseconds_and_keeps_low_bits)
 {
     EXPECT_EQ(frame_seed(0.0), 0u);
     EXPECT_EQ(frame_seed(1.5), 1500000u);
+    EXPECT_EQ(frame_seed(2.9999999), 2999999u); // truncated, not rounded
     EXPECT_EQ(frame_seed(5000.0), static_cast<std::uint32_t>(5000000000ull & 0xffffffffull));
 }

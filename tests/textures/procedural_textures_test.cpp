@@ -6,7 +6,9 @@
 #include "render/render_targets.h"
 #include "runtime/generator.h"
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -128,10 +130,29 @@ TEST_F(ProceduralTextures, same_number_twice_keeps_the_second_and_leaves_the_fir
     EXPECT_EQ(glIsTexture(first), GL_TRUE);
 }
 
-TEST_F(ProceduralTextures, numbers_outside_the_table_are_refused)
+TEST_F(ProceduralTextures, numbers_outside_the_table_are_refused_and_touch_nothing)
 {
+    // Written past the table, -1 would land on the progress callback and
+    // 10000 on the first render set; a refused call also draws no noise.
+    ctx->textures.fill(7);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(ctx.get());
+    const std::vector<unsigned char> before(bytes, bytes + sizeof(RenderTargets));
+    random_seed(77);
+    const std::uint32_t first_after_seed = random_next();
+    random_seed(77);
+
+    ::testing::internal::CaptureStderr();
     ctx->create_noise_texture_rgba(10000, 2, 2);
+    ctx->create_noise_texture_rgb(-1, 2, 2);
     ctx->create_depth_texture(-1, 2, 2);
+    ctx->create_texture_1d(10000, 4);
     ctx->update_texture_1d(123456, 4, nullptr);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(said, "Texture number 10000 is out of range.\nTexture number -1 is out of range.\n"
+                    "Texture number -1 is out of range.\nTexture number 10000 is out of range.\n"
+                    "Texture number 123456 is out of range.\n");
+    EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + sizeof(RenderTargets)), before);
+    EXPECT_EQ(random_next(), first_after_seed);
     EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
 }
