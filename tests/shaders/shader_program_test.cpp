@@ -21,9 +21,12 @@ namespace fs = std::filesystem;
 namespace
 {
 
+// One folder per test: tests that run at the same time (or a test reading
+// a file another has just rewritten) never share a source file.
 fs::path scratch_dir()
 {
-    fs::path dir = fs::path(VELLAMOR_BINARY_DIR) / "test-scratch" / "shaders";
+    const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    fs::path dir = fs::path(VELLAMOR_BINARY_DIR) / "test-scratch" / "shaders" / test->name();
     fs::create_directories(dir);
     return dir;
 }

@@ -16,7 +16,7 @@ struct ToneFile {
     double amplitude = 0.9;
 };
 
-// A fresh scratch folder for this test process.
+// A fresh scratch folder for this test process, removed when it exits.
 std::filesystem::path scratch_dir();
 
 // Encodes the tone into `path` (with the gapless LAME tag); returns the path.

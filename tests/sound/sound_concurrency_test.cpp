@@ -26,9 +26,9 @@ TEST(SoundThreads, queries_seeks_and_volume_changes_during_playback_stay_coheren
     std::uint32_t floor = 0; // no position may precede the last seek target
     std::uint32_t last = 0;
     std::uint32_t generator = 12345;
-    int seeks = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
-    for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
+    // A fixed number of rounds (about a second on an idle machine): a busy
+    // machine takes longer, it does not test less.
+    for (int i = 0; i < 3000; ++i) {
         const std::uint32_t p = sound.position(Sound::channel);
         ASSERT_LE(p, length);
         ASSERT_GE(p, floor) << "position fell behind the seek target";
@@ -42,10 +42,8 @@ TEST(SoundThreads, queries_seeks_and_volume_changes_during_playback_stay_coheren
             const std::uint32_t target = (generator >> 8) % (length / 2);
             ASSERT_TRUE(sound.set_position(Sound::channel, target));
             floor = last = target;
-            ++seeks;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    EXPECT_GT(seeks, 5);
     sound.close();
 }

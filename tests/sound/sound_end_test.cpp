@@ -4,33 +4,17 @@
 // length it really holds, whatever its tag claims.
 #include "mp3_maker.h"
 #include "sound/sound.h"
+#include "waiting.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <thread>
 #include <vector>
 
 namespace
 {
 constexpr int rate = 44100;
-
-// Polls `done` until it holds or a generous deadline passes: a loaded
-// machine may starve the audio thread, but it never makes a wrong answer
-// right.
-bool eventually(const std::function<bool()> &done, std::chrono::seconds limit = std::chrono::seconds(20))
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 // The first `keep` of the file's bytes, as a failed copy leaves it.
 std::filesystem::path cut_copy(const std::filesystem::path &from, double keep)
@@ -80,24 +64,6 @@ TEST_F(SoundEnd, finished_only_after_the_last_frame_is_heard_and_a_seek_back_cle
     EXPECT_FALSE(sound.finished(Sound::channel)); // playing again at once
     ASSERT_TRUE(eventually([&] { return sound.finished(Sound::channel); }));
     EXPECT_EQ(sound.position(Sound::channel), sound.length());
-}
-
-TEST_F(SoundEnd, a_looping_track_never_finishes)
-{
-    const auto path = make_mp3(scratch_dir() / "end-loop-0.3s.mp3", {.seconds = 0.3});
-    ASSERT_TRUE(sound.load(path.string())) << sound.error();
-    sound.set_loop(true);
-    ASSERT_TRUE(sound.play(Sound::channel));
-    // Three times through at least, judged by the position coming round.
-    int laps = 0;
-    std::uint32_t last = 0;
-    ASSERT_TRUE(eventually([&] {
-        EXPECT_FALSE(sound.finished(Sound::channel));
-        const std::uint32_t p = sound.position(Sound::channel);
-        laps += p < last;
-        last = p;
-        return laps >= 3;
-    }));
 }
 
 TEST_F(SoundEnd, a_file_cut_short_plays_and_reports_what_it_holds)
