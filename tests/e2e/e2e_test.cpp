@@ -72,9 +72,10 @@ struct Show {
     fs::path out, err;
     int status = -1;
 
-    // `unset` names environment variables the program runs without.
+    // Output files go to `folder`; `unset` names environment variables the
+    // program runs without; it starts in `start_in` when given.
     Show(const std::vector<std::string> &args, const fs::path &folder,
-         const std::vector<std::string> &unset = {})
+         const std::vector<std::string> &unset = {}, const fs::path &start_in = {})
         : out(folder / "stdout.txt"), err(folder / "stderr.txt")
     {
         pid = fork();
@@ -84,6 +85,8 @@ struct Show {
             // Mesa reports every GL error on standard error ("Mesa: User
             // error: ..."); the runs below fail on any.
             setenv("MESA_DEBUG", "1", 1);
+            if (!start_in.empty() && chdir(start_in.c_str()) != 0)
+                _exit(126);
             std::freopen(out.c_str(), "w", stdout);
             std::freopen(err.c_str(), "w", stderr);
             std::vector<char *> argv{const_cast<char *>(program.c_str())};
@@ -212,6 +215,30 @@ class EndToEnd : public ::testing::Test
     TempDir work;
     fs::path data;
 
+    // The show's files with a soundtrack of three seconds, whose warning on
+    // standard error also says when start-up is done. Empty (the test
+    // skipped or failed) without sox and lame.
+    fs::path make_short_data()
+    {
+        if (!have_tool("sox") || !have_tool("lame")) {
+            ADD_FAILURE() << "sox and lame make the short soundtrack (scripts/install-deps installs them)";
+            return {};
+        }
+        const fs::path short_data = work.path / "short-data";
+        fs::create_directories(short_data / "music");
+        for (const char *folder : {"Materials", "PostProcessing", "neomeshes", "textures"})
+            fs::create_directory_symlink(fs::absolute(data) / folder, short_data / folder);
+        const fs::path wav = work.path / "three.wav";
+        const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + wav.string() +
+                                 "' synth 3 sine 330 vol 0.2 && lame --quiet '" + wav.string() + "' '" +
+                                 (short_data / soundtrack).string() + "'";
+        if (std::system(make.c_str()) != 0) {
+            ADD_FAILURE() << make;
+            return {};
+        }
+        return short_data;
+    }
+
     void SetUp() override
     {
         if (std::getenv("DISPLAY") == nullptr)
@@ -264,18 +291,9 @@ TEST_F(EndToEnd, runs_frames_and_ends_on_a_real_escape_press)
 
 TEST_F(EndToEnd, a_three_second_soundtrack_is_reported_and_the_picture_goes_on_after_it)
 {
-    if (!have_tool("sox") || !have_tool("lame"))
-        GTEST_SKIP() << "sox and lame make the short soundtrack";
-    // The show's files with a soundtrack of three seconds.
-    const fs::path short_data = work.path / "short-data";
-    fs::create_directories(short_data / "music");
-    for (const char *folder : {"Materials", "PostProcessing", "neomeshes", "textures"})
-        fs::create_directory_symlink(fs::absolute(data) / folder, short_data / folder);
-    const fs::path wav = work.path / "three.wav";
-    const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + wav.string() +
-                             "' synth 3 sine 330 vol 0.2 && lame --quiet '" + wav.string() + "' '" +
-                             (short_data / soundtrack).string() + "'";
-    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    const fs::path short_data = make_short_data();
+    if (short_data.empty())
+        return;
 
     Show show({"--mode", "160x90", "--windowed", "--data", short_data.string()}, work.path);
     const std::string id = show.window(120s);
@@ -297,6 +315,34 @@ TEST_F(EndToEnd, a_three_second_soundtrack_is_reported_and_the_picture_goes_on_a
     std::system(("xdotool windowfocus --sync " + id + " key Escape").c_str());
     ASSERT_TRUE(show.wait_for_exit(30s)) << "still running after Escape";
     EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
+}
+
+TEST_F(EndToEnd, without_command_line_text_the_captures_still_reach_standard_output)
+{
+    // Started with no text, in a folder holding the show's files: standard
+    // output is discarded (no shader names), yet the captures reach it.
+    const fs::path short_data = make_short_data();
+    if (short_data.empty())
+        return;
+    Show show({}, work.path, {}, short_data);
+    const std::string dialog = show.window(60s, dialog_title);
+    ASSERT_FALSE(dialog.empty()) << read_file(show.err);
+    std::system(("xdotool windowfocus --sync " + dialog + " key Return").c_str());
+    const std::string id = show.window(120s);
+    ASSERT_FALSE(id.empty()) << "no show window after Enter; stderr:\n" << read_file(show.err);
+    ASSERT_TRUE(wait_for_text(show, show.err, "shorter than the show's 251 s", 120s)) << read_file(show.err);
+    std::this_thread::sleep_for(1s);
+    std::system(("xdotool mousemove --window " + id + " 40 40 click 2").c_str());
+    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(show.running()) << read_file(show.err);
+    std::system(("xdotool windowfocus --sync " + id + " key Escape").c_str());
+    ASSERT_TRUE(show.wait_for_exit(30s)) << "still running after Escape";
+    EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
+
+    const std::string out = read_file(show.out);
+    EXPECT_NE(out.find("Cam :"), std::string::npos) << out.substr(0, 400);
+    EXPECT_NE(out.find("MCr :"), std::string::npos) << out.substr(0, 400);
+    EXPECT_EQ(out.find("Materials"), std::string::npos) << out.substr(0, 400);
 }
 
 TEST_F(EndToEnd, closing_the_window_ends_the_loop_with_zero)
