@@ -89,7 +89,7 @@ TEST_F(SoundPlaying, seek_is_immediate_and_playback_resumes_there)
 TEST_F(SoundPlaying, pause_holds_the_position_and_resume_plays_on_from_it)
 {
     ASSERT_TRUE(sound.play(Sound::channel));
-    wait_ms(300);
+    ASSERT_TRUE(eventually([&] { return sound.position(Sound::channel) >= rate / 10; }));
     sound.set_paused(Sound::channel, true);
     const std::uint32_t held = sound.position(Sound::channel);
     EXPECT_GT(held, 0U);
@@ -102,11 +102,12 @@ TEST_F(SoundPlaying, pause_holds_the_position_and_resume_plays_on_from_it)
     EXPECT_EQ(sound.position(Sound::channel), 8U * rate);
 
     sound.set_paused(Sound::channel, false);
+    const auto resumed = std::chrono::steady_clock::now();
     EXPECT_EQ(sound.position(Sound::channel), 8U * rate) << "resumes at the held frame, not past it";
-    wait_ms(300);
+    ASSERT_TRUE(eventually([&] { return sound.position(Sound::channel) >= 8U * rate + rate / 4; }));
     const std::uint32_t p = sound.position(Sound::channel);
-    EXPECT_GT(p, 8U * rate);
-    EXPECT_LE(static_cast<double>(p), 8.0 * rate + 0.4 * rate);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - resumed).count();
+    EXPECT_LE(static_cast<double>(p), 8.0 * rate + (seconds + 0.05) * rate);
     EXPECT_EQ(peak_bin(sound.spectrum()), 70U); // 3 kHz: the second half is heard
 
     sound.set_paused(Sound::channel, false); // resuming twice changes nothing
