@@ -1,8 +1,7 @@
-// The show's music calls: set-up with its two fatal failures, the per-frame
-// calls, and the frame loop's clock pulled toward the real music position.
+// The show's music calls: set-up with its two fatal failures and the
+// per-frame calls. The frame loop's pull toward the music is tested through
+// the loop itself (tests/app).
 #include "mp3_maker.h"
-#include "runtime/clock.h"
-#include "runtime/frame_step.h"
 #include "sound/music.h"
 #include "waiting.h"
 
@@ -12,7 +11,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 
 namespace
 {
@@ -104,35 +102,4 @@ TEST(Music, plays_seeks_in_whole_samples_and_reads_the_spectrum)
     EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
     music_close();
     EXPECT_EQ(music_read_time(), 0.0);
-}
-
-TEST(Music, show_time_follows_the_music_through_the_frame_pull)
-{
-    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-    enter_show_folder(12.0);
-    music_start();
-    ASSERT_TRUE(music_seek(2.0)); // the music runs 2 s ahead of the picture
-
-    // The frame loop's music steps, at about 60 frames per second.
-    clock_reset();
-    double previous = clock_read();
-    double show_time = 0.0;
-    double first_gap = 0.0;
-    for (int frame = 0; frame < 90; ++frame) {
-        const double now = clock_read();
-        double frame_delta = clock_step(now, previous);
-        previous = now;
-        const double music_time = music_read_time();
-        if (frame == 0)
-            first_gap = music_time - show_time;
-        frame_delta = music_pull(frame_delta, show_time, music_time);
-        show_time += frame_delta;
-        wait_ms(16);
-    }
-    EXPECT_NEAR(first_gap, 2.0, 0.01);
-    // Ninety pulls of a tenth each leave nothing of the 2 s gap but the
-    // position's own granularity.
-    EXPECT_NEAR(show_time, music_read_time(), 0.05);
-    EXPECT_GT(show_time, 3.0);
-    music_close();
 }
