@@ -61,14 +61,6 @@ TEST(FieldOfView, swings_around_sixty_five_degrees)
     }
 }
 
-TEST(CombinePass, limit_is_the_shows_value_at_each_time)
-{
-    // Values worked out by hand from the show's description, not read back
-    // from the code.
-    EXPECT_NEAR(combine_limit(50.25), 0.0160222, 5e-8);
-    EXPECT_NEAR(combine_limit(50.5), 0.4804224, 5e-8);
-}
-
 // One time inside every swing, with values worked out by hand from the
 // show's timing sheet: a flipped sign or a dropped term moves at least one.
 TEST(FieldOfView, pinned_inside_every_swing)
@@ -108,4 +100,5 @@ TEST(CombinePass, limit_follows_the_seed_of_the_scene_time)
     };
     for (const auto &p : pins)
         EXPECT_NEAR(combine_limit(p.t), p.limit, 1e-12) << "scene time " << p.t;
+    EXPECT_NEAR(combine_limit(50.5), 0.4804224, 5e-8); // a quarter second on: seed 21382912
 }
