@@ -178,6 +178,38 @@ TEST_F(ShowRunGl, a_forced_16_9_picture_sits_between_equal_black_bands)
 
 namespace
 {
+// Sends a window event through SDL's queue and lets the program's message
+// pump take it, after everything that was waiting before it.
+void send_window_event(Uint8 event)
+{
+    while (pump_one_message(frame_info, render_targets) == PumpResult::handled) {
+    }
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+    e.window.event = event;
+    SDL_PushEvent(&e);
+    while (pump_one_message(frame_info, render_targets) == PumpResult::handled) {
+    }
+}
+} // namespace
+
+TEST_F(ShowRunGl, the_first_tick_after_a_restore_carries_the_whole_pause)
+{
+    ASSERT_TRUE(open_test_show(run, 160, 90, 160, 90));
+    place_show_at(50.0);
+    music.ended = true; // no pull: the step is the clock's alone
+    EXPECT_NEAR(tick(0.02), 0.02, 1e-9);
+    send_window_event(SDL_WINDOWEVENT_MINIMIZED);
+    EXPECT_FALSE(running) << "minimised, no tick runs";
+    clock.advance(5.0); // five seconds out of sight
+    send_window_event(SDL_WINDOWEVENT_RESTORED);
+    EXPECT_TRUE(running);
+    EXPECT_NEAR(tick(0.02), 5.02, 1e-9);
+}
+
+namespace
+{
 // The whole show through the message loop, each frame four seconds after
 // the last (the clock moves on once a tick has taken its steps): it must
 // present a black frame after the final fade and then exit by itself with

@@ -1,0 +1,67 @@
+// The still renderer's output: the PNG that --still writes holds exactly the
+// frame the offline show reads back for that time, row for row, in RGB.
+#include "app/still.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb; // top row first
+};
+
+// Decodes an 8-bit RGB PNG with libpng; empty on any failure.
+Picture read_png(const fs::path &path)
+{
+    Picture p;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
+        return p;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0)
+        return p;
+    p.width = static_cast<int>(image.width);
+    p.height = static_cast<int>(image.height);
+    p.rgb = std::move(rgb);
+    return p;
+}
+} // namespace
+
+TEST(StillOutput, the_png_holds_the_frame_the_offline_show_reads_back)
+{
+    const fs::path out =
+        fs::temp_directory_path() / ("vellamor-still-" + std::to_string(::getpid()) + ".png");
+    const std::string command =
+        "\"" VELLAMOR_PROGRAM "\" --still 60 --mode 160x90 --out \"" + out.string() + "\" > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const Picture written = read_png(out);
+    fs::remove(out);
+    ASSERT_EQ(written.width, 160);
+    ASSERT_EQ(written.height, 90);
+
+    std::vector<std::uint8_t> drawn;
+    fs::current_path(fs::path(VELLAMOR_SOURCE_DIR) / "data");
+    ASSERT_TRUE(run_offline_show(160, 90, [&](OfflineShow &show) {
+        show.draw_at(60.0);
+        drawn = show.read_frame();
+    }));
+    ASSERT_EQ(drawn.size(), written.rgb.size());
+    EXPECT_TRUE(drawn == written.rgb) << "the file is not the frame";
+    // A lit frame with structure: a flipped or swapped picture would differ.
+    EXPECT_NE(std::vector<std::uint8_t>(drawn.begin(), drawn.begin() + 160 * 3),
+              std::vector<std::uint8_t>(drawn.end() - 160 * 3, drawn.end()));
+}
