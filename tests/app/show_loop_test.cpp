@@ -8,6 +8,7 @@
 #include "runtime/frame_step.h"
 #include "runtime/show_state.h"
 #include "sound/music.h"
+#include "stepped_show.h"
 #include "waiting.h"
 
 #include <gtest/gtest.h>
@@ -35,24 +36,7 @@ fs::path short_track_data_folder()
     return data;
 }
 
-class ShortSoundtrack : public ::testing::Test
-{
-  protected:
-    SteppedClock clock;
-    LiveMusic music;
-    ShowRun run{clock, music, false};
-
-    void TearDown() override { close_show(); }
-
-    // One tick `step` seconds on; returns how far the show clock moved.
-    double tick(double step)
-    {
-        const double before = show_time;
-        clock.advance(step);
-        show_frame();
-        return show_time - before;
-    }
-};
+using ShortSoundtrack = SteppedShow<LiveMusic>;
 } // namespace
 
 TEST_F(ShortSoundtrack, the_show_runs_on_alone_once_the_music_has_played_out)

@@ -7,6 +7,7 @@
 #include "runtime/show_sources.h"
 #include "runtime/show_state.h"
 #include "shell/window.h"
+#include "stepped_show.h"
 
 #include <GL/glew.h>
 #include <SDL.h>
@@ -87,24 +88,9 @@ std::vector<std::uint8_t> rows(const std::vector<std::uint8_t> &rgb, int width, 
     return {begin, begin + static_cast<std::ptrdiff_t>(count) * width * 3};
 }
 
-class ShowRunGl : public ::testing::Test
+class ShowRunGl : public SteppedShow<ScriptedMusic>
 {
   protected:
-    SteppedClock clock;
-    ScriptedMusic music;
-    ShowRun run{clock, music, false};
-
-    void TearDown() override { close_show(); }
-
-    // One tick `step` seconds on; returns how far the show clock moved.
-    double tick(double step)
-    {
-        const double before = show_time;
-        clock.advance(step);
-        show_frame();
-        return show_time - before;
-    }
-
     // The frame at scene time t with `spectrum`, read back from the window.
     std::vector<std::uint8_t> frame_at(double scene_time, float level)
     {
