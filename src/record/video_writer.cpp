@@ -85,6 +85,10 @@ struct VideoWriter::Impl {
             r = av_interleaved_write_frame(format, packet);
             if (r < 0)
                 return fail("cannot write", r);
+            // A failed write of the buffered file (a full disk) is only kept
+            // in the I/O context: stop at once rather than at the end.
+            if (format->pb != nullptr && format->pb->error < 0)
+                return fail("cannot write", format->pb->error);
         }
     }
 
