@@ -1,11 +1,8 @@
 // The WAV and video writers, their files read back through libavformat.
+#include "decoded_file.h"
 #include "record/record_sink.h"
 #include "record/video_writer.h"
 #include "record/wav_writer.h"
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
 
 #include <gtest/gtest.h>
 
@@ -24,48 +21,6 @@ fs::path scratch(const std::string &name)
     const fs::path dir = fs::temp_directory_path() / ("vellamor-record-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     return dir / name;
-}
-
-struct Streams {
-    int video = 0, audio = 0;
-    long video_frames = 0;
-    double video_seconds = 0, audio_seconds = 0;
-    std::string video_codec, audio_codec;
-};
-
-// Counts the packets of each stream and their summed durations.
-Streams probe(const fs::path &file)
-{
-    Streams s;
-    AVFormatContext *f = nullptr;
-    if (avformat_open_input(&f, file.c_str(), nullptr, nullptr) != 0)
-        return s;
-    avformat_find_stream_info(f, nullptr);
-    for (unsigned i = 0; i < f->nb_streams; ++i) {
-        const AVCodecParameters *p = f->streams[i]->codecpar;
-        if (p->codec_type == AVMEDIA_TYPE_VIDEO) {
-            ++s.video;
-            s.video_codec = avcodec_get_name(p->codec_id);
-        } else if (p->codec_type == AVMEDIA_TYPE_AUDIO) {
-            ++s.audio;
-            s.audio_codec = avcodec_get_name(p->codec_id);
-        }
-    }
-    AVPacket *pkt = av_packet_alloc();
-    while (av_read_frame(f, pkt) == 0) {
-        const AVStream *st = f->streams[pkt->stream_index];
-        const double d = static_cast<double>(pkt->duration) * av_q2d(st->time_base);
-        if (st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
-            ++s.video_frames;
-            s.video_seconds += d;
-        } else {
-            s.audio_seconds += d;
-        }
-        av_packet_unref(pkt);
-    }
-    av_packet_free(&pkt);
-    avformat_close_input(&f);
-    return s;
 }
 
 std::vector<std::uint8_t> gradient(int w, int h, int frame)
@@ -108,14 +63,14 @@ TEST(VideoWriter, mp4_and_mkv_hold_one_h264_and_one_aac_stream_of_the_same_lengt
         }
         ASSERT_TRUE(w.finish()) << w.error();
         EXPECT_EQ(w.frames_written(), 30);
-        const Streams s = probe(file);
-        EXPECT_EQ(s.video, 1) << name;
-        EXPECT_EQ(s.audio, 1) << name;
+        const Decoded s = decode(file);
+        EXPECT_EQ(s.video_streams, 1) << name;
+        EXPECT_EQ(s.audio_streams, 1) << name;
         EXPECT_EQ(s.video_codec, "h264");
         EXPECT_EQ(s.audio_codec, "aac");
-        EXPECT_EQ(s.video_frames, 30) << name;
-        EXPECT_NEAR(s.video_seconds, 1.0, 0.02) << name; // Matroska counts milliseconds
-        EXPECT_NEAR(s.audio_seconds, 1.0, 0.05) << name;
+        EXPECT_EQ(s.pictures.size(), 30u) << name;
+        EXPECT_NEAR(s.video_seconds, 1.0, 1.0 / 30) << name; // Matroska: the file's duration
+        EXPECT_NEAR(s.sound.size() / 44100.0, 1.0, 0.05) << name;
         fs::remove(file);
     }
 }
