@@ -8,6 +8,7 @@
 
 #include "runtime/message_box.h"
 #include "runtime/show_state.h"
+#include "shell/clipboard_server.h"
 #include "shell/sdl_video.h"
 
 #include <GL/glew.h>
@@ -249,5 +250,10 @@ int copy_to_clipboard(const std::string &text)
 {
     if (!ensure_sdl_video())
         return 0;
+    // On X11 the text would go with the process, which ends right after
+    // this: a child keeps serving it (SDL's copy serves until then).
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && SDL_strcmp(driver, "x11") == 0 && serve_clipboard_after_exit(text))
+        return 1;
     return SDL_SetClipboardText(text.c_str()) == 0 ? 1 : 0;
 }

@@ -64,4 +64,6 @@ enum class PumpResult { idle, handled, quit };
 PumpResult pump_one_message(FrameInfo &info, const RenderTargets &ctx, int wait_ms = 0);
 
 // Puts `text` on the clipboard as plain text; 1 on success, 0 on failure.
+// On X11 the text stays pasteable after the program ends (a small child
+// serves it until another program takes the clipboard).
 int copy_to_clipboard(const std::string &text);

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -148,6 +150,34 @@ TEST_F(ShellWindow, clipboard_takes_the_text_even_when_empty)
     EXPECT_STREQ(text, "Cam :0.,0.,0.  \n");
     SDL_free(text);
     EXPECT_EQ(copy_to_clipboard(""), 1);
+}
+
+// On X11 the clipboard text lives only as long as its owner: the captures
+// are put there milliseconds before the program exits, so the text must
+// outlive the process that set it (until another program takes it).
+TEST_F(ShellWindow, clipboard_text_outlives_the_program_that_set_it)
+{
+    const std::string text = "Cam :0.,0.,0.  \nPnt :1.5,2.,-3.  \n \n";
+    const pid_t program = fork();
+    if (program == 0) {
+        const bool copied =
+            window_open("clipboard test", 160, 90, 32, false, nullptr) && copy_to_clipboard(text) == 1;
+        window_close();
+        _exit(copied ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(program, &status, 0), program);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    ASSERT_TRUE(window_open("shell test", 160, 90, 32, false, nullptr));
+    char *pasted = SDL_GetClipboardText();
+    EXPECT_EQ(std::string(pasted), text);
+    SDL_free(pasted);
+    // Another program takes the clipboard: its text is served from then on.
+    ASSERT_EQ(SDL_SetClipboardText("taken"), 0);
+    pasted = SDL_GetClipboardText();
+    EXPECT_STREQ(pasted, "taken");
+    SDL_free(pasted);
 }
 
 TEST_F(ShellWindow, full_screen_at_the_desktop_mode_switches_and_hides_the_cursor)
