@@ -7,6 +7,10 @@
 // with the music, low notes at the centre and high notes at the rim.
 // "magnifier" raises the city out of the ground (it restarts at the cuts),
 // "rttime" sends sparks up from the rooftops in the second half.
+// Two stretches where the camera holds get a life of their own, from the
+// clock and the spectrum only (so every frame stays a function of its
+// time): the crane shot over the main groove, and the wide orbit before
+// the insect.
 uniform float ttime;
 uniform float realttime;
 uniform float rttime;
@@ -27,6 +31,22 @@ void skip_point()
     gl_PointSize = 1.0;
     colour = vec3(0.0);
     glow = vec4(0.0);
+}
+
+// The main groove under the crane shot: its beats fall every 0.61516 s of
+// scene time, beat 8 at 45.9816 (the tempo is steady from there to past
+// 80); four beats a bar; the theme enters on beat 32 (60.75).
+float groove_beat(float t)
+{
+    return 8.0 + (t - 45.9816) / 0.61516;
+}
+
+// The district (one sixth of the city, by angle) that bar `bar` lights; no
+// bar lights the same one as either of the two before it.
+float district_of_bar(float bar)
+{
+    float n = bar * 2.0 + floor((bar + 0.5) / 3.0);
+    return n - 6.0 * floor((n + 0.5) / 6.0);
 }
 
 void main()
@@ -66,6 +86,36 @@ void main()
     float spark = built * step(r1, 0.035) * step(0.001, rttime);
     float lift = fract(r2 + rttime * 0.045);
     z += spark * lift * 22.0;
+
+    // The crane shot: a ring of light leaves the plaza on every kick, one
+    // district after another lights up bar by bar, light runs out along the
+    // avenues, and when the theme enters a flash sweeps the city and sparks
+    // start rising from the rooftops.
+    float crane = smoothstep(47.0, 50.0, ttime) * (1.0 - smoothstep(82.6, 83.4, ttime));
+    float beat = groove_beat(ttime);
+    float phase = fract(beat);
+    float kick_ring = crane * exp(-pow((radius - phase * 34.0) / 2.5, 2.0)) * (1.0 - phase);
+    float bar = floor((beat + 0.001) / 4.0);
+    float bar_phase = beat / 4.0 - bar;
+    float sector = floor((atan(xy.y, xy.x) / 6.2832 + 0.5) * 6.0);
+    float district = crane * built * step(abs(sector - district_of_bar(bar)), 0.5) *
+                     smoothstep(0.0, 0.12, bar_phase) * (1.0 - smoothstep(0.85, 1.0, bar_phase));
+    float avenue = crane * (1.0 - built) * (1.0 - smoothstep(18.0, 24.0, radius)) *
+                   (pow(0.5 + 0.5 * cos(6.2832 * (abs(xy.x) * 0.11 - beat * 0.5)), 8.0) +
+                    pow(0.5 + 0.5 * cos(6.2832 * (abs(xy.y) * 0.11 - beat * 0.5)), 8.0));
+    float since_theme = ttime - 60.75;
+    float theme = crane * step(0.0, since_theme);
+    float flash = theme * exp(-pow((radius - since_theme * 16.0) / 3.5, 2.0)) * exp(-since_theme * 0.5);
+    float ember = theme * built * step(r1, 0.03) * smoothstep(0.0, 0.6, since_theme);
+    float ember_lift = fract(r2 + since_theme * 0.09);
+    z += ember * ember_lift * 16.0;
+
+    // The wide orbit before the insect: the carpet of empty ground reaches
+    // further out and the whole island glows brighter, more so as the music
+    // builds towards the insect.
+    float orbit = smoothstep(140.8, 142.4, ttime) * (1.0 - smoothstep(159.6, 160.6, ttime));
+    float build_up = smoothstep(143.0, 157.0, ttime);
+    xy *= 1.0 + orbit * (1.0 - built) * 1.3 * smoothstep(8.0, 32.0, radius);
     // A slow drift: the five passes are drawn a few hundredths of a
     // second apart, which smears moving points into short trails.
     xy += (0.06 + 0.25 * (1.0 - built)) *
@@ -83,23 +133,33 @@ void main()
     float px = world * gl_ProjectionMatrix[1][1] * 360.0 * gl_Point.size / dist;
     gl_PointSize = clamp(px, 1.0, 1.0 + 26.0 * gl_Point.size);  // near points stay moderate
     float energy = min(px * px, 1.0);
+    // Far away in the orbit, sprites under a pixel keep more of their light.
+    energy = mix(energy, min(px, 1.0), orbit);
 
     vec3 paint = texture2DLod(texture2d_1, uv * 0.86 + 0.07 + 0.02 * vec2(sin(ttime * 0.05), cos(ttime * 0.04)), 0.0).rgb;
     float fog = exp(-dist * 0.0035) * smoothstep(0.3, 2.5, dist);
     float island = 1.0 - smoothstep(22.0, 32.0, radius);
+    island = mix(island, 1.0 - smoothstep(29.0, 32.0, radius), orbit);
 
     vec3 lit = paint * (0.35 + 1.1 * map.g) * mix(0.8, 1.25, map.b);
     lit = mix(lit, vec3(1.0, 0.86, 0.62) * (0.5 + map.g), 0.35 * map.r);  // warm tops
-    vec3 ground = paint * (0.05 + 0.4 * dsp) * step(r1, 0.45);
+    vec3 ground = paint * (0.05 + 0.4 * dsp) * step(r1, 0.45) * (1.0 + orbit * (2.0 + 4.0 * dsp));
     vec3 c = mix(ground, lit * (0.8 + 0.6 * bass), built);
     c = mix(c, vec3(1.0, 0.9, 0.75) * 1.6, spark * (1.0 - lift));
+    c *= 1.0 + 0.45 * district;
+    c += vec3(1.0, 0.85, 0.6) * (0.4 * kick_ring * (0.4 + 0.6 * bass)) + vec3(0.45, 0.8, 1.0) * 0.4 * avenue;
+    c += vec3(1.0, 0.95, 0.85) * (0.8 * flash);
+    c = mix(c, vec3(1.0, 0.8, 0.55) * 1.5, ember * (1.0 - ember_lift));
     // The opening keeps the city low and dim behind the title; at each cut
     // it brightens as it rises.
     float presence = mix(0.35, 1.0, smoothstep(0.5, 4.0, magnifier));
     float light = energy * fog * island * presence;
+    light *= 1.0 + orbit * (0.6 * build_up + 0.4 * bass);
     colour = c * light * 0.11;
     glow = vec4((built * (0.08 + 0.5 * bass * bass) * map.g + spark * (1.0 - lift)) * paint * light * 0.12,
                 0.02 * light);
+    glow.rgb += (0.3 * kick_ring + 0.7 * flash + 0.25 * district * map.g + ember * (1.0 - ember_lift)) *
+                vec3(1.0, 0.85, 0.65) * light * 0.1;
 
     // Points that give no light are not rasterised at all.
     if (dot(colour, vec3(1.0)) + dot(glow.rgb, vec3(1.0)) < 1e-4)

@@ -35,7 +35,11 @@ void main()
     float fade = clamp(magnifier / 6.0, 0.0, 1.0);
     float highs = texture1DLod(textureDSP, 0.1 + 0.3 * r3, 0.0).r;
     float twinkle = 0.55 + 0.45 * sin(ttime * (1.5 + 4.0 * r2) + r1 * 50.0);
-    float bright = pow(r3, 6.0);  // a few bright stars, many faint ones
+    // In the wide orbit before the insect the sky fills: more bright stars,
+    // and all of them brighter as the music builds.
+    float orbit = smoothstep(140.8, 142.4, ttime) * (1.0 - smoothstep(159.6, 160.6, ttime));
+    float build_up = smoothstep(143.0, 157.0, ttime);
+    float bright = pow(r3, mix(6.0, 3.0, orbit));  // a few bright stars, many faint ones
     float flare = step(0.92, r1) * highs * 2.0;
     float px = (1.2 + 2.5 * bright + flare) * particlesize * 3.3 * gl_Point.size;
     gl_PointSize = clamp(px, 1.0, 16.0);
@@ -45,6 +49,7 @@ void main()
     vec3 tint = mix(vec3(0.75, 0.85, 1.0), paint * 1.4, step(0.8, r2) * 0.6);
     float horizon = smoothstep(-0.1, 0.15, dir.z);
     float light = fade * horizon * energy * (0.3 + 1.7 * bright + flare) * twinkle;
+    light *= 1.0 + orbit * (3.0 + 4.0 * build_up);
     colour = tint * light * 1.4;
     glow = vec4(tint * light * (0.15 + bright) * 0.5, 0.0);
 
