@@ -22,14 +22,17 @@ std::vector<unsigned char> noise_pixels_rgb(int width, int height)
     }
     const auto w = static_cast<std::size_t>(width);
     const auto h = static_cast<std::size_t>(height);
+    // The values in the order they are drawn: columns outside, rows inside.
+    std::vector<unsigned char> drawn(w * h * 3);
+    random_fill_bytes(drawn.data(), drawn.size(), 256);
     std::vector<unsigned char> pixels(w * h * 3);
-    // Columns outside, rows inside: the call order fixes the image.
+    const unsigned char *next = drawn.data();
     for (std::size_t x = 0; x < w; ++x) {
-        for (std::size_t y = 0; y < h; ++y) {
+        for (std::size_t y = 0; y < h; ++y, next += 3) {
             unsigned char *texel = &pixels[(y * w + x) * 3];
-            texel[0] = static_cast<unsigned char>(random_next() % 256);
-            texel[1] = static_cast<unsigned char>(random_next() % 256);
-            texel[2] = static_cast<unsigned char>(random_next() % 256);
+            texel[0] = next[0];
+            texel[1] = next[1];
+            texel[2] = next[2];
         }
     }
     return pixels;
@@ -41,8 +44,6 @@ std::vector<unsigned char> noise_pixels_rgba(int width, int height)
         return {};
     }
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-    for (unsigned char &byte : pixels) {
-        byte = static_cast<unsigned char>(random_next() % 255);
-    }
+    random_fill_bytes(pixels.data(), pixels.size(), 255);
     return pixels;
 }

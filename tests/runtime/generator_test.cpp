@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 TEST(Generator, sequence_follows_the_lcg_definition)
 {
@@ -17,6 +19,26 @@ TEST(Generator, sequence_follows_the_lcg_definition)
     const int a = random_next();
     random_seed(42);
     EXPECT_EQ(random_next(), a);
+}
+
+TEST(Generator, fill_bytes_matches_one_call_per_value_and_leaves_the_same_state)
+{
+    // Lengths around the four-value stride, and each modulus path.
+    for (const int modulus : {256, 255, 7}) {
+        for (const std::size_t count : {0u, 1u, 3u, 4u, 5u, 8u, 1027u}) {
+            random_seed(12345u + static_cast<std::uint32_t>(count));
+            std::vector<unsigned char> expected(count);
+            for (unsigned char &b : expected)
+                b = static_cast<unsigned char>(random_next() % modulus);
+            const std::uint32_t after = random_state();
+
+            random_seed(12345u + static_cast<std::uint32_t>(count));
+            std::vector<unsigned char> filled(count, 0xAB);
+            random_fill_bytes(filled.data(), count, modulus);
+            EXPECT_EQ(filled, expected) << "modulus " << modulus << ", count " << count;
+            EXPECT_EQ(random_state(), after) << "modulus " << modulus << ", count " << count;
+        }
+    }
 }
 
 TEST(Generator, unit_reaches_one_exactly)
