@@ -316,3 +316,32 @@ TEST(ObjLoader, files_and_directories)
     dirs.load_text("", "plain.obj", false);
     EXPECT_EQ(dirs.directory, "");
 }
+
+TEST(ObjLoader, dropping_the_load_tables_keeps_what_is_drawn_and_a_reload_still_works)
+{
+    const std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nvt 0 0\nvn 0 0 1\n"
+                             "o a\nf 1/1/1 2/1/1 3/1/1\no b\nf 2/1/1 4/1/1 3/1/1\n";
+    auto m = load(text);
+    const auto vertices = m->vertices.size();
+    const auto indices = m->indices;
+    const auto starts = m->object_starts;
+    const auto batches = m->batches.size();
+    ASSERT_FALSE(m->positions.empty());
+
+    m->drop_load_tables();
+    EXPECT_TRUE(m->positions.empty());
+    EXPECT_TRUE(m->texcoords.empty());
+    EXPECT_TRUE(m->normals.empty());
+    EXPECT_TRUE(m->triangle_materials.empty());
+    EXPECT_EQ(m->vertices_by_position.size(), 0u);
+    EXPECT_EQ(m->vertices.size(), vertices);
+    EXPECT_EQ(m->indices, indices);
+    EXPECT_EQ(m->object_starts, starts);
+    EXPECT_EQ(m->batches.size(), batches);
+
+    // Loading again into the same mesh rebuilds the tables it needs.
+    m->load_text(text, "meshes//test.obj", false);
+    expect_mesh_invariants(*m);
+    EXPECT_EQ(m->indices, indices);
+    EXPECT_EQ(m->vertices.size(), vertices);
+}

@@ -283,3 +283,14 @@ void ObjMesh::compute_normals()
     }
     has_normals = true;
 }
+
+void ObjMesh::drop_load_tables()
+{
+    // swap with empty containers: clear() would keep the capacity.
+    std::vector<float>().swap(positions);
+    std::vector<float>().swap(texcoords);
+    std::vector<float>().swap(normals);
+    std::vector<std::int32_t>().swap(triangle_materials);
+    std::map<std::string, std::int32_t>().swap(material_by_name);
+    vertices_by_position = VertexLists();
+}

@@ -153,4 +153,8 @@ struct ObjMesh {
     void build_batches();
     void compute_bounds();
     void compute_normals();
+    // Frees what only loading needs (the file's position, texture and
+    // normal lists, the vertex look-up and the per-triangle materials); the
+    // drawn data (vertices, indices, objects, batches, materials) stays.
+    void drop_load_tables();
 };
