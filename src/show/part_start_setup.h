@@ -36,5 +36,13 @@ void attach_show_textures(RenderTargets &ctx);
 void load_show_pictures(RenderTargets &ctx);
 // 5. The four meshes, normals as stored in the files.
 void load_show_meshes(part_start &segment);
-// 6. The four point and line grids as display lists (compiled only).
+// 6. Draws the show at three scene times at a 1 x 1 picture, on stand-in
+//    grids, so that the driver's first-use work on every program is done
+//    before the first show frame (part_start_warm_up.cpp). Leaves the
+//    segment's clocks, the cameras, the shared generator and the sizes as
+//    it found them.
+void warm_up_show_programs(part_start &segment, RenderTargets &ctx);
+// 7. The four point and line grids as display lists (compiled only).
 void compile_show_grids();
+// Grids 666 and 1666 as a few points of the same layout, for step 6.
+void compile_stand_in_grids();

@@ -9,9 +9,11 @@
 #include "runtime/generator.h"
 #include "runtime/show_state.h"
 #include "show/part_start.h"
+#include "show/part_start_setup.h"
 #include "show/resources.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -232,20 +234,23 @@ TEST_F(ShowSetup, every_texture_has_its_size_format_and_settings)
 TEST_F(ShowSetup, noise_images_follow_the_generator_in_creation_order)
 {
     // 27 first (RGB, 1024 x 1024), then the 1D texture draws nothing, then
-    // texture 0 takes the next numbers.
+    // texture 0 takes the next numbers. The textures step on its own: the
+    // set-up's warm-up draws into texture 0 afterwards.
     random_seed(1);
     const std::vector<unsigned char> random_rgb = noise_pixels_rgb(1024, 1024);
     const std::vector<unsigned char> scene_colour = noise_pixels_rgba(render_w, render_h);
+    RenderTargets fresh;
+    random_seed(1);
+    create_show_textures(fresh, render_w, render_h);
 
     std::vector<unsigned char> back(random_rgb.size());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_2D, ctx_->textures[tex::random_rgb]);
+    glBindTexture(GL_TEXTURE_2D, fresh.textures[tex::random_rgb]);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
     EXPECT_TRUE(back == random_rgb) << "texture 27 is not the first noise from state 1";
 
-    // Texture 0 is attached to render set 0 but nothing has drawn yet.
     back.assign(scene_colour.size(), 0);
-    glBindTexture(GL_TEXTURE_2D, ctx_->textures[tex::scene_colour]);
+    glBindTexture(GL_TEXTURE_2D, fresh.textures[tex::scene_colour]);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, back.data());
     EXPECT_TRUE(back == scene_colour) << "texture 0 does not continue where texture 27 ended";
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -320,4 +325,40 @@ TEST_F(ShowSetup, grids_hold_the_specified_points_and_lines)
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
+}
+
+// Last in this file: it replaces the grids with stand-ins and back.
+TEST_F(ShowSetup, warm_up_leaves_clocks_cameras_generator_and_sizes_as_it_found_them)
+{
+    segment_->scene_time = 12.5;
+    segment_->raw_time = 13.0;
+    segment_->frame_counter = 4;
+    const int saved_sizes[] = {window_width, window_height};
+    window_width = 800;
+    window_height = 450;
+    const CameraRecord main_camera = ctx_->main_camera;
+    const CameraRecord second_camera = ctx_->second_camera;
+    FrameInfo *const frame_info = ctx_->frame_info;
+    random_seed(77);
+
+    warm_up_show_programs(*segment_, *ctx_);
+
+    EXPECT_EQ(random_state(), 77u);
+    EXPECT_EQ(segment_->scene_time, 12.5);
+    EXPECT_EQ(segment_->raw_time, 13.0);
+    EXPECT_EQ(segment_->frame_counter, 4);
+    EXPECT_EQ(window_width, 800);
+    EXPECT_EQ(window_height, 450);
+    EXPECT_EQ(render_width, render_w);
+    EXPECT_EQ(render_height, render_h);
+    EXPECT_EQ(std::memcmp(&ctx_->main_camera, &main_camera, sizeof main_camera), 0);
+    EXPECT_EQ(std::memcmp(&ctx_->second_camera, &second_camera, sizeof second_camera), 0);
+    EXPECT_EQ(ctx_->frame_info, frame_info);
+    EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
+
+    compile_show_grids();
+    segment_->scene_time = segment_->raw_time = 0.0;
+    segment_->frame_counter = 0;
+    window_width = saved_sizes[0];
+    window_height = saved_sizes[1];
 }
