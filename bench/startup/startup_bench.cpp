@@ -1,7 +1,7 @@
 // Start-up time of the show, from opening the window to the first show
 // frame on screen, with the set-up broken down by asset kind. It runs the
 // start-up sequence step by step as the program does (render sets, the
-// loading screen, the main show's set-up in its six steps, the music, one
+// loading screen, the main show's set-up in its seven steps, the music, one
 // frame of the show) and prints a table.
 //
 // Usage: startup_bench [WIDTH HEIGHT]   (default 1280 720)
@@ -46,7 +46,22 @@ double seconds_since(Clock::time_point start)
 struct Row {
     std::string step;
     double seconds;
+    double resident_mb = -1.0; // after the step; below 0: not measured
 };
+
+// Resident memory of the process now, in MB (Linux /proc; -1 elsewhere).
+double resident_mb()
+{
+    std::FILE *statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return -1.0;
+    unsigned long size = 0, resident = 0;
+    const int read = std::fscanf(statm, "%lu %lu", &size, &resident);
+    std::fclose(statm);
+    if (read != 2)
+        return -1.0;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1.0e6;
+}
 
 std::vector<Row> rows;
 
@@ -56,7 +71,7 @@ template <class Step> void timed(const std::string &name, Step &&step)
     const Clock::time_point start = Clock::now();
     step();
     glFinish();
-    rows.push_back({name, seconds_since(start)});
+    rows.push_back({name, seconds_since(start), resident_mb()});
 }
 
 SDL_Window *window = nullptr;
@@ -153,6 +168,7 @@ int main(int argc, char **argv)
     rows.back().seconds -= progress_seconds;
     rows.push_back({"  loading-screen frames (" + std::to_string(progress_frames) + ")", progress_seconds});
     timed("meshes (4 OBJ)", [&] { load_show_meshes(*show); });
+    timed("warm-up (3 frames at 1 x 1)", [&] { warm_up_show_programs(*show, *context); });
     timed("display lists (4 grids)", [&] { compile_show_grids(); });
     show->scene_time = show->raw_time = 0.0;
 
@@ -178,13 +194,18 @@ int main(int argc, char **argv)
     const double second_frame = seconds_since(second_start);
 
     std::printf("\nStart-up at %d x %d\n", width, height);
-    std::printf("%-40s %10s %7s\n", "step", "ms", "share");
+    std::printf("%-40s %10s %7s %12s\n", "step", "ms", "share", "resident MB");
     for (const Row &row : rows) {
-        std::printf("%-40s %10.1f %6.1f%%\n", row.step.c_str(), row.seconds * 1000.0,
+        std::printf("%-40s %10.1f %6.1f%%", row.step.c_str(), row.seconds * 1000.0,
                     100.0 * row.seconds / total);
+        if (row.resident_mb >= 0.0)
+            std::printf(" %12.1f", row.resident_mb);
+        std::printf("\n");
     }
     std::printf("%-40s %10.1f\n", "total: window open to first show frame", total * 1000.0);
-    std::printf("%-40s %10.1f\n", "(not in total) second show frame", second_frame * 1000.0);
+    std::printf("%-40s %10.1f %6s  %12.1f\n", "(not in total) second show frame", second_frame * 1000.0, "",
+                resident_mb());
+    std::printf("%-40s %10.2f\n", "first / second show frame", rows.back().seconds / second_frame);
     std::fflush(stdout);
     if (std::filesystem::exists(soundtrack_file)) {
         music_close();
