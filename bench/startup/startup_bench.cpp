@@ -21,6 +21,7 @@
 #include <GL/glew.h>
 #include <SDL.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -47,7 +48,18 @@ struct Row {
     std::string step;
     double seconds;
     double resident_mb = -1.0; // after the step; below 0: not measured
+    double cpu_seconds = -1.0; // processor time of the process, all threads
 };
+
+// Processor time of the whole process (every thread, user and system) so far:
+// on a shared, loaded machine it says more than the wall clock.
+double cpu_seconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1.0e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 // Resident memory of the process now, in MB (Linux /proc; -1 elsewhere).
 double resident_mb()
@@ -69,9 +81,10 @@ std::vector<Row> rows;
 template <class Step> void timed(const std::string &name, Step &&step)
 {
     const Clock::time_point start = Clock::now();
+    const double cpu_start = cpu_seconds();
     step();
     glFinish();
-    rows.push_back({name, seconds_since(start), resident_mb()});
+    rows.push_back({name, seconds_since(start), resident_mb(), cpu_seconds() - cpu_start});
 }
 
 SDL_Window *window = nullptr;
@@ -187,25 +200,32 @@ int main(int argc, char **argv)
     // For comparison, outside the total: a second frame, with the GL
     // driver's first-use work (shader variants, list uploads) already done.
     const Clock::time_point second_start = Clock::now();
+    const double second_cpu_start = cpu_seconds();
     const double frame_step = 1.0 / 60.0;
     show->draw(&frame_step, *context, frame);
     SDL_GL_SwapWindow(window);
     glFinish();
-    const double second_frame = seconds_since(second_start);
+    const Row second{"(not in total) second show frame", seconds_since(second_start), resident_mb(),
+                     cpu_seconds() - second_cpu_start};
+    const Row first = rows.back();
 
-    std::printf("\nStart-up at %d x %d\n", width, height);
-    std::printf("%-40s %10s %7s %12s\n", "step", "ms", "share", "resident MB");
+    std::printf("\nStart-up at %d x %d (cpu: processor time of all threads)\n", width, height);
+    std::printf("%-40s %10s %7s %10s %12s\n", "step", "ms", "share", "cpu ms", "resident MB");
+    const auto print_row = [total](const Row &row) {
+        std::printf("%-40s %10.1f %6.1f%% %10.1f %12.1f\n", row.step.c_str(), row.seconds * 1000.0,
+                    100.0 * row.seconds / total, row.cpu_seconds * 1000.0, row.resident_mb);
+    };
     for (const Row &row : rows) {
-        std::printf("%-40s %10.1f %6.1f%%", row.step.c_str(), row.seconds * 1000.0,
-                    100.0 * row.seconds / total);
-        if (row.resident_mb >= 0.0)
-            std::printf(" %12.1f", row.resident_mb);
-        std::printf("\n");
+        if (row.cpu_seconds >= 0.0)
+            print_row(row);
+        else
+            std::printf("%-40s %10.1f %6.1f%%\n", row.step.c_str(), row.seconds * 1000.0,
+                        100.0 * row.seconds / total);
     }
     std::printf("%-40s %10.1f\n", "total: window open to first show frame", total * 1000.0);
-    std::printf("%-40s %10.1f %6s  %12.1f\n", "(not in total) second show frame", second_frame * 1000.0, "",
-                resident_mb());
-    std::printf("%-40s %10.2f\n", "first / second show frame", rows.back().seconds / second_frame);
+    print_row(second);
+    std::printf("%-40s %10.2f %7s %10.2f\n", "first / second show frame", first.seconds / second.seconds, "",
+                first.cpu_seconds / second.cpu_seconds);
     std::fflush(stdout);
     if (std::filesystem::exists(soundtrack_file)) {
         music_close();
