@@ -96,6 +96,8 @@ CommandLine parse_command_line(const std::vector<std::string> &args)
             c.windowed = true;
         } else if (a == "--no-force-16-9") {
             c.force_16_9 = false;
+        } else if (a == "--dev") {
+            c.dev = true;
         } else if (a == "--mode") {
             if (!has_value || !(c.mode = parse_mode(args[++i])))
                 c.error = "--mode needs a size such as 1280x720";
@@ -143,13 +145,15 @@ CommandLine parse_command_line(const std::vector<std::string> &args)
         c.error = check_record_options(c, fps_given, from_given);
     if (c.error.empty() && !c.still_times.empty() && c.still_out.empty())
         c.error = "--still needs --out FILE.png";
+    if (c.error.empty() && c.dev && (!c.still_times.empty() || !c.record_out.empty()))
+        c.error = "--dev is for the running show, not for --still or --record";
     return c;
 }
 
 std::string usage_text(const std::string &program)
 {
     return "usage: " + program +
-           " [--mode WxH] [--windowed] [--no-force-16-9] [--data DIR] [--help]\n"
+           " [--mode WxH] [--windowed] [--no-force-16-9] [--data DIR] [--dev] [--help]\n"
            "       " +
            program +
            " --still T [--still T ...] --out FILE.png [--mode WxH] [--data DIR]\n"
@@ -162,6 +166,8 @@ std::string usage_text(const std::string &program)
            "  --data DIR        the folder holding music/, textures/, Materials/ ...\n"
            "                    (default: the working directory if it holds them, else\n"
            "                    data/ beside the program or in its source tree)\n"
+           "  --dev             author mode: arrows/pages/Home seek, Space pauses, shader\n"
+           "                    files reload on save, F1 overlay, F12 saves the frame\n"
            "  --still T         draw the frame at scene time T to --out (no dialog, no\n"
            "                    sound; several: FILE-T.png each; default mode 1280x720)\n"
            "  --record OUT      export the show offline, every frame: OUT.mp4 or OUT.mkv\n"

@@ -17,6 +17,7 @@ struct CommandLine {
     bool windowed = false;                   // --windowed (with --mode)
     bool force_16_9 = true;                  // cleared by --no-force-16-9
     std::string data_dir;                    // --data DIR
+    bool dev = false;                        // --dev: author mode (seek, pause, reload, overlay)
     std::vector<std::string> still_times;    // --still T (repeatable): draw stills
     std::string still_out;                   // --out FILE.png (with --still)
     std::string record_out;                  // --record OUT: export the show

@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/data_folder.h"
+#include "app/dev_mode.h"
 #include "app/record.h"
 #include "app/show_spine.h"
 #include "app/still.h"
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -89,6 +91,8 @@ int program_entry(int argc, char **argv)
     }
 
     install_message_box_handler();
+    std::error_code ec;
+    const std::string start_folder = fs::current_path(ec).string(); // author mode's captures go here
     if (!cl.still_times.empty()) {
         // The output is named from where the program was started.
         const std::string out = fs::absolute(cl.still_out).string();
@@ -150,7 +154,13 @@ int program_entry(int argc, char **argv)
     render_targets.device_context = window_handle();
 
     // 5-6. Until the window is closed; this path keeps sound and segments.
-    message_loop();
+    // Author mode lives inside the window's lifetime (its overlay and
+    // timers are GL objects).
+    std::optional<DevMode> dev;
+    if (cl.dev && open_main_show() != nullptr)
+        dev.emplace(run, *open_main_show(), start_folder);
+    message_loop(dev ? &*dev : nullptr);
+    dev.reset();
     window_close();
     return 0;
 }

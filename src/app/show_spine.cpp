@@ -1,6 +1,8 @@
 // Start-up, frame tick, fade-out, exit and the message loop.
 #include "app/show_spine.h"
 
+#include "app/dev_mode.h"
+
 #include "render/gl_helpers.h"
 #include "runtime/console.h"
 #include "runtime/frame_step.h"
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 RenderTargets render_targets;
 FrameInfo frame_info;
@@ -145,6 +148,8 @@ FrameEnd show_frame()
     music_time = run.music.position();
     if (!run.music.has_ended())
         frame_delta = music_pull(frame_delta, show_time, music_time);
+    if (run.paused)
+        frame_delta = 0.0;
 
     // 3-5. Inputs, Timeline id, clock advance.
     frame_info.wheel_steps = wheel_total;
@@ -233,18 +238,33 @@ void end_show()
     std::exit(0);
 }
 
-void message_loop()
+part_start *open_main_show()
 {
+    return main_show;
+}
+
+void message_loop(DevMode *dev)
+{
+    std::vector<int> key_downs;
     for (;;) {
         // While minimised no frame runs: wait a little for events instead
         // of spinning (the music plays on by itself).
-        const PumpResult r = pump_one_message(frame_info, render_targets, running ? 0 : 10);
+        const PumpResult r = pump_one_message(frame_info, render_targets, running ? 0 : 10,
+                                              dev != nullptr ? &key_downs : nullptr);
         if (r == PumpResult::quit)
             return;
         if (r == PumpResult::handled)
             continue;
-        if (running && show_frame() == FrameEnd::ended)
-            end_show();
+        if (running) {
+            if (dev != nullptr) {
+                dev->before_frame(key_downs);
+                key_downs.clear();
+            }
+            if (show_frame() == FrameEnd::ended)
+                end_show();
+            if (dev != nullptr)
+                dev->after_frame();
+        }
         // The latch catches a tap whose key-up came in the same batch of
         // events as its key-down (any frame slower than the tap).
         if ((key_state[vk::escape] != 0 || escape_pressed) && !quit_requested) {

@@ -22,7 +22,9 @@
 
 #include <array>
 
+class DevMode;
 class TrackMusic;
+class part_start;
 
 // The render context, one per process.
 extern RenderTargets render_targets;
@@ -40,6 +42,10 @@ struct ShowRun {
     MusicSource &music;
     bool loading_screen = true; // false: no loading screen is drawn
     bool offscreen = false;     // no display needed (stills, exports)
+    // Author mode's pause: ticks go on drawing with a step of 0, so the
+    // show clock stands while the clock source runs (set the music's pause
+    // with it).
+    bool paused = false;
 };
 
 // Opens the window (offscreen where the run asks and no display is set) at
@@ -91,6 +97,10 @@ void close_show();
 // close_show, then exit with 0.
 [[noreturn]] void end_show();
 
+// The main show of the open run (segment slot 0); null when none is open.
+part_start *open_main_show();
+
 // The message loop: events when waiting, else a tick and a buffer swap.
 // Returns when the window is closed; ends the show when a tick says so.
-void message_loop();
+// With author mode, every key-down goes to it and it runs around each tick.
+void message_loop(DevMode *dev = nullptr);

@@ -13,11 +13,18 @@ void wait_for_gl()
 
 std::vector<std::uint8_t> read_back_frame_rgb(int width, int height)
 {
+    return read_back_rect_rgb(0, 0, width, height);
+}
+
+std::vector<std::uint8_t> read_back_rect_rgb(int x, int y, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return {};
     std::vector<std::uint8_t> rows(static_cast<std::size_t>(width) * height * 3);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
     // GL gives the bottom row first.
     const std::size_t stride = static_cast<std::size_t>(width) * 3;
     for (int y = 0; y < height / 2; ++y)

@@ -15,6 +15,9 @@ void wait_for_gl();
 // The window's back buffer (width x height from the lower-left corner) as
 // RGB rows, top row first (width * height * 3 bytes).
 std::vector<std::uint8_t> read_back_frame_rgb(int width, int height);
+// The same for the rectangle at (x, y) (lower-left corner, window pixels):
+// a picture that sits centred in a larger window.
+std::vector<std::uint8_t> read_back_rect_rgb(int x, int y, int width, int height);
 
 // Level 0 of table texture `number` (width x height) as RGBA rows, bottom
 // row first, as GL keeps them. Leaves it bound on texture unit 0.

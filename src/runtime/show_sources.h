@@ -61,5 +61,9 @@ class MusicSource
     virtual void copy_spectrum(std::array<float, 512> &out) = 0;
     // 0..255.
     virtual void set_volume(int volume) = 0;
+    // Author mode's pause: the music holds where it is heard (position()
+    // stays there, a seek moves it) and resumes from that point. A source
+    // that its caller steps frame by frame has nothing to hold.
+    virtual void set_paused(bool) {}
     virtual void close() = 0;
 };

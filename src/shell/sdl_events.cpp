@@ -84,13 +84,16 @@ WindowMessage translate(const SDL_Event &e)
 }
 } // namespace
 
-PumpResult pump_one_message(FrameInfo &info, const RenderTargets &ctx, int wait_ms)
+PumpResult pump_one_message(FrameInfo &info, const RenderTargets &ctx, int wait_ms,
+                            std::vector<int> *key_downs)
 {
     SDL_Event e;
     const int got = wait_ms > 0 ? SDL_WaitEventTimeout(&e, wait_ms) : SDL_PollEvent(&e);
     if (got == 0)
         return PumpResult::idle;
     const WindowMessage m = translate(e);
+    if (key_downs != nullptr && m.kind == MessageKind::key_down && m.key != 0)
+        key_downs->push_back(m.key);
     switch (window_procedure(m, info, ctx.main_camera)) {
     case MessageResult::quit:
         return PumpResult::quit;

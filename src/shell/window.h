@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct FrameInfo;
 class RenderTargets;
@@ -60,8 +61,12 @@ void drawable_size(int &width, int &height);
 // window procedure on it. With `wait_ms` above 0 it waits that long for an
 // event before reporting idle (the loop uses it while minimised, so a
 // hidden show does not spin a core).
+// With `key_downs` (author mode) every key-down's virtual-key code is also
+// appended there, held-key repeats included, so the loop sees each press
+// even when its key-up arrives in the same batch of events.
 enum class PumpResult { idle, handled, quit };
-PumpResult pump_one_message(FrameInfo &info, const RenderTargets &ctx, int wait_ms = 0);
+PumpResult pump_one_message(FrameInfo &info, const RenderTargets &ctx, int wait_ms = 0,
+                            std::vector<int> *key_downs = nullptr);
 
 // Puts `text` on the clipboard as plain text; 1 on success, 0 on failure.
 // On X11 the text stays pasteable after the program ends (a small child

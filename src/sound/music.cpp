@@ -109,6 +109,11 @@ void music_set_volume(int volume)
     sound().set_volume(Sound::channel, volume);
 }
 
+void music_set_paused(bool paused)
+{
+    sound().set_paused(Sound::channel, paused);
+}
+
 void music_close()
 {
     sound().close();

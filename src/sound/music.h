@@ -42,6 +42,9 @@ void music_copy_spectrum(std::array<float, 512> &out);
 // Channel 1 volume, 0..255.
 void music_set_volume(int volume);
 
+// Holds channel 1 where it is heard, or plays on from there.
+void music_set_paused(bool paused);
+
 // Stops playback and closes the audio device.
 void music_close();
 
@@ -59,5 +62,6 @@ class LiveMusic final : public MusicSource
     bool seek(double seconds) override { return music_seek(seconds); }
     void copy_spectrum(std::array<float, 512> &out) override { music_copy_spectrum(out); }
     void set_volume(int volume) override { music_set_volume(volume); }
+    void set_paused(bool paused) override { music_set_paused(paused); }
     void close() override { music_close(); }
 };

@@ -31,6 +31,17 @@ TEST(CommandLine, options_for_scripts)
     EXPECT_TRUE(parse_command_line({"--help"}).help);
 }
 
+TEST(CommandLine, dev_is_author_mode_for_the_running_show_only)
+{
+    EXPECT_FALSE(parse_command_line({"--mode", "320x180"}).dev);
+    const CommandLine c = parse_command_line({"--dev", "--mode", "320x180", "--windowed"});
+    EXPECT_TRUE(c.dev);
+    EXPECT_TRUE(c.has_text) << "author mode keeps standard output (the seek lines, shader logs)";
+    EXPECT_TRUE(c.error.empty());
+    EXPECT_FALSE(parse_command_line({"--dev", "--still", "4", "--out", "a.png"}).error.empty());
+    EXPECT_FALSE(parse_command_line({"--dev", "--record", "show.mp4"}).error.empty());
+}
+
 TEST(CommandLine, bad_options_are_errors)
 {
     EXPECT_FALSE(parse_command_line({"--frobnicate"}).error.empty());

@@ -275,6 +275,8 @@ TEST_F(EndToEnd, runs_frames_and_ends_on_a_real_escape_press)
     // line per frame: proof that frames run. The middle button captures.
     EXPECT_GE(hold_until_frames(show, id, 120s), 3) << read_file(show.err);
     std::system(("xdotool mousemove --window " + id + " 40 40 click 2").c_str());
+    // Author mode's keys mean nothing to the show itself.
+    std::system(("xdotool windowfocus --sync " + id + " key Right space F12").c_str());
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(show.running()) << read_file(show.err);
 
@@ -287,6 +289,47 @@ TEST_F(EndToEnd, runs_frames_and_ends_on_a_real_escape_press)
     // The captures reach standard output as well as the clipboard.
     EXPECT_NE(out.find("Cam :"), std::string::npos) << out.substr(0, 400);
     EXPECT_NE(out.find("MCr :"), std::string::npos);
+    EXPECT_EQ(out.find("seek "), std::string::npos) << "no seek without --dev";
+    EXPECT_EQ(out.find("capture "), std::string::npos) << "no capture without --dev";
+}
+
+TEST_F(EndToEnd, author_mode_seeks_on_each_right_arrow_and_ends_with_zero_on_escape)
+{
+    Show show({"--dev", "--mode", "320x180", "--windowed", "--data", data.string()}, work.path);
+    const std::string id = show.window(120s);
+    ASSERT_FALSE(id.empty()) << "no window; stderr:\n" << read_file(show.err);
+    // Author mode announces itself once the show is loaded and the loop runs.
+    const auto ready_by = std::chrono::steady_clock::now() + 120s;
+    while (show.running() && read_file(show.out).find("author mode") == std::string::npos &&
+           std::chrono::steady_clock::now() < ready_by)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_NE(read_file(show.out).find("author mode"), std::string::npos) << read_file(show.err);
+
+    std::system(("xdotool windowfocus --sync " + id + " key --delay 300 Right Right Right").c_str());
+    std::vector<double> seeks;
+    const auto seeks_by = std::chrono::steady_clock::now() + 30s;
+    while (show.running() && seeks.size() < 3 && std::chrono::steady_clock::now() < seeks_by) {
+        std::this_thread::sleep_for(100ms);
+        seeks.clear();
+        std::istringstream lines(read_file(show.out));
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("seek ", 0) == 0)
+                seeks.push_back(std::stod(line.substr(5)));
+    }
+    ASSERT_EQ(seeks.size(), 3u) << read_file(show.out);
+    EXPECT_GE(seeks[0], 5.0) << "a Right press seeks 5 s on from where the show stands";
+    EXPECT_LT(seeks[0], seeks[1]);
+    EXPECT_LT(seeks[1], seeks[2]);
+    EXPECT_LE(seeks[2], 251.0);
+
+    // Escape ends a paused show too (its fade runs on the show clock).
+    std::system(("xdotool windowfocus --sync " + id + " key space").c_str());
+    std::this_thread::sleep_for(500ms);
+    std::system(("xdotool windowfocus --sync " + id + " key Escape").c_str());
+    ASSERT_TRUE(show.wait_for_exit(20s)) << "still running after Escape";
+    EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
+    const std::string out = read_file(show.out);
+    EXPECT_LT(out.find("pause "), out.find("resume ")) << out;
 }
 
 TEST_F(EndToEnd, a_three_second_soundtrack_is_reported_and_the_picture_goes_on_after_it)
