@@ -92,23 +92,26 @@ void main()
     // avenues, and when the theme enters a flash sweeps the city and sparks
     // start rising from the rooftops.
     float crane = smoothstep(47.0, 50.0, ttime) * (1.0 - smoothstep(82.6, 83.4, ttime));
-    float beat = groove_beat(ttime);
-    float phase = fract(beat);
-    float kick_ring = crane * exp(-pow((radius - phase * 34.0) / 2.5, 2.0)) * (1.0 - phase);
-    float bar = floor((beat + 0.001) / 4.0);
-    float bar_phase = beat / 4.0 - bar;
-    float sector = floor((atan(xy.y, xy.x) / 6.2832 + 0.5) * 6.0);
-    float district = crane * built * step(abs(sector - district_of_bar(bar)), 0.5) *
-                     smoothstep(0.0, 0.12, bar_phase) * (1.0 - smoothstep(0.85, 1.0, bar_phase));
-    float avenue = crane * (1.0 - built) * (1.0 - smoothstep(18.0, 24.0, radius)) *
-                   (pow(0.5 + 0.5 * cos(6.2832 * (abs(xy.x) * 0.11 - beat * 0.5)), 8.0) +
-                    pow(0.5 + 0.5 * cos(6.2832 * (abs(xy.y) * 0.11 - beat * 0.5)), 8.0));
-    float since_theme = ttime - 60.75;
-    float theme = crane * step(0.0, since_theme);
-    float flash = theme * exp(-pow((radius - since_theme * 16.0) / 3.5, 2.0)) * exp(-since_theme * 0.5);
-    float ember = theme * built * step(r1, 0.03) * smoothstep(0.0, 0.6, since_theme);
-    float ember_lift = fract(r2 + since_theme * 0.09);
-    z += ember * ember_lift * 16.0;
+    float kick_ring = 0.0, district = 0.0, avenue = 0.0, flash = 0.0, ember = 0.0, ember_lift = 0.0;
+    if (crane > 0.0) {  // the same for every point: the rest of the show skips this work
+        float beat = groove_beat(ttime);
+        float phase = fract(beat);
+        kick_ring = crane * exp(-pow((radius - phase * 34.0) / 2.5, 2.0)) * (1.0 - phase);
+        float bar = floor((beat + 0.001) / 4.0);
+        float bar_phase = beat / 4.0 - bar;
+        float sector = floor((atan(xy.y, xy.x) / 6.2832 + 0.5) * 6.0);
+        district = crane * built * step(abs(sector - district_of_bar(bar)), 0.5) * smoothstep(0.0, 0.12, bar_phase) *
+                   (1.0 - smoothstep(0.85, 1.0, bar_phase));
+        avenue = crane * (1.0 - built) * (1.0 - smoothstep(18.0, 24.0, radius)) *
+                 (pow(0.5 + 0.5 * cos(6.2832 * (abs(xy.x) * 0.11 - beat * 0.5)), 8.0) +
+                  pow(0.5 + 0.5 * cos(6.2832 * (abs(xy.y) * 0.11 - beat * 0.5)), 8.0));
+        float since_theme = ttime - 60.75;
+        float theme = crane * step(0.0, since_theme);
+        flash = theme * exp(-pow((radius - since_theme * 16.0) / 3.5, 2.0)) * exp(-since_theme * 0.5);
+        ember = theme * built * step(r1, 0.03) * smoothstep(0.0, 0.6, since_theme);
+        ember_lift = fract(r2 + since_theme * 0.09);
+        z += ember * ember_lift * 16.0;
+    }
 
     // The wide orbit before the insect: the carpet of empty ground reaches
     // further out and the whole island glows brighter, more so as the music
