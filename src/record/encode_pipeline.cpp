@@ -49,8 +49,9 @@ void EncodePipeline::run()
 {
     for (;;) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return stop_ || !waiting_.empty(); });
-        if (waiting_.empty())
+        // After a failed write the sink is broken: nothing more goes to it.
+        changed_.wait(lock, [this] { return stop_ || failed_ || !waiting_.empty(); });
+        if (failed_ || waiting_.empty())
             return;
         auto [n, rgb] = std::move(waiting_.front());
         waiting_.pop_front();
