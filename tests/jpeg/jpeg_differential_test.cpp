@@ -17,6 +17,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <sys/wait.h>
 
@@ -112,6 +114,61 @@ TEST(JpegDifferential, restart_intervals_baseline_and_progressive)
                 o.restart_interval = interval;
                 expect_close_to_libjpeg(o, "photo");
             }
+}
+
+// Where each scan's entropy-coded data lies: [begin, end) byte ranges.
+std::vector<std::pair<std::size_t, std::size_t>> scan_data(const bytes &jpeg)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> scans;
+    std::size_t p = 2; // after SOI
+    while (p + 4 <= jpeg.size() && jpeg[p] == 0xFF && jpeg[p + 1] != 0xD9) {
+        const int marker = jpeg[p + 1];
+        p += 2 + ((jpeg[p + 2] << 8) | jpeg[p + 3]);
+        if (marker != 0xDA)
+            continue;
+        const std::size_t begin = p;
+        auto is_marker = [&](std::size_t i) {
+            return jpeg[i] == 0xFF && jpeg[i + 1] != 0 && (jpeg[i + 1] < 0xD0 || jpeg[i + 1] > 0xD7);
+        };
+        while (p + 1 < jpeg.size() && !is_marker(p))
+            ++p;
+        scans.emplace_back(begin, p);
+    }
+    return scans;
+}
+
+// A progressive scan that runs out of data leaves the rest of its blocks as
+// the earlier scans made them, like libjpeg-turbo (decoding them from the
+// zero bits behind the cut would make up coefficients instead). Every scan
+// is cut a third and two thirds of the way into its data.
+TEST(JpegDifferential, progressive_files_cut_inside_any_scan_within_bound)
+{
+    for (const sampling &s : samplings) {
+        encode_options o;
+        o.width = 96;
+        o.height = 72;
+        o.components = s.components;
+        o.h = s.h;
+        o.v = s.v;
+        o.quality = 90;
+        o.progressive = true;
+        const bytes jpeg = encode_libjpeg(make_picture("photo", o.width, o.height, o.components, 5), o);
+        const auto scans = scan_data(jpeg);
+        ASSERT_GE(scans.size(), 6u) << describe(o, "photo");
+        for (std::size_t n = 0; n < scans.size(); ++n)
+            for (int third : {1, 2}) {
+                const std::size_t at = scans[n].first + (scans[n].second - scans[n].first) * third / 3;
+                const bytes cut(jpeg.begin(), jpeg.begin() + static_cast<long>(at));
+                const std::string what = describe(o, "photo") + ", scan " + std::to_string(n) + " cut at " +
+                                         std::to_string(third) + "/3";
+                const decoded_image ours = decode_ours(cut, true, 1500);
+                ASSERT_EQ(ours.error, 0) << what;
+                EXPECT_LE(max_difference(ours, decode_libjpeg(cut)),
+                          o.components == 1 ? grey_bound : colour_bound)
+                    << what;
+                EXPECT_EQ(ours.pixels, decode_ours(cut, false).pixels) << what;
+            }
+    }
 }
 
 TEST(JpegDifferential, odd_and_extreme_sizes)

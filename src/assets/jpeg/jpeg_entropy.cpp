@@ -4,7 +4,8 @@
 // refinement), and the scan loops that drive them.
 //
 // The bit reader keeps up to 64 bits MSB-aligned. A marker inside the data
-// supplies no bits: from there on it feeds zeros and remembers the marker
+// supplies no bits: from there on it feeds zeros (counted, so that a
+// progressive scan can tell that its data ran out) and remembers the marker
 // for the restart or scan logic that comes next.
 //
 // Depends on: jpeg_image_decoder.h, jpeg_kernels.h (zig-zag order, IDCT).
@@ -26,6 +27,18 @@ using jpeg_kernels::natural_from_zigzag;
 
 constexpr int fast_bits = jpeg_image_decoder::huffman_fast_bits;
 constexpr int restart_search_limit = 1536;
+
+inline std::uint64_t byte_swap(std::uint64_t v)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_bswap64(v);
+#else
+    std::uint64_t r = 0;
+    for (int i = 0; i < 8; ++i, v >>= 8)
+        r = (r << 8) | (v & 0xFF);
+    return r;
+#endif
+}
 
 inline int extend(int v, int n)
 {
@@ -91,9 +104,10 @@ inline void jpeg_image_decoder::fill_bits()
 {
     if (pending_marker_ < 0 && in_end_ - in_pos_ >= 8 && bit_count_ <= 56) {
         const std::uint8_t *p = in_buf_ + in_pos_;
-        std::uint64_t word = 0;
-        for (int i = 0; i < 8; ++i) // big-endian load; compilers make it one
-            word = (word << 8) | p[i];
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if constexpr (std::endian::native == std::endian::little)
+            word = byte_swap(word);
         const std::uint64_t inverted = ~word;
         const bool has_ff = ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
         if (!has_ff) {
@@ -128,6 +142,8 @@ void jpeg_image_decoder::fill_bits_slow()
                 }
             }
         }
+        if (pending_marker_ >= 0)
+            padding_bits_ += 8;
         bits_ |= static_cast<std::uint64_t>(b) << (56 - bit_count_);
         bit_count_ += 8;
     }
@@ -216,6 +232,7 @@ void jpeg_image_decoder::begin_scan()
     eob_run_ = 0;
     bits_ = 0;
     bit_count_ = 0;
+    padding_bits_ = 0;
     pending_marker_ = -1;
     restarts_left_ = restart_interval_;
     next_restart_ = 0;
@@ -225,6 +242,7 @@ void jpeg_image_decoder::handle_restart()
 {
     bits_ = 0;
     bit_count_ = 0;
+    padding_bits_ = 0;
     int marker = pending_marker_;
     pending_marker_ = -1;
     int examined = 0;
@@ -447,9 +465,14 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t *block, component &
         return v;
     };
     // Adds the next correction bit to an already non-zero coefficient.
+    // Without branches: the bits are as good as random.
+    const int shift = approx_low_;
     auto refine = [&](std::int16_t &coef) {
-        if (next_bit() != 0 && (coef & p1) == 0)
-            coef = static_cast<std::int16_t>(coef >= 0 ? coef + p1 : coef + m1);
+        const int bit = next_bit();
+        const int value = coef;
+        const int step = ((value & p1) == 0 ? bit : 0) << shift;
+        const int sign = value >> 31; // 0 or -1
+        coef = static_cast<std::int16_t>(value + ((step ^ sign) - sign));
     };
     // Non-zero coefficients of the block (bit k for block[k]): the walks
     // below visit just those.
@@ -464,9 +487,22 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t *block, component &
     int k = spectral_start_;
     if (eob_run_ == 0) {
         for (; k <= spectral_end_; ++k) {
-            save();
-            const int rs = decode_huffman(ac);
-            load();
+            // The lookahead table inline; longer codes the general way.
+            if (count < 16) {
+                save();
+                fill_bits();
+                load();
+            }
+            int rs = ac.fast[bits >> (64 - fast_bits)];
+            if (rs != 0) {
+                bits <<= rs >> 8;
+                count -= rs >> 8;
+                rs &= 255;
+            } else {
+                save();
+                rs = decode_huffman(ac);
+                load();
+            }
             int run = rs >> 4;
             const int size = rs & 15;
             int value = 0;
@@ -510,40 +546,28 @@ void jpeg_image_decoder::decode_block_ac_refine(std::int16_t *block, component &
     save();
 }
 
-void jpeg_image_decoder::decode_buffered_block(block_kind kind, component &c, int bx, int by)
+template <jpeg_image_decoder::block_kind kind>
+inline void jpeg_image_decoder::decode_buffered_block(component &c, int bx, int by)
 {
     if (bx < 0 || by < 0 || bx >= c.blocks_w || by >= c.blocks_h)
         stop(jpeg_assertion_error);
     std::int16_t *block = c.coefficients + (static_cast<std::size_t>(by) * c.blocks_w + bx) * 64;
-    switch (kind) {
-    case block_kind::sequential:
+    if constexpr (kind == block_kind::sequential) {
         std::memset(block, 0, 64 * sizeof(std::int16_t));
         decode_block_sequential(block, c);
-        break;
-    case block_kind::dc_first:
+    } else if constexpr (kind == block_kind::dc_first) {
         decode_block_dc_first(block, c);
-        break;
-    case block_kind::dc_refine:
+    } else if constexpr (kind == block_kind::dc_refine) {
         decode_block_dc_refine(block);
-        break;
-    case block_kind::ac_first:
+    } else if constexpr (kind == block_kind::ac_first) {
         decode_block_ac_first(block, c);
-        break;
-    case block_kind::ac_refine:
+    } else {
         decode_block_ac_refine(block, c);
-        break;
     }
 }
 
-void jpeg_image_decoder::decode_buffered_scan()
+template <jpeg_image_decoder::block_kind kind> void jpeg_image_decoder::decode_scan_blocks()
 {
-    block_kind kind = block_kind::sequential;
-    if (progressive_) {
-        if (spectral_start_ == 0)
-            kind = approx_high_ == 0 ? block_kind::dc_first : block_kind::dc_refine;
-        else
-            kind = approx_high_ == 0 ? block_kind::ac_first : block_kind::ac_refine;
-    }
     auto next_mcu = [&] {
         if (restart_interval_ != 0) {
             if (restarts_left_ == 0)
@@ -551,26 +575,72 @@ void jpeg_image_decoder::decode_buffered_scan()
             --restarts_left_;
         }
     };
+    // A progressive scan whose data has run out (a block took bits past a
+    // marker) leaves its remaining blocks up to the next restart as they
+    // are, the way libjpeg-turbo does: a truncated file then costs nothing
+    // for the part of a large frame it lacks.
+    auto data_ran_out = [&] { return kind != block_kind::sequential && bit_count_ < padding_bits_; };
+    // Passes over the MCUs left before the next restart: (x, y) moves on in
+    // a grid w wide. With no restart interval the scan is over.
+    auto pass_over_interval = [&](int &x, int &y, int w) {
+        if (restart_interval_ == 0)
+            return false;
+        const long next = static_cast<long>(y) * w + x + 1 + restarts_left_;
+        restarts_left_ = 0;
+        y = static_cast<int>(next / w);
+        x = static_cast<int>(next % w);
+        return true;
+    };
     if (scan_count_ == 1) {
         // Non-interleaved: one block per MCU, only blocks holding samples.
         component &c = comps_[scan_comp_[0]];
-        for (int by = 0; by < c.actual_h; ++by)
-            for (int bx = 0; bx < c.actual_w; ++bx) {
-                next_mcu();
-                decode_buffered_block(kind, c, bx, by);
-            }
-        return;
-    }
-    for (int my = 0; my < mcus_y_; ++my)
-        for (int mx = 0; mx < mcus_x_; ++mx) {
+        for (int bx = 0, by = 0; by < c.actual_h;) {
             next_mcu();
-            for (int i = 0; i < scan_count_; ++i) {
-                component &c = comps_[scan_comp_[i]];
-                for (int v = 0; v < c.v; ++v)
-                    for (int h = 0; h < c.h; ++h)
-                        decode_buffered_block(kind, c, mx * c.h + h, my * c.v + v);
+            if (data_ran_out()) {
+                if (!pass_over_interval(bx, by, c.actual_w))
+                    return;
+                continue;
+            }
+            decode_buffered_block<kind>(c, bx, by);
+            if (++bx == c.actual_w) {
+                bx = 0;
+                ++by;
             }
         }
+        return;
+    }
+    for (int mx = 0, my = 0; my < mcus_y_;) {
+        next_mcu();
+        if (data_ran_out()) {
+            if (!pass_over_interval(mx, my, mcus_x_))
+                return;
+            continue;
+        }
+        for (int n = 0; n < scan_count_; ++n) {
+            component &c = comps_[scan_comp_[n]];
+            for (int v = 0; v < c.v; ++v)
+                for (int h = 0; h < c.h; ++h)
+                    decode_buffered_block<kind>(c, mx * c.h + h, my * c.v + v);
+        }
+        if (++mx == mcus_x_) {
+            mx = 0;
+            ++my;
+        }
+    }
+}
+
+void jpeg_image_decoder::decode_buffered_scan()
+{
+    if (!progressive_)
+        decode_scan_blocks<block_kind::sequential>();
+    else if (spectral_start_ == 0 && approx_high_ == 0)
+        decode_scan_blocks<block_kind::dc_first>();
+    else if (spectral_start_ == 0)
+        decode_scan_blocks<block_kind::dc_refine>();
+    else if (approx_high_ == 0)
+        decode_scan_blocks<block_kind::ac_first>();
+    else
+        decode_scan_blocks<block_kind::ac_refine>();
 }
 
 // Decodes the scan whose header was just read and every scan after it.

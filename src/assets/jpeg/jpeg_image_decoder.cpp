@@ -392,6 +392,7 @@ int jpeg_image_decoder::process_markers_until_scan()
     pending_marker_ = -1;
     bits_ = 0;
     bit_count_ = 0;
+    padding_bits_ = 0;
     for (;;) {
         switch (c) {
         case marker_sos:
@@ -585,20 +586,16 @@ void jpeg_image_decoder::transform_mcu_row_buffered()
             std::uint8_t *out = c.plane + static_cast<std::size_t>(v) * 8 * c.plane_stride;
             const std::int16_t *q = quant_[c.quant & 3];
             for (int bx = 0; bx < c.blocks_w; ++bx, block += 64, out += 8) {
-                int ac = 0;
-                for (int k = 1; k < 64; ++k)
-                    ac |= block[k];
-                if (ac == 0) {
+                if (!jpeg_kernels::has_ac(block)) {
                     jpeg_kernels::idct_dc_only(block[0], q[0], out, c.plane_stride);
                 } else if (!progressive_) {
                     transform_ac_block(block, q, out, c.plane_stride, false);
                 } else {
                     // Zig-zag order: into natural order in a block of its own
-                    // (zeroed after the transform, like a streaming one).
+                    // (every coefficient written, so none needs clearing).
                     std::int16_t *natural = block_buf_ + 64 * block_slot_;
-                    for (int k = 0; k < 64; ++k)
-                        natural[jpeg_kernels::natural_from_zigzag[k]] = block[k];
-                    transform_ac_block(natural, q, out, c.plane_stride, true);
+                    jpeg_kernels::natural_from_zigzag_block(block, natural);
+                    transform_ac_block(natural, q, out, c.plane_stride, false);
                     if (pending_.block == natural)
                         block_slot_ ^= 1; // it waits for a partner
                 }

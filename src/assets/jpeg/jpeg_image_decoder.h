@@ -33,7 +33,10 @@
 // BAD INPUT
 //   Every failure records an error code (the first one is kept) and stops
 //   the decoder; it never reads or writes outside its buffers. A truncated
-//   file reads as if padded with end-of-image markers and still decodes.
+//   file reads as if padded with end-of-image markers and still decodes. A
+//   progressive scan whose data runs out (a block needed bits past a
+//   marker) leaves its remaining blocks up to the next restart as earlier
+//   scans made them, as libjpeg-turbo does.
 // THREAD SAFETY
 //   One decoder per thread; decoders share only constant tables.
 //
@@ -196,7 +199,8 @@ class jpeg_image_decoder
     void decode_block_dc_refine(std::int16_t *block);
     void decode_block_ac_first(std::int16_t *block, component &c);
     void decode_block_ac_refine(std::int16_t *block, component &c);
-    void decode_buffered_block(block_kind kind, component &c, int bx, int by);
+    template <block_kind kind> void decode_buffered_block(component &c, int bx, int by);
+    template <block_kind kind> void decode_scan_blocks();
     void decode_buffered_scan();
     void decode_all_scans();
 
@@ -244,6 +248,9 @@ class jpeg_image_decoder
     std::uint64_t bits_ = 0; // MSB-aligned
     int bit_count_ = 0;
     int pending_marker_ = -1; // marker met inside entropy-coded data
+    // Zero bits put behind that marker; once bit_count_ is below it, a block
+    // has taken some of them: the data ran out.
+    std::int64_t padding_bits_ = 0;
 
     scan_type type_ = scan_type::greyscale;
     int max_h_ = 1, max_v_ = 1;

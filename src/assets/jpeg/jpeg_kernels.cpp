@@ -15,6 +15,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -220,6 +221,37 @@ void idct_sse2(const std::int16_t coefficients[64], const std::int16_t prescaled
 #else
     idct_scalar(coefficients, prescaled_quant, out, stride);
 #endif
+}
+
+bool has_ac(const std::int16_t block[64])
+{
+#if VELLAMOR_JPEG_SSE2
+    const auto *v = reinterpret_cast<const __m128i *>(block);
+    __m128i any = _mm_and_si128(_mm_loadu_si128(v), _mm_set_epi16(-1, -1, -1, -1, -1, -1, -1, 0));
+    for (int i = 1; i < 8; ++i)
+        any = _mm_or_si128(any, _mm_loadu_si128(v + i));
+    return _mm_movemask_epi8(_mm_cmpeq_epi16(any, _mm_setzero_si128())) != 0xFFFF;
+#else
+    int any = 0;
+    for (int k = 1; k < 64; ++k)
+        any |= block[k];
+    return any != 0;
+#endif
+}
+
+namespace
+{
+// Unrolled: every move has fixed addresses.
+template <std::size_t... k>
+inline void reorder(const std::int16_t *zigzag, std::int16_t *natural, std::index_sequence<k...>)
+{
+    ((natural[natural_from_zigzag[k]] = zigzag[k]), ...);
+}
+} // namespace
+
+void natural_from_zigzag_block(const std::int16_t zigzag[64], std::int16_t natural[64])
+{
+    reorder(zigzag, natural, std::make_index_sequence<64>{});
 }
 
 void idct_dc_only(std::int16_t dc, std::int16_t prescaled_quant0, std::uint8_t *out, std::ptrdiff_t stride)

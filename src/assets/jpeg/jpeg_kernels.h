@@ -23,6 +23,12 @@ inline constexpr int natural_from_zigzag[64] = {
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
+// Whether any of positions 1..63 of a block (the AC coefficients, in
+// natural or zig-zag order alike) is non-zero.
+bool has_ac(const std::int16_t block[64]);
+// A block in zig-zag order copied into natural order (all 64 written).
+void natural_from_zigzag_block(const std::int16_t zigzag[64], std::int16_t natural[64]);
+
 // The instruction sets the kernels come in. Every form gives the same bytes.
 enum class simd_level { scalar, sse2, avx2 };
 
