@@ -160,7 +160,7 @@ struct Corner {
     bool ok[3] = {false, false, false}; // converted and within 32 bits
 };
 
-int values_of(CornerForm form)
+constexpr int values_of(CornerForm form)
 {
     switch (form) {
     case CornerForm::position:
@@ -177,11 +177,11 @@ int values_of(CornerForm form)
 
 // One corner in the form's format ("%d", "%d/%d", "%d/%d/%d", "%d//%d") with
 // scanf's result: the number of values converted, or -1 at the end of input.
-int read_corner(ObjScanner &s, CornerForm form, Corner &c)
+template <CornerForm form> int read_corner(ObjScanner &s, Corner &c)
 {
     c = Corner{};
-    const int wanted = values_of(form);
-    const int slashes = form == CornerForm::position_normal ? 2 : 1;
+    constexpr int wanted = values_of(form);
+    constexpr int slashes = form == CornerForm::position_normal ? 2 : 1;
     int got = 0;
     for (int i = 0; i < wanted; ++i) {
         if (i > 0) {
@@ -205,22 +205,49 @@ int read_corner(ObjScanner &s, CornerForm form, Corner &c)
 // the token as a C string, so it ends at an embedded NUL byte.
 CornerForm decode_first_corner(std::string_view token, Corner &c)
 {
-    const std::size_t nul = token.find('\0');
-    if (nul != std::string_view::npos)
-        token = token.substr(0, nul);
-    ObjScanner s(token);
-    if (token.find("//") != std::string_view::npos) {
-        read_corner(s, CornerForm::position_normal, c);
+    // Usually the token reads as "%d/%d/%d" (or a prefix of it) to its very
+    // end: then it holds neither "//" nor a NUL byte, and that read decides.
+    ObjScanner whole(token);
+    const int read = read_corner<CornerForm::position_texcoord_normal>(whole, c);
+    if (whole.at_end())
+        return read == 3   ? CornerForm::position_texcoord_normal
+               : read == 2 ? CornerForm::position_texcoord
+                           : CornerForm::position;
+    std::size_t length = 0;
+    bool double_slash = false;
+    for (; length < token.size() && token[length] != '\0'; ++length)
+        double_slash = double_slash || (length > 0 && token[length] == '/' && token[length - 1] == '/');
+    ObjScanner s(token.substr(0, length));
+    if (double_slash) {
+        read_corner<CornerForm::position_normal>(s, c);
         return CornerForm::position_normal;
     }
     // Trying "%d/%d/%d", then "%d/%d", then "%d" stops at the same place
     // with the same values, so one read decides.
-    const int got = read_corner(s, CornerForm::position_texcoord_normal, c);
+    const int got = read_corner<CornerForm::position_texcoord_normal>(s, c);
     if (got == 3)
         return CornerForm::position_texcoord_normal;
     if (got == 2)
         return CornerForm::position_texcoord;
     return CornerForm::position;
+}
+
+// The corners after the first, in the first one's form (fixed here so that
+// each corner is read without asking which form it has).
+template <CornerForm form, class Emit> void read_fan(ObjScanner &s, const Corner &first, Emit &emit)
+{
+    Corner prev, cur;
+    if (read_corner<form>(s, prev) <= 0)
+        return;
+    if (read_corner<form>(s, cur) <= 0)
+        return;
+    emit(form, first, prev, cur);
+    for (;;) {
+        prev = cur;
+        if (read_corner<form>(s, cur) <= 0)
+            break;
+        emit(form, first, prev, cur);
+    }
 }
 
 // Reads one face after its "f" token and calls emit(c0, c1, c2) for each
@@ -231,18 +258,20 @@ template <class Emit> void read_face(ObjScanner &s, Emit &&emit)
     std::string_view token;
     if (s.read_token(token) <= 0)
         return;
-    Corner first, prev, cur;
-    const CornerForm form = decode_first_corner(token, first);
-    if (read_corner(s, form, prev) <= 0)
-        return;
-    if (read_corner(s, form, cur) <= 0)
-        return;
-    emit(form, first, prev, cur);
-    for (;;) {
-        prev = cur;
-        if (read_corner(s, form, cur) <= 0)
-            break;
-        emit(form, first, prev, cur);
+    Corner first;
+    switch (decode_first_corner(token, first)) {
+    case CornerForm::position:
+        read_fan<CornerForm::position>(s, first, emit);
+        break;
+    case CornerForm::position_texcoord:
+        read_fan<CornerForm::position_texcoord>(s, first, emit);
+        break;
+    case CornerForm::position_texcoord_normal:
+        read_fan<CornerForm::position_texcoord_normal>(s, first, emit);
+        break;
+    case CornerForm::position_normal:
+        read_fan<CornerForm::position_normal>(s, first, emit);
+        break;
     }
 }
 
