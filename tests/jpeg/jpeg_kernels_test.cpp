@@ -90,6 +90,32 @@ TEST(JpegKernels, dc_only_blocks_match_the_full_transform)
     }
 }
 
+TEST(JpegKernels, zigzag_blocks_reach_natural_order_and_ac_is_found_in_every_form)
+{
+    std::mt19937 rng(5);
+    std::vector<simd_level> levels = vector_levels();
+    levels.push_back(simd_level::scalar);
+    for (int round = 0; round < 200; ++round) {
+        std::int16_t zigzag[64], quant[64];
+        random_block(rng, zigzag, quant);
+        for (simd_level l : levels) {
+            std::int16_t natural[64];
+            std::fill(natural, natural + 64, std::int16_t{0x5A5A}); // every entry must be written
+            jpeg_kernels::natural_from_zigzag_block(l, zigzag, natural);
+            for (int k = 0; k < 64; ++k)
+                ASSERT_EQ(natural[jpeg_kernels::natural_from_zigzag[k]], zigzag[k]) << "form " << int(l);
+        }
+    }
+    // AC coefficients are found wherever they sit, and DC alone is not one.
+    for (int k = 0; k < 64; ++k) {
+        std::int16_t block[64] = {};
+        block[0] = 99;
+        EXPECT_FALSE(jpeg_kernels::has_ac(block));
+        block[k] = static_cast<std::int16_t>(k == 0 ? 7 : -1);
+        EXPECT_EQ(jpeg_kernels::has_ac(block), k != 0) << k;
+    }
+}
+
 TEST(JpegKernels, colour_steps_give_the_jfif_conversion_in_every_form)
 {
     // Every (Cb, Cr) pair, each with a spread of luma values, in 4:4:4 and in

@@ -594,7 +594,8 @@ void jpeg_image_decoder::transform_mcu_row_buffered()
                     // Zig-zag order: into natural order in a block of its own
                     // (every coefficient written, so none needs clearing).
                     std::int16_t *natural = block_buf_ + 64 * block_slot_;
-                    jpeg_kernels::natural_from_zigzag_block(block, natural);
+                    jpeg_kernels::natural_from_zigzag_block(static_cast<jpeg_kernels::simd_level>(forms_),
+                                                            block, natural);
                     transform_ac_block(natural, q, out, c.plane_stride, false);
                     if (pending_.block == natural)
                         block_slot_ ^= 1; // it waits for a partner

@@ -249,9 +249,12 @@ inline void reorder(const std::int16_t *zigzag, std::int16_t *natural, std::inde
 }
 } // namespace
 
-void natural_from_zigzag_block(const std::int16_t zigzag[64], std::int16_t natural[64])
+void natural_from_zigzag_block(simd_level level, const std::int16_t zigzag[64], std::int16_t natural[64])
 {
-    reorder(zigzag, natural, std::make_index_sequence<64>{});
+    if (usable_simd_level(level) == simd_level::avx2)
+        natural_from_zigzag_block_avx2(zigzag, natural);
+    else
+        reorder(zigzag, natural, std::make_index_sequence<64>{});
 }
 
 void idct_dc_only(std::int16_t dc, std::int16_t prescaled_quant0, std::uint8_t *out, std::ptrdiff_t stride)

@@ -26,8 +26,6 @@ inline constexpr int natural_from_zigzag[64] = {
 // Whether any of positions 1..63 of a block (the AC coefficients, in
 // natural or zig-zag order alike) is non-zero.
 bool has_ac(const std::int16_t block[64]);
-// A block in zig-zag order copied into natural order (all 64 written).
-void natural_from_zigzag_block(const std::int16_t zigzag[64], std::int16_t natural[64]);
 
 // The instruction sets the kernels come in. Every form gives the same bytes.
 enum class simd_level { scalar, sse2, avx2 };
@@ -88,11 +86,15 @@ void colour_from_offsets(simd_level level, const std::uint8_t *y, const std::int
                          const std::int16_t *g, const std::int16_t *b, int chroma_shift, int count,
                          std::uint8_t *rgbx);
 
+// A block in zig-zag order copied into natural order (all 64 written).
+void natural_from_zigzag_block(simd_level level, const std::int16_t zigzag[64], std::int16_t natural[64]);
+
 // The AVX2 forms, compiled for AVX2 in their own file; callers go through
 // the functions above, which pick them only where the processor has AVX2.
 void chroma_offsets_avx2(const std::uint8_t *cb, const std::uint8_t *cr, int count, std::int16_t *r,
                          std::int16_t *g, std::int16_t *b);
 void colour_from_offsets_avx2(const std::uint8_t *y, const std::int16_t *r, const std::int16_t *g,
                               const std::int16_t *b, int chroma_shift, int count, std::uint8_t *rgbx);
+void natural_from_zigzag_block_avx2(const std::int16_t zigzag[64], std::int16_t natural[64]);
 
 } // namespace jpeg_kernels

@@ -13,6 +13,8 @@
 
 #include "assets/jpeg/jpeg_idct_pass.h"
 
+#include <utility>
+
 #if defined(__AVX2__)
 #include <immintrin.h>
 #endif
@@ -117,6 +119,55 @@ inline void offsets_for(const std::int16_t *o, int x, int chroma_shift, __m256i 
     second = _mm256_unpackhi_epi16(v, v);
 }
 
+// Zig-zag to natural order with byte shuffles: natural row r gathers its
+// eight coefficients from the few zig-zag rows that hold them, one shuffle
+// each (a zero mask byte leaves a zero) combined with OR.
+struct zigzag_shuffles {
+    alignas(16) std::int8_t mask[8][8][16]; // [natural row][zig-zag row]
+    bool used[8][8];
+};
+constexpr zigzag_shuffles make_zigzag_shuffles()
+{
+    zigzag_shuffles t{};
+    for (auto &row : t.mask)
+        for (auto &source : row)
+            for (std::int8_t &byte : source)
+                byte = -128;
+    for (int z = 0; z < 64; ++z) {
+        const int n = natural_from_zigzag[z];
+        const int row = n / 8, lane = n % 8, source = z / 8, from = z % 8;
+        t.mask[row][source][2 * lane] = static_cast<std::int8_t>(2 * from);
+        t.mask[row][source][2 * lane + 1] = static_cast<std::int8_t>(2 * from + 1);
+        t.used[row][source] = true;
+    }
+    return t;
+}
+constexpr zigzag_shuffles zigzag = make_zigzag_shuffles();
+
+template <int row, int source> inline __m128i gather(const __m128i *z, __m128i into)
+{
+    if constexpr (zigzag.used[row][source]) {
+        const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i *>(zigzag.mask[row][source]));
+        return _mm_or_si128(into, _mm_shuffle_epi8(z[source], mask));
+    } else {
+        return into;
+    }
+}
+template <int row, int... source>
+inline __m128i natural_row(const __m128i *z, std::integer_sequence<int, source...>)
+{
+    __m128i out = _mm_setzero_si128();
+    ((out = gather<row, source>(z, out)), ...);
+    return out;
+}
+template <int... row>
+inline void natural_rows(const __m128i *z, std::int16_t *natural, std::integer_sequence<int, row...>)
+{
+    (_mm_storeu_si128(reinterpret_cast<__m128i *>(natural) + row,
+                      natural_row<row>(z, std::make_integer_sequence<int, 8>{})),
+     ...);
+}
+
 } // namespace
 
 void idct_avx2_pair(const std::int16_t *coefficients_a, const std::int16_t *quant_a, std::uint8_t *out_a,
@@ -196,6 +247,14 @@ void colour_from_offsets_avx2(const std::uint8_t *y, const std::int16_t *r, cons
     }
 }
 
+void natural_from_zigzag_block_avx2(const std::int16_t zigzag_order[64], std::int16_t natural[64])
+{
+    __m128i z[8];
+    for (int i = 0; i < 8; ++i)
+        z[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(zigzag_order) + i);
+    natural_rows(z, natural, std::make_integer_sequence<int, 8>{});
+}
+
 #else // not compiled for AVX2: never chosen, but keep every caller linking
 
 void idct_avx2_pair(const std::int16_t *coefficients_a, const std::int16_t *quant_a, std::uint8_t *out_a,
@@ -216,6 +275,11 @@ void colour_from_offsets_avx2(const std::uint8_t *y, const std::int16_t *r, cons
                               const std::int16_t *b, int chroma_shift, int count, std::uint8_t *rgbx)
 {
     colour_from_offsets(simd_level::scalar, y, r, g, b, chroma_shift, count, rgbx);
+}
+
+void natural_from_zigzag_block_avx2(const std::int16_t zigzag_order[64], std::int16_t natural[64])
+{
+    natural_from_zigzag_block(simd_level::scalar, zigzag_order, natural);
 }
 
 #endif
