@@ -274,5 +274,9 @@ void message_loop(DevMode *dev)
         escape_pressed = false;
         swap_buffers();
         key_state[vk::f1] = 0;
+        // The set-up's remainder, a step after each frame from the first on
+        // (after the swap: a step may draw into the back buffer).
+        if (running && main_show != nullptr)
+            main_show->continue_setup(render_targets);
     }
 }

@@ -83,6 +83,8 @@ bool run_offline_show(int width, int height, const std::function<void(OfflineSho
         return false;
     }
     auto *show = static_cast<part_start *>(segment_slots[0]);
+    // Frames drawn out of order have no first frames to spread it over.
+    show->finish_setup(render_targets);
     OfflineShow offline(*show, render_targets, clock, music, width, height);
     offline.spectrum_from_music = music.is_open();
     body(offline);

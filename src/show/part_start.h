@@ -7,8 +7,10 @@
 #include "render/shader_program.h"
 #include "runtime/frame_info.h"
 #include "show/fade_cues.h"
+#include "show/grid_lists.h"
 #include "show/parts.h"
 
+#include <memory>
 #include <vector>
 
 class part_start : public parts
@@ -27,6 +29,16 @@ class part_start : public parts
     // Makes the lit-mesh program current with its uniforms and five
     // textures (part_start_lit_mesh.cpp); both passes above start with it.
     void use_lit_mesh_program(const RenderTargets &ctx, double a1) const;
+    // The set-up's remainder, which nothing needs for the opening: the later
+    // scenes' warm-up and the two grids the show never calls
+    // (part_start_late_setup.cpp). One bounded step per call, run between
+    // frames from the second frame on; true while steps remain.
+    bool continue_setup(RenderTargets &ctx);
+    void finish_setup(RenderTargets &ctx)
+    {
+        while (continue_setup(ctx)) {
+        }
+    }
     // For a show that starts or resumes at scene time t: where t lies in a
     // window in which the top view does not run, renders the height map as
     // the pass last left it before t. The clocks are left alone.
@@ -39,6 +51,8 @@ class part_start : public parts
     int billboard_program = 21;
 
     ShaderProgram shaders;
+    std::unique_ptr<ShowGrids> grids; // made by setup
+    int late_setup_steps_done = 0;
     // Declared in load order; destroyed in reverse.
     ObjMesh city;
     ObjMesh title;

@@ -14,14 +14,13 @@
 #include "render/render_targets.h"
 #include "render/shader_program.h"
 #include "runtime/show_state.h"
+#include "show/grid_lists.h"
 #include "show/part_start.h"
-#include "show/point_randoms.h"
 #include "show/resources.h"
 
 #include <GL/glew.h>
 
-#include <algorithm>
-#include <vector>
+#include <memory>
 
 // ---- The file tables --------------------------------------------------------
 
@@ -45,16 +44,6 @@ const std::array<ShowProgramFiles, 14> show_program_files{{
 namespace
 {
 
-// The grids are the particle sources: every point carries its (x, y) in
-// [0, 1) of a 512 x 512 lattice and, as texture coordinate 0, its three
-// random values (show/point_randoms.h).
-constexpr int grid_size = 512;
-
-float lattice(int i)
-{
-    return static_cast<float>(i) / static_cast<float>(grid_size);
-}
-
 void clamp_to_edge()
 {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -65,76 +54,6 @@ void nearest_filters()
 {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-}
-
-// Vertices per piece of a grid list. The driver's list compiler (Mesa)
-// indexes and de-duplicates the vertices of each list through a hash table;
-// on tables of a few thousand vertices that stays in the processor's cache
-// and a grid compiles about twice as fast as in one piece.
-constexpr GLsizei piece_vertices = 4096;
-
-// Compiles interleaved client-array vertices into `list`: `floats` per
-// vertex, position first and, when there are six, three texture coordinates
-// for unit 0. The vertices go into pieces (lists of their own, numbered by
-// glGenLists) that `list` calls in order, so calling `list` draws the same
-// primitives in the same order as one draw would. `mode` is GL_POINTS or
-// GL_LINES (pieces hold whole lines). The lists keep their own copies.
-void compile_array_list(GLuint list, GLenum mode, const std::vector<float> &data, int floats)
-{
-    const auto stride = static_cast<GLsizei>(floats * sizeof(float));
-    const auto count = static_cast<GLsizei>(data.size() / static_cast<std::size_t>(floats));
-    const GLsizei pieces = (count + piece_vertices - 1) / piece_vertices;
-    const GLuint first_piece = pieces > 0 ? glGenLists(pieces) : 0;
-
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, data.data());
-    if (floats == 6) {
-        glClientActiveTexture(GL_TEXTURE0);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(3, GL_FLOAT, stride, data.data() + 3);
-    }
-    for (GLsizei k = 0; k < pieces; ++k) {
-        const GLsizei first = k * piece_vertices;
-        glNewList(first_piece + static_cast<GLuint>(k), GL_COMPILE);
-        glDrawArrays(mode, first, std::min(piece_vertices, count - first));
-        glEndList();
-    }
-    glPopClientAttrib();
-
-    glNewList(list, GL_COMPILE);
-    for (GLsizei k = 0; k < pieces; ++k)
-        glCallList(first_piece + static_cast<GLuint>(k));
-    glEndList();
-}
-
-// Defines the four grid numbers (empty) before any piece is numbered, so
-// that glGenLists never hands out one of them for a piece.
-void reserve_grid_numbers()
-{
-    for (const int list : {display_list::grid, display_list::sparse_grid, display_list::offset_grid,
-                           display_list::line_grid}) {
-        if (glIsList(static_cast<GLuint>(list)) == GL_FALSE) {
-            glNewList(static_cast<GLuint>(list), GL_COMPILE);
-            glEndList();
-        }
-    }
-}
-
-// Points (i/512 + dx, j/512) for i from 0 by i_step, j from 0 by j_step,
-// each with its random values as texture coordinate 0.
-void compile_point_grid(GLuint list, int i_step, int j_step, float dx)
-{
-    std::vector<float> points;
-    points.reserve(static_cast<std::size_t>((grid_size / i_step + 1) * (grid_size / j_step + 1)) * 6);
-    for (int i = 0; i < grid_size; i += i_step) {
-        for (int j = 0; j < grid_size; j += j_step) {
-            const auto r = point_randoms(i, j);
-            points.insert(points.end(), {lattice(i) + dx, lattice(j), 0.0f, r[0], r[1], r[2]});
-        }
-    }
-    compile_array_list(list, GL_POINTS, points, 6);
 }
 
 } // namespace
@@ -212,35 +131,27 @@ void load_show_meshes(part_start &segment)
         mesh->drop_load_tables();
 }
 
-// About 800,000 vertices in all, the slowest step of the set-up on Mesa's
-// llvmpipe; the vertices come from client arrays and the lists in pieces
-// (compile_array_list).
-void compile_show_grids()
+// The grids are the particle sources (show/grid_lists.h): about 800,000
+// vertices in all, the slowest work of the set-up on Mesa's llvmpipe. The
+// opening needs 666 and 1666 only; 668 and 667, which the show never calls,
+// are compiled by continue_setup during the first frames.
+void compile_opening_grids(part_start &segment)
 {
-    reserve_grid_numbers();
-    compile_point_grid(display_list::grid, 1, 1, 0.0f);
-    // 171 columns x 128 rows: every third column, every fourth row.
-    compile_point_grid(display_list::sparse_grid, 3, 4, 0.0f);
-    // Shifted by half a grid step to the right.
-    compile_point_grid(display_list::offset_grid, 1, 1, 1.0f / 1024.0f);
-
-    // One short horizontal line from every lattice point.
-    std::vector<float> lines;
-    lines.reserve(static_cast<std::size_t>(grid_size) * grid_size * 6);
-    for (int i = 0; i < grid_size; ++i) {
-        for (int j = 0; j < grid_size; ++j) {
-            lines.insert(lines.end(), {lattice(i), lattice(j), 0.0f, lattice(i + 1), lattice(j), 0.0f});
-        }
-    }
-    compile_array_list(display_list::line_grid, GL_LINES, lines, 3);
+    segment.grids = std::make_unique<ShowGrids>();
+    segment.grids->grid.compile_all();
+    segment.grids->sparse.compile_all();
 }
 
-void compile_stand_in_grids()
+void warm_up_opening(part_start &segment, RenderTargets &ctx)
 {
-    // Sixteen points of each of the real grids, in the same layout.
-    reserve_grid_numbers();
-    compile_point_grid(display_list::grid, 128, 128, 0.0f);
-    compile_point_grid(display_list::sparse_grid, 129, 128, 0.0f);
+    warm_up_show_at(segment, ctx, 0.0);
+}
+
+void compile_show_grids()
+{
+    ShowGrids grids;
+    for (GridListBuild *build : {&grids.grid, &grids.sparse, &grids.offset, &grids.lines})
+        build->compile_all();
 }
 
 // ---- The segment's set-up -----------------------------------------------------
@@ -258,6 +169,7 @@ void part_start::setup(RenderTargets &ctx)
     attach_show_textures(ctx);
     load_show_pictures(ctx);
     load_show_meshes(*this);
-    warm_up_show_programs(*this, ctx);
-    compile_show_grids();
+    compile_opening_grids(*this);
+    warm_up_opening(*this, ctx);
+    late_setup_steps_done = 0;
 }

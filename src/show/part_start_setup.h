@@ -36,13 +36,19 @@ void attach_show_textures(RenderTargets &ctx);
 void load_show_pictures(RenderTargets &ctx);
 // 5. The four meshes, normals as stored in the files.
 void load_show_meshes(part_start &segment);
-// 6. Draws the show at three scene times at a 1 x 1 picture, on stand-in
-//    grids, so that the driver's first-use work on every program is done
-//    before the first show frame (part_start_warm_up.cpp). Leaves the
-//    segment's clocks, the cameras, the shared generator and the sizes as
-//    it found them.
-void warm_up_show_programs(part_start &segment, RenderTargets &ctx);
-// 7. The four point and line grids as display lists (compiled only).
+// 6. The grids: numbers and pieces of all four reserved, 666 and 1666
+//    compiled; 668 and 667 stay empty until part_start::continue_setup.
+void compile_opening_grids(part_start &segment);
+// 7. Draws the opening once at a 1 x 1 picture (warm_up_show_at), so that
+//    the driver's first-use work on its programs is done before the first
+//    show frame.
+void warm_up_opening(part_start &segment, RenderTargets &ctx);
+
+// Draws the show once at scene time t at a 1 x 1 picture with the grids cut
+// to their first piece and a stand-in height map (part_start_warm_up.cpp).
+// Leaves the segment's clocks, the cameras, the shared generator, the sizes,
+// the height map and the grids as it found them.
+void warm_up_show_at(part_start &segment, RenderTargets &ctx, double t);
+// The four point and line grids as display lists, all at once (compiled
+// only); the pieces it numbers are not the segment's.
 void compile_show_grids();
-// Grids 666 and 1666 as a few points of the same layout, for step 6.
-void compile_stand_in_grids();

@@ -1,25 +1,28 @@
-// warm_up_show_programs: draws the show a few times at a 1 x 1 picture
-// during the loading screen, so that the GL driver does its first-use work
-// (Mesa's llvmpipe compiles a shader variant for each program and state at
-// its first draw) before the first show frame, which then costs what any
-// other frame does.
+// warm_up_show_at: draws the show once at a 1 x 1 picture, so that the GL
+// driver does its first-use work (Mesa's llvmpipe compiles a shader variant
+// for each program and state at its first draw) before the show needs it.
+// The set-up warms the opening this way, so the first show frame costs what
+// any other frame does; the later scenes are warmed during the first frames
+// (part_start::continue_setup).
 //
-// The frames are the show's own draws, so every program meets the textures,
-// targets and states it will meet later; only the picture is 1 x 1 and the
-// grids are stand-ins of a few points with the same vertex layout, which
-// compile_show_grids replaces afterwards. Scene times are picked so that
-// every program the show draws runs once: the three main-cloud programs,
-// the stars, the letters on both pictures, the lit meshes, combine and blur.
-// Programs the show never draws need no warming.
-// Depends on: part_start::draw, scene_clock, runtime/show_state.h sizes,
-// the shared generator. GL thread only, after the programs, textures,
-// attachments, pictures and meshes exist.
+// The frame is the show's own draw, so every program meets the textures,
+// targets and states it will meet later; only the picture is 1 x 1, the
+// point grids call their first piece only (same vertex layout, 4096 points
+// instead of 262,144), and the top view copies into a stand-in of the height
+// map with the same size, format and filters, so the map keeps what the show
+// last left in it. What the draw writes elsewhere (pixel 0, 0 of the render
+// targets and of the window's back buffer) every frame draws over.
+// Depends on: part_start::draw, scene_clock, grid_lists, runtime/show_state.h
+// sizes, the shared generator. GL thread only, after the programs, textures,
+// attachments, pictures, meshes and grids 666 and 1666 exist.
 #include "render/render_targets.h"
 #include "runtime/frame_info.h"
 #include "runtime/generator.h"
 #include "runtime/show_state.h"
+#include "show/grid_lists.h"
 #include "show/part_start.h"
 #include "show/part_start_setup.h"
+#include "show/resources.h"
 #include "show/scene_clock.h"
 
 #include <GL/glew.h>
@@ -29,11 +32,6 @@
 
 namespace
 {
-
-// Closing letters on the logo and the leaves cloud, the insect cloud, then
-// the opening (main cloud, letters picture), so that the height map is left
-// as the first frame of a show from the start draws it.
-constexpr std::array<double, 3> warm_up_times{210.0, 170.0, 0.0};
 
 // Everything a draw changes outside GL objects, put back on leaving.
 class SavedShowState
@@ -77,20 +75,73 @@ class SavedShowState
     std::array<int, 4> sizes_;
 };
 
+// The height map's stand-in: same size, format and filters, no content.
+class HeightMapStandIn
+{
+  public:
+    explicit HeightMapStandIn(RenderTargets &ctx) : ctx_(ctx), kept_(ctx.textures[tex::height_map])
+    {
+        glPushAttrib(GL_TEXTURE_BIT);
+        glGenTextures(1, &stand_in_);
+        glBindTexture(GL_TEXTURE_2D, stand_in_);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 512, 512, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glPopAttrib();
+        ctx_.textures[tex::height_map] = stand_in_;
+    }
+    ~HeightMapStandIn()
+    {
+        ctx_.textures[tex::height_map] = kept_;
+        glDeleteTextures(1, &stand_in_);
+    }
+    HeightMapStandIn(const HeightMapStandIn &) = delete;
+    HeightMapStandIn &operator=(const HeightMapStandIn &) = delete;
+
+  private:
+    RenderTargets &ctx_;
+    GLuint kept_;
+    GLuint stand_in_ = 0;
+};
+
+// The point grids call their first piece only while it lives.
+class FirstPiecesOnly
+{
+  public:
+    explicit FirstPiecesOnly(ShowGrids *grids) : grids_(grids)
+    {
+        if (grids_ == nullptr)
+            return;
+        grids_->grid.chain(1);
+        grids_->sparse.chain(1);
+    }
+    ~FirstPiecesOnly()
+    {
+        if (grids_ == nullptr)
+            return;
+        grids_->grid.chain_all();
+        grids_->sparse.chain_all();
+    }
+    FirstPiecesOnly(const FirstPiecesOnly &) = delete;
+    FirstPiecesOnly &operator=(const FirstPiecesOnly &) = delete;
+
+  private:
+    ShowGrids *grids_;
+};
+
 } // namespace
 
-void warm_up_show_programs(part_start &show, RenderTargets &ctx)
+void warm_up_show_at(part_start &show, RenderTargets &ctx, double t)
 {
-    compile_stand_in_grids();
     const SavedShowState saved(show, ctx);
+    const HeightMapStandIn map(ctx);
+    const FirstPiecesOnly pieces(show.grids.get());
     window_width = window_height = render_width = render_height = 1;
-    for (const double t : warm_up_times) {
-        const SceneClock clock = clock_for_scene_time(t);
-        show.scene_time = clock.scene_time;
-        show.raw_time = clock.raw_time;
-        FrameInfo info;
-        const double no_step = 0.0;
-        show.draw(&no_step, ctx, &info);
-    }
+    const SceneClock clock = clock_for_scene_time(t);
+    show.scene_time = clock.scene_time;
+    show.raw_time = clock.raw_time;
+    FrameInfo info;
+    const double no_step = 0.0;
+    show.draw(&no_step, ctx, &info);
     glFinish();
 }

@@ -4,6 +4,7 @@
 // exactly three frames, the noise images in their creation order.
 #include "support/gl_test_context.h"
 
+#include "render/frame_readback.h"
 #include "render/noise_pixels.h"
 #include "render/render_targets.h"
 #include "runtime/generator.h"
@@ -278,6 +279,17 @@ TEST_F(ShowSetup, grids_hold_the_specified_points_and_lines)
     for (GLuint list : {666u, 1666u, 668u, 667u}) {
         EXPECT_EQ(glIsList(list), GL_TRUE) << list;
     }
+    // 668 and 667 are finished after the first frame, a few pieces a step.
+    EXPECT_FALSE(segment_->grids->offset.complete());
+    EXPECT_FALSE(segment_->grids->lines.complete());
+    int steps = 0;
+    while (segment_->continue_setup(*ctx_))
+        ASSERT_LT(++steps, 100) << "the set-up's remainder does not end";
+    EXPECT_GT(steps, 10) << "the remainder comes in small steps";
+    EXPECT_FALSE(segment_->continue_setup(*ctx_)) << "nothing left once it has ended";
+    EXPECT_TRUE(segment_->grids->offset.complete());
+    EXPECT_TRUE(segment_->grids->lines.complete());
+
     glViewport(0, 0, 1024, 1024);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -327,21 +339,44 @@ TEST_F(ShowSetup, grids_hold_the_specified_points_and_lines)
     glMatrixMode(GL_MODELVIEW);
 }
 
-// Last in this file: it replaces the grids with stand-ins and back.
-TEST_F(ShowSetup, warm_up_leaves_clocks_cameras_generator_and_sizes_as_it_found_them)
+// Draws the frame at scene time t as the tick would (generator reseeded,
+// step 0) and returns the window's picture.
+std::vector<std::uint8_t> draw_show_frame(part_start &show, RenderTargets &ctx, double t)
 {
+    show.scene_time = show.raw_time = t;
+    random_seed(1234);
+    FrameInfo info;
+    const double no_step = 0.0;
+    show.draw(&no_step, ctx, &info);
+    return read_back_frame_rgb(GlTest::width, GlTest::height);
+}
+
+// Last in this file: it draws frames and leaves the clocks where it found them.
+TEST_F(ShowSetup, a_warm_up_between_frames_changes_nothing_the_show_draws_or_keeps)
+{
+    const int saved_sizes[] = {window_width, window_height};
+    window_width = GlTest::width;
+    window_height = GlTest::height;
+
+    // At 30 s the top view does not run: the frame samples the height map
+    // that 4 s left. The insect scene's warm-up at 170 s runs a top view of
+    // its own, which must not reach the map.
+    draw_show_frame(*segment_, *ctx_, 4.0);
+    const auto map = read_back_table_texture_rgba(*ctx_, tex::height_map, 512, 512);
+    const auto before = draw_show_frame(*segment_, *ctx_, 30.0);
+
     segment_->scene_time = 12.5;
     segment_->raw_time = 13.0;
     segment_->frame_counter = 4;
-    const int saved_sizes[] = {window_width, window_height};
     window_width = 800;
     window_height = 450;
     const CameraRecord main_camera = ctx_->main_camera;
     const CameraRecord second_camera = ctx_->second_camera;
     FrameInfo *const frame_info = ctx_->frame_info;
+    const GLuint map_name = ctx_->textures[tex::height_map];
     random_seed(77);
 
-    warm_up_show_programs(*segment_, *ctx_);
+    warm_up_show_at(*segment_, *ctx_, 170.0);
 
     EXPECT_EQ(random_state(), 77u);
     EXPECT_EQ(segment_->scene_time, 12.5);
@@ -354,9 +389,23 @@ TEST_F(ShowSetup, warm_up_leaves_clocks_cameras_generator_and_sizes_as_it_found_
     EXPECT_EQ(std::memcmp(&ctx_->main_camera, &main_camera, sizeof main_camera), 0);
     EXPECT_EQ(std::memcmp(&ctx_->second_camera, &second_camera, sizeof second_camera), 0);
     EXPECT_EQ(ctx_->frame_info, frame_info);
+    EXPECT_EQ(ctx_->textures[tex::height_map], map_name);
+    EXPECT_TRUE(read_back_table_texture_rgba(*ctx_, tex::height_map, 512, 512) == map)
+        << "the warm-up's top view reached the height map";
     EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
 
-    compile_show_grids();
+    window_width = GlTest::width;
+    window_height = GlTest::height;
+    EXPECT_TRUE(draw_show_frame(*segment_, *ctx_, 30.0) == before) << "the next frame differs";
+    // The grids call all their pieces again (identity matrices: every
+    // point of [0, 1) is in view).
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    EXPECT_EQ(feed_back(display_list::grid).points.size() / 2, 262144u);
+    EXPECT_EQ(feed_back(display_list::sparse_grid).points.size() / 2, 171u * 128u);
+
     segment_->scene_time = segment_->raw_time = 0.0;
     segment_->frame_counter = 0;
     window_width = saved_sizes[0];
