@@ -107,6 +107,82 @@ void progress(double step)
     ++progress_frames;
 }
 
+// ---- What the show holds, at the sizes it made things --------------------
+
+double mb(double bytes)
+{
+    return bytes / 1.0e6;
+}
+
+// Bytes of a 2-D table texture with its mipmap levels. Mesa's software
+// renderer keeps every format the show uses at 4 bytes a texel (RGB too).
+double texture_bytes(GLuint name)
+{
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glBindTexture(GL_TEXTURE_2D, name);
+    if (glGetError() != GL_NO_ERROR)
+        return 0.0; // not a 2-D texture: the 512-texel spectrum
+    double bytes = 0.0;
+    for (int level = 0; level < 16; ++level) {
+        GLint w = 0, h = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+        if (w == 0 || h == 0)
+            break;
+        bytes += 4.0 * w * h;
+    }
+    return bytes;
+}
+
+template <class T> double vector_bytes(const std::vector<T> &v)
+{
+    return static_cast<double>(v.capacity() * sizeof(T));
+}
+
+// Prints the sizes of the render sets, every texture in the table, the
+// meshes' vertex data and the grids' vertices (as the lists hold them:
+// floats plus a 4-byte index each), for the memory account.
+void print_account(const RenderTargets &ctx, const part_start &show, int width, int height)
+{
+    std::printf("\nHeld by the show at %d x %d (computed sizes, MB)\n", width, height);
+    const int set_sizes[4][2] = {
+        {width, height}, {width / 2, height / 2}, {width / 4, height / 4}, {512, 512}};
+    for (int set = 0; set < 4; ++set) {
+        const double bytes = 3.0 * 4.0 * set_sizes[set][0] * set_sizes[set][1];
+        std::printf("  render set %d, %d x %d, 2 colour + depth renderbuffers %10.2f\n", set,
+                    set_sizes[set][0], set_sizes[set][1], mb(bytes));
+    }
+    double textures = 0.0;
+    for (std::size_t number = 0; number < ctx.textures.size(); ++number) {
+        if (ctx.textures[number] == 0 || glIsTexture(ctx.textures[number]) == GL_FALSE)
+            continue;
+        const double bytes = texture_bytes(ctx.textures[number]);
+        textures += bytes;
+        if (bytes > 0.0)
+            std::printf("  texture %4zu %46.2f\n", number, mb(bytes));
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    std::printf("  all textures %46.2f\n", mb(textures));
+    for (const auto &[name, mesh] : {std::pair<const char *, const ObjMesh *>{"city", &show.city},
+                                     {"title", &show.title},
+                                     {"insect", &show.vannel},
+                                     {"leaves", &show.leaves}}) {
+        std::printf("  mesh %-8s %7zu vertices, %8zu indices %18.2f\n", name, mesh->vertices.size(),
+                    mesh->indices.size(), mb(vector_bytes(mesh->vertices) + vector_bytes(mesh->indices)));
+    }
+    if (show.grids != nullptr) {
+        for (const auto &[name, shape] : {std::pair<const char *, GridShape>{"666", main_grid_shape()},
+                                          {"1666", sparse_grid_shape()},
+                                          {"668", offset_grid_shape()},
+                                          {"667", line_grid_shape()}}) {
+            const double bytes =
+                static_cast<double>(shape.vertex_count()) * (shape.floats_per_vertex() + 1) * 4;
+            std::printf("  grid list %-5s %7d vertices %25.2f\n", name, shape.vertex_count(), mb(bytes));
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -252,6 +328,7 @@ int main(int argc, char **argv)
     print_row(late_largest);
     std::printf("%-40s %10.2f %7s %10.2f\n", "largest late step / second frame",
                 late_largest.seconds / second.seconds, "", late_largest.cpu_seconds / second.cpu_seconds);
+    print_account(*context, *show, width, height);
     std::fflush(stdout);
     if (std::filesystem::exists(soundtrack_file)) {
         music_close();

@@ -51,37 +51,41 @@ void GridShape::append_vertices(int first, int count, std::vector<float> &out) c
             // One short horizontal line from every lattice point, i outer.
             const int line = n / 2;
             const int i = line / lattice_size, j = line % lattice_size;
-            out.insert(out.end(), {lattice(i + n % 2), lattice(j), 0.0f});
+            out.insert(out.end(), {lattice(i + n % 2), lattice(j)});
             continue;
         }
-        // Every point carries its three random values as texture coordinate 0.
         const int i = n / steps_of(j_step) * i_step;
         const int j = n % steps_of(j_step) * j_step;
-        const auto r = point_randoms(i, j);
-        out.insert(out.end(), {lattice(i) + dx, lattice(j), 0.0f, r[0], r[1], r[2]});
+        out.insert(out.end(), {lattice(i) + dx, lattice(j)});
+        if (randoms) {
+            const auto r = point_randoms(i, j);
+            out.insert(out.end(), {r[0], r[1], r[2]});
+        }
     }
 }
 
+// The particle programs read every point's random values; 668 and 667 are
+// never drawn and hold their positions only.
 GridShape main_grid_shape()
 {
-    return {};
+    return {GridShape::points, 1, 1, 0.0f, true};
 }
 
 GridShape sparse_grid_shape()
 {
     // 171 columns x 128 rows: every third column, every fourth row.
-    return {GridShape::points, 3, 4, 0.0f};
+    return {GridShape::points, 3, 4, 0.0f, true};
 }
 
 GridShape offset_grid_shape()
 {
     // Shifted by half a grid step to the right.
-    return {GridShape::points, 1, 1, 1.0f / 1024.0f};
+    return {GridShape::points, 1, 1, 1.0f / 1024.0f, false};
 }
 
 GridShape line_grid_shape()
 {
-    return {GridShape::lines, 1, 1, 0.0f};
+    return {GridShape::lines, 1, 1, 0.0f, false};
 }
 
 GridListBuild::GridListBuild(GLuint list, GridShape shape)
@@ -111,11 +115,11 @@ void GridListBuild::compile_pieces(int most)
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, data.data());
-    if (floats == 6) {
+    glVertexPointer(2, GL_FLOAT, stride, data.data());
+    if (shape_.randoms) {
         glClientActiveTexture(GL_TEXTURE0);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(3, GL_FLOAT, stride, data.data() + 3);
+        glTexCoordPointer(3, GL_FLOAT, stride, data.data() + 2);
     }
     const GLenum mode = shape_.kind == GridShape::lines ? GL_LINES : GL_POINTS;
     for (int k = compiled_; k < until; ++k) {

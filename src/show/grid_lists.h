@@ -16,13 +16,17 @@
 #include <vector>
 
 // Which vertices a grid holds, in drawing order (vertex n of the grid).
+// Positions are stored as (x, y): the grids lie in the z = 0 plane, and a
+// two-component position reaches the vertex stage as (x, y, 0, 1), as the
+// same point given with z = 0 would.
 struct GridShape {
     enum Kind { points, lines } kind = points;
-    int i_step = 1;  // points: every i_step-th column (outer loop)
-    int j_step = 1;  // points: every j_step-th row (inner loop)
-    float dx = 0.0f; // points: shift to the right
+    int i_step = 1;       // points: every i_step-th column (outer loop)
+    int j_step = 1;       // points: every j_step-th row (inner loop)
+    float dx = 0.0f;      // points: shift to the right
+    bool randoms = false; // points: their three random values as texture coordinate 0
     int vertex_count() const;
-    int floats_per_vertex() const { return kind == points ? 6 : 3; }
+    int floats_per_vertex() const { return randoms ? 5 : 2; }
     // Appends the floats of vertices [first, first + count) to `out`.
     void append_vertices(int first, int count, std::vector<float> &out) const;
 };
