@@ -40,6 +40,7 @@
 #include "assets/mesh/obj_mesh.h"
 #include "assets/mesh/obj_scanner.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -143,6 +144,25 @@ template <class T> class big_array
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };
+
+// Room for n elements of a mesh array, in huge pages where the system offers
+// them: the advice is given before anything is written, since that is when
+// the pages are faulted in.
+template <class T> void reserve_in_huge_pages(std::vector<T> &v, std::size_t n)
+{
+    v.reserve(n);
+#if defined(__linux__)
+    constexpr std::uintptr_t huge = std::uintptr_t{2} << 20;
+    const std::size_t bytes = v.capacity() * sizeof(T);
+    if (bytes < 2 * huge)
+        return;
+    const auto from = reinterpret_cast<std::uintptr_t>(v.data());
+    const std::uintptr_t begin = (from + huge - 1) & ~(huge - 1);
+    const std::uintptr_t end = (from + bytes) & ~(huge - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE); // advice only
+#endif
+}
 
 // -----------------------------------------------------------------------------
 // Face corners
@@ -357,6 +377,7 @@ class Loader
     void emit(CornerForm form, const Corner &a, const Corner &b, const Corner &c);
     void emit_face(CornerForm form, const Corner *corners, std::uint32_t count);
     bool resolve(CornerForm form, const Corner &c, std::int32_t &p, MeshVertex &v) const;
+    std::uint32_t vertex_of(CornerForm form, std::int32_t p, const MeshVertex &v);
 
     ObjMesh &mesh_;
     std::string_view text_;
@@ -377,6 +398,9 @@ class Loader
     std::int64_t normals_read_ = 0;
     std::int64_t emitted_ = 0;
     std::int32_t material_ = 0;
+    // By position number: the vertex a position-only corner names, once
+    // looked up (VertexLists::none before).
+    std::vector<std::uint32_t> position_only_;
 };
 
 // Reads a face in pass 1: its triangle count, and, when faces are reused,
@@ -431,11 +455,11 @@ void Loader::count_pass()
     std::int64_t triangles = 0;
     std::int64_t counts[3] = {0, 0, 0};
 
-    // A first guess that fits typical meshes (a face number every eight
+    // A first guess that fits typical meshes (a face number every six
     // characters or more, a face every 24); the arrays grow past it when
     // needed, and room never touched costs no memory.
     if (reuse_faces_) {
-        cache_.values.reserve(text_.size() / 8);
+        cache_.values.reserve(text_.size() / 6);
         cache_.faces.reserve(text_.size() / 24);
     }
 
@@ -480,16 +504,24 @@ void Loader::count_pass()
 
     const auto pc = static_cast<std::size_t>(m.position_count);
     const auto tc = static_cast<std::size_t>(m.triangle_count);
+    const auto tcc = static_cast<std::size_t>(m.texcoord_count);
+    const auto nc = static_cast<std::size_t>(m.normal_count);
+    reserve_in_huge_pages(m.positions, 3 * pc);
+    reserve_in_huge_pages(m.texcoords, 2 * tcc);
+    reserve_in_huge_pages(m.normals, 3 * nc);
+    reserve_in_huge_pages(m.indices, 3 * tc);
+    reserve_in_huge_pages(m.triangle_materials, tc);
     m.positions.assign(3 * pc, 0.0f);
-    m.texcoords.assign(2 * static_cast<std::size_t>(m.texcoord_count), 0.0f);
-    m.normals.assign(3 * static_cast<std::size_t>(m.normal_count), 0.0f);
+    m.texcoords.assign(2 * tcc, 0.0f);
+    m.normals.assign(3 * nc, 0.0f);
     m.indices.assign(3 * tc, 0u);
     m.triangle_materials.assign(tc, 0);
     // Smooth meshes have about one vertex per position, flat-shaded boxes
     // three; no mesh has more than three per triangle.
     const std::size_t expected = 3 * pc < 3 * tc ? 3 * pc : 3 * tc;
-    m.vertices.reserve(expected);
+    reserve_in_huge_pages(m.vertices, expected);
     m.vertices_by_position.reserve(pc, expected);
+    position_only_.assign(pc, VertexLists::none);
 
     if (m.material_count == 0) {
         MeshMaterial def;
@@ -523,6 +555,19 @@ bool Loader::resolve(CornerForm form, const Corner &c, std::int32_t &p, MeshVert
     return true;
 }
 
+// A position-only corner makes the same vertex every time for its position
+// (the position, zeros elsewhere), and the vertex a lookup finds or adds is
+// what every later lookup of it finds: the first lookup is remembered.
+std::uint32_t Loader::vertex_of(CornerForm form, std::int32_t p, const MeshVertex &v)
+{
+    if (form != CornerForm::position)
+        return mesh_.find_or_add_vertex(p, v);
+    std::uint32_t &known = position_only_[static_cast<std::size_t>(p)];
+    if (known == VertexLists::none)
+        known = mesh_.find_or_add_vertex(p, v);
+    return known;
+}
+
 void Loader::emit(CornerForm form, const Corner &a, const Corner &b, const Corner &c)
 {
     if (emitted_ >= mesh_.triangle_count)
@@ -534,7 +579,7 @@ void Loader::emit(CornerForm form, const Corner &a, const Corner &b, const Corne
     const auto t = static_cast<std::size_t>(emitted_++);
     mesh_.triangle_materials[t] = material_;
     for (int j = 0; j < 3; ++j)
-        mesh_.indices[3 * t + static_cast<std::size_t>(j)] = mesh_.find_or_add_vertex(p[j], v[j]);
+        mesh_.indices[3 * t + static_cast<std::size_t>(j)] = vertex_of(form, p[j], v[j]);
 }
 
 // The fan of a face read in pass 1. A corner resolves to the same vertex in
@@ -572,7 +617,7 @@ void Loader::emit_face(CornerForm form, const Corner *corners, std::uint32_t cou
         for (int j = 0; j < 3; ++j) {
             const std::uint32_t c = tri[j];
             if (index[c] == unknown)
-                index[c] = mesh_.find_or_add_vertex(p[c], v[c]);
+                index[c] = vertex_of(form, p[c], v[c]);
             mesh_.indices[3 * t + static_cast<std::size_t>(j)] = index[c];
         }
     }
