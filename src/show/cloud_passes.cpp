@@ -11,6 +11,19 @@ double opening_magnifier(double t)
     return 6.0 * ease((t - 26.0) * 0.3, 1.0);
 }
 
+template <typename Pass> ParticleUniforms mean_of_passes(double t, int count, Pass pass)
+{
+    ParticleUniforms sum{0, 0, 0, 0};
+    for (int i = 0; i < count; ++i) {
+        const ParticleUniforms u = pass(t, i);
+        sum.ttime += u.ttime;
+        sum.particlesize += u.particlesize;
+        sum.magnifier += u.magnifier;
+        sum.realttime += u.realttime;
+    }
+    return {sum.ttime / count, sum.particlesize / count, sum.magnifier / count, sum.realttime / count};
+}
+
 } // namespace
 
 ParticleUniforms main_cloud_pass(double t, int i)
@@ -37,6 +50,11 @@ ParticleUniforms main_cloud_pass(double t, int i)
     return u;
 }
 
+ParticleUniforms main_cloud_draw(double t)
+{
+    return mean_of_passes(t, main_cloud_passes, main_cloud_pass);
+}
+
 double main_cloud_rttime(double t)
 {
     return ramp_in(t - 103.3);
@@ -60,4 +78,9 @@ int letters_picture(double t)
 ParticleUniforms letters_pass(double t, int i)
 {
     return {t + 0.025 * i, 0.3, opening_magnifier(t), t};
+}
+
+ParticleUniforms letters_draw(double t)
+{
+    return mean_of_passes(t, letters_passes, letters_pass);
 }

@@ -17,6 +17,16 @@ inline constexpr int main_cloud_passes = 5;
 // to 0.4 at 21 and is 0.3 after it.
 ParticleUniforms main_cloud_pass(double scene_time, int pass);
 
+// The passes of a cloud lie a few hundredths of a second apart, so their
+// points land on the same pixels (within a small fraction of one): one draw
+// stands for all of them. It takes the mean of their uniform values (the
+// middle pass of the main cloud's five) and the fragment programs weight it
+// by the number of passes ("passes"), rounding to the scene's 8-bit targets
+// first as each pass's blend would. One draw instead of five is what lets a
+// software renderer keep up; where a point moves fast (the insect's wings),
+// its trail is shorter.
+ParticleUniforms main_cloud_draw(double scene_time);
+
 // "rttime" of the main cloud: the city's rise after 103.3.
 double main_cloud_rttime(double scene_time);
 
@@ -34,3 +44,6 @@ int letters_picture(double scene_time);
 
 // Pass i (0, 1) of the letters.
 ParticleUniforms letters_pass(double scene_time, int pass);
+
+// The one draw that stands for the letters' two passes (see main_cloud_draw).
+ParticleUniforms letters_draw(double scene_time);

@@ -1,7 +1,8 @@
 // part_start::draw_particle_scene: everything the scene pass draws is point
-// sprites: the 512 x 512 grid five times with the main-cloud program, the
-// sparse grid with the stars program and, at the opening and the closing,
-// the grid twice with the letters program. The processor sets only
+// sprites: the 512 x 512 grid with the main-cloud program (one draw for its
+// five passes), the sparse grid with the stars program and, at the opening
+// and the closing, the grid with the letters program (one draw for its two
+// passes; show/cloud_passes.h says why one draw). The processor sets only
 // uniforms and textures; all per-point work is in the shaders.
 // Depends on: cloud_passes, field_of_view (plain values), ShaderProgram,
 // RenderTargets, gl_helpers, GLU. GL thread only; draws into whatever
@@ -97,10 +98,9 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     shaders.set_uniform_float(cloud, "ttime", static_cast<float>(t));
     bind_particle_textures(shaders, ctx, cloud, tex::height_map);
     shaders.set_uniform_float(cloud, "rttime", static_cast<float>(main_cloud_rttime(t)));
-    for (int i = 0; i < main_cloud_passes; ++i) {
-        set_pass_uniforms(shaders, cloud, main_cloud_pass(t, i));
-        glCallList(display_list::grid);
-    }
+    set_pass_uniforms(shaders, cloud, main_cloud_draw(t));
+    shaders.set_uniform_float(cloud, "passes", static_cast<float>(main_cloud_passes));
+    glCallList(display_list::grid);
 
     const int stars = program::stars;
     shaders.use_program(stars);
@@ -112,12 +112,11 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     if (letters_drawn(t)) {
         const int letters = program::letters;
         shaders.use_program(letters);
-        for (int i = 0; i < letters_passes; ++i) {
-            shaders.set_uniform_float(letters, "PosY", static_cast<float>(a1));
-            bind_particle_textures(shaders, ctx, letters, letters_picture(t));
-            set_pass_uniforms(shaders, letters, letters_pass(t, i));
-            glCallList(display_list::grid);
-        }
+        shaders.set_uniform_float(letters, "PosY", static_cast<float>(a1));
+        bind_particle_textures(shaders, ctx, letters, letters_picture(t));
+        set_pass_uniforms(shaders, letters, letters_draw(t));
+        shaders.set_uniform_float(letters, "passes", static_cast<float>(letters_passes));
+        glCallList(display_list::grid);
     }
 
     glDisable(GL_BLEND);

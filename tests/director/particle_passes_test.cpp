@@ -36,6 +36,20 @@ TEST(MainCloud, magnifier_and_realttime_follow_the_latest_row)
     EXPECT_GT(main_cloud_rttime(120.0), 10.0);
 }
 
+TEST(MainCloud, one_draw_takes_the_middle_of_the_passes)
+{
+    for (double t : {10.0, 21.0, 21.5, 28.0, 50.0, 150.0}) {
+        const ParticleUniforms draw = main_cloud_draw(t);
+        const ParticleUniforms middle = main_cloud_pass(t, 2);
+        EXPECT_NEAR(draw.ttime, middle.ttime, 1e-9) << t;
+        EXPECT_NEAR(draw.realttime, middle.realttime, 1e-9) << t;
+        EXPECT_NEAR(draw.particlesize, middle.particlesize, 1e-12) << t;
+        EXPECT_NEAR(draw.magnifier, middle.magnifier, 1e-12) << t;
+    }
+    EXPECT_NEAR(letters_draw(5.0).ttime, 5.0125, 1e-12);
+    EXPECT_NEAR(letters_draw(210.0).realttime, 210.0, 1e-12);
+}
+
 TEST(Letters, window_is_strict_and_the_logo_shows_at_the_end)
 {
     EXPECT_TRUE(letters_drawn(21.79));

@@ -199,6 +199,60 @@ TEST_F(ShowShaders, the_block_tint_is_exact_whole_number_arithmetic_on_the_gpu)
     EXPECT_GT(values.size(), 1200u); // 4096 blocks, 2048 possible values
 }
 
+// Overlapping sprites from bright to far below one step of an 8-bit
+// target, added up as the scene pass adds them.
+void draw_overlapping_sprites(int draws, float passes)
+{
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glUniform1f(glGetUniformLocation(static_cast<GLuint>(program), "passes"), passes);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_POINT_SPRITE);
+    glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
+    for (int k = 0; k < draws; ++k) {
+        glBegin(GL_POINTS);
+        for (int i = 0; i < 64; ++i) {
+            const float level = 0.25f * std::pow(0.85f, static_cast<float>(i));
+            glColor4f(level, level * 0.5f, level * 2.0f, level);
+            glVertex2f(-0.9f + 0.028f * static_cast<float>(i), -0.9f + 0.021f * static_cast<float>(i % 9));
+        }
+        glEnd();
+    }
+    glDisable(GL_BLEND);
+}
+
+TEST_F(ShowShaders, one_draw_for_several_passes_gives_the_picture_of_the_passes)
+{
+    // The scene pass draws a cloud once for its passes, which land on the
+    // same pixels; the sum must be what the passes' own blends would give.
+    const std::string vertex = "#version 120\n"
+                               "varying vec3 colour;\n"
+                               "varying vec4 glow;\n"
+                               "void main() {\n"
+                               "  gl_Position = vec4(gl_Vertex.xy, 0.0, 1.0);\n"
+                               "  gl_PointSize = 11.0;\n"
+                               "  colour = gl_Color.rgb;\n"
+                               "  glow = gl_Color;\n"
+                               "}\n";
+    for (const char *file : {"Materials/f_billboards.cpp", "Materials/f_billboards2n.cpp",
+                             "Materials/f_billboards3n.cpp", "Materials/f_billboardsletters.cpp"}) {
+        SCOPED_TRACE(file);
+        const GLuint program = link_program(vertex, data_file(file));
+        const auto passes = render_into_texture(64, program, [] { draw_overlapping_sprites(5, 1.0f); });
+        const auto one_draw = render_into_texture(64, program, [] { draw_overlapping_sprites(1, 5.0f); });
+        std::size_t lit = 0, differ = 0;
+        for (std::size_t i = 0; i < passes.size(); ++i) {
+            lit += passes[i] > 0;
+            differ += passes[i] != one_draw[i];
+        }
+        EXPECT_GT(lit, 1000u);
+        EXPECT_EQ(differ, 0u);
+        glDeleteProgram(program);
+    }
+    EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(ShowShaders, every_show_program_compiles_and_links)
 {
     std::filesystem::current_path(std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data");
@@ -223,9 +277,9 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
     // A uniform the drawing code never sets by that name (a misspelt
     // "texture2D_1", say) would silently keep its default: every active
     // uniform must belong to what the passes set on that program.
-    const std::set<std::string> particle = {"PosY",        "ttime",        "realttime",
-                                            "rttime",      "particlesize", "magnifier",
-                                            "texture2d_1", "texture2d_2",  "textureDSP"};
+    const std::set<std::string> particle = {"PosY",         "ttime",     "realttime",   "rttime",
+                                            "particlesize", "magnifier", "texture2d_1", "texture2d_2",
+                                            "textureDSP",   "passes"};
     const std::set<std::string> lit_mesh = {"PosY",        "PP",          "ttime",          "texture2d_1",
                                             "texture2d_2", "texture2d_3", "texture2d_blob", "texture2d_cube"};
     const std::set<std::string> combine = {"Limit",       "texture2d_1", "texture2d_2",
