@@ -129,6 +129,25 @@ class FirstPiecesOnly
     ShowGrids *grids_;
 };
 
+// Drawing is scissored to pixel (0, 0) while it lives: the top view, which
+// renders its 512 x 512 map whatever the picture size, then rasterises one
+// pixel. Scissoring is no part of a shader variant's state on llvmpipe (the
+// rasteriser clips to the box), and the blur pass turns it off before it
+// clears the window.
+class OnePixelScissor
+{
+  public:
+    OnePixelScissor()
+    {
+        glPushAttrib(GL_SCISSOR_BIT | GL_ENABLE_BIT);
+        glScissor(0, 0, 1, 1);
+        glEnable(GL_SCISSOR_TEST);
+    }
+    ~OnePixelScissor() { glPopAttrib(); }
+    OnePixelScissor(const OnePixelScissor &) = delete;
+    OnePixelScissor &operator=(const OnePixelScissor &) = delete;
+};
+
 } // namespace
 
 void warm_up_show_at(part_start &show, RenderTargets &ctx, double t)
@@ -136,6 +155,7 @@ void warm_up_show_at(part_start &show, RenderTargets &ctx, double t)
     const SavedShowState saved(show, ctx);
     const HeightMapStandIn map(ctx);
     const FirstPiecesOnly pieces(show.grids.get());
+    const OnePixelScissor scissor;
     window_width = window_height = render_width = render_height = 1;
     const SceneClock clock = clock_for_scene_time(t);
     show.scene_time = clock.scene_time;

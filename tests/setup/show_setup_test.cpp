@@ -390,6 +390,7 @@ TEST_F(ShowSetup, a_warm_up_between_frames_changes_nothing_the_show_draws_or_kee
     EXPECT_EQ(std::memcmp(&ctx_->second_camera, &second_camera, sizeof second_camera), 0);
     EXPECT_EQ(ctx_->frame_info, frame_info);
     EXPECT_EQ(ctx_->textures[tex::height_map], map_name);
+    EXPECT_EQ(glIsEnabled(GL_SCISSOR_TEST), GL_FALSE) << "the warm-up's scissor outlived it";
     EXPECT_TRUE(read_back_table_texture_rgba(*ctx_, tex::height_map, 512, 512) == map)
         << "the warm-up's top view reached the height map";
     EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
