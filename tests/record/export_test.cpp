@@ -15,12 +15,14 @@ extern "C" {
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -273,4 +275,38 @@ TEST(Export, sigint_finishes_a_file_that_holds_the_frames_written)
     const Decoded d = decode(out);
     EXPECT_EQ(static_cast<long>(d.pictures.size()), frames);
     EXPECT_NEAR(d.sound.size() / 44100.0, frames / 10.0, 0.05);
+}
+
+// A disk that fills during an export: the file-size limit makes every write
+// past 12 KB fail as a full disk would (in an export this short the encoder's
+// look-ahead holds the frames until the file is finished, so that is where
+// it fails). The error names the file and the reason, the status is 1, and
+// no unplayable file is left behind.
+TEST(Export, a_disk_that_fills_during_an_export_is_reported_and_leaves_no_broken_file)
+{
+    const fs::path out = scratch() / "filled.mp4";
+    const fs::path log = scratch() / "filled.txt";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::freopen(log.c_str(), "w", stderr);
+        std::freopen("/dev/null", "w", stdout);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+        const rlimit limit{12000, 12000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        execl(VELLAMOR_PROGRAM, VELLAMOR_PROGRAM, "--data", data_folder().c_str(), "--record", out.c_str(),
+              "--mode", "160x90", "--fps", "5", "--from", "40", "--to", "41", static_cast<char *>(nullptr));
+        std::_Exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string err = read_file(log);
+    EXPECT_NE(err.find(out.string() + ": " + std::strerror(EFBIG)), std::string::npos) << err;
+    EXPECT_NE(err.find("removed the unfinished " + out.string()), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(out));
 }

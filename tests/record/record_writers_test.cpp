@@ -1,12 +1,15 @@
 // The WAV and video writers, their files read back through libavformat.
 #include "decoded_file.h"
+#include "record/png_file.h"
 #include "record/record_sink.h"
 #include "record/video_writer.h"
 #include "record/wav_writer.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -142,4 +145,47 @@ TEST(RecordSink, a_png_sequence_writes_numbered_frames_and_the_soundtrack_beside
     EXPECT_FALSE(fs::exists(dir / "f003.png"));
     EXPECT_EQ(fs::file_size(dir / "soundtrack.wav"), 44u + 300u * 4u);
     fs::remove_all(dir);
+}
+
+// /dev/full fails every write with ENOSPC: each writer must say so, with the
+// file's name, and leave no half-written file behind.
+TEST(FullDisk, every_writer_reports_a_full_disk_with_the_path)
+{
+    const std::string full_text = std::strerror(ENOSPC);
+    const auto full_file = [](const std::string &name) {
+        const fs::path link = scratch(name);
+        fs::remove(link);
+        fs::create_symlink("/dev/full", link);
+        return link;
+    };
+
+    const fs::path png = full_file("full.png");
+    std::string error;
+    EXPECT_FALSE(write_png(png.string(), 64, 36, gradient(64, 36, 0), error));
+    EXPECT_NE(error.find(full_text), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(png)));
+
+    const fs::path wav = full_file("full.wav");
+    WavWriter sound;
+    const auto samples = tone(44100);
+    // stdio buffers: the write may only fail when the file is finished.
+    const bool all_written = sound.open(wav.string(), 44100) && sound.write(samples.data(), 44100);
+    EXPECT_FALSE(all_written && sound.finish());
+    EXPECT_NE(sound.error().find(wav.string()), std::string::npos) << sound.error();
+    EXPECT_NE(sound.error().find(full_text), std::string::npos) << sound.error();
+    fs::remove(wav);
+
+    const fs::path video = full_file("full.mp4");
+    VideoSettings v;
+    v.width = 64;
+    v.height = 36;
+    v.preset = "ultrafast";
+    VideoWriter w;
+    bool ok = w.open(video.string(), v);
+    for (int n = 0; ok && n < 30; ++n)
+        ok = w.write_frame(gradient(64, 36, n).data());
+    EXPECT_FALSE(ok && w.finish());
+    EXPECT_NE(w.error().find(video.string()), std::string::npos) << w.error();
+    EXPECT_NE(w.error().find(full_text), std::string::npos) << w.error();
+    fs::remove(video);
 }
