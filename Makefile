@@ -19,7 +19,8 @@ run: build
 	./$(BUILD)/vellamor
 
 # The whole show as a video file, drawn offline frame by frame (no display
-# or GPU needed; without a GPU it takes from about 75 minutes to hours).
+# or GPU needed; without a GPU it takes about a quarter of an hour on an
+# idle 2-core machine, longer on a busy one).
 video: build
 	mkdir -p out
 	./$(BUILD)/vellamor --record out/vellamor-720p30.mp4 --mode 1280x720 --fps 30
