@@ -72,6 +72,31 @@ int run_program(const std::string &args, std::string &err)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Starts an export of 160 x 90 frames from 40 s to `to` at `fps` in a child
+// process with no display, its standard error going to `log`. A non-zero
+// `file_size_limit` makes every write past that many bytes fail (EFBIG) as
+// on a full disk. Returns the child's process id (negative if none).
+pid_t start_export(const fs::path &out, const fs::path &log, const char *fps, const char *to,
+                   rlim_t file_size_limit = 0)
+{
+    const pid_t child = fork();
+    if (child != 0)
+        return child;
+    std::freopen(log.c_str(), "w", stderr);
+    std::freopen("/dev/null", "w", stdout);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (file_size_limit > 0) {
+        signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails instead of killing
+        const rlimit limit{file_size_limit, file_size_limit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    execl(VELLAMOR_PROGRAM, VELLAMOR_PROGRAM, "--data", data_folder().c_str(), "--record", out.c_str(),
+          "--mode", "160x90", "--fps", fps, "--from", "40", "--to", to, static_cast<char *>(nullptr));
+    std::_Exit(127);
+}
+
 // RGB rows as the encoder converts them (swscale's BT.601, yuv420p).
 std::vector<std::uint8_t> to_yuv420(const std::vector<std::uint8_t> &rgb)
 {
@@ -245,17 +270,8 @@ TEST(Export, sigint_finishes_a_file_that_holds_the_frames_written)
 {
     const fs::path out = scratch() / "stopped.mp4";
     const fs::path log = scratch() / "stopped.txt";
-    const pid_t child = fork();
+    const pid_t child = start_export(out, log, "10", "50");
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::freopen(log.c_str(), "w", stderr);
-        std::freopen("/dev/null", "w", stdout);
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        execl(VELLAMOR_PROGRAM, VELLAMOR_PROGRAM, "--data", data_folder().c_str(), "--record", out.c_str(),
-              "--mode", "160x90", "--fps", "10", "--from", "40", "--to", "50", static_cast<char *>(nullptr));
-        std::_Exit(127);
-    }
     // A plain progress line every 5 % (5 of the 100 frames): stop after 10.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(5);
     while (read_file(log).find("frame 10 of 100") == std::string::npos &&
@@ -286,21 +302,8 @@ TEST(Export, a_disk_that_fills_during_an_export_is_reported_and_leaves_no_broken
 {
     const fs::path out = scratch() / "filled.mp4";
     const fs::path log = scratch() / "filled.txt";
-    const pid_t child = fork();
+    const pid_t child = start_export(out, log, "5", "41", 12000);
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::freopen(log.c_str(), "w", stderr);
-        std::freopen("/dev/null", "w", stdout);
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
-        const rlimit limit{12000, 12000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        execl(VELLAMOR_PROGRAM, VELLAMOR_PROGRAM, "--data", data_folder().c_str(), "--record", out.c_str(),
-              "--mode", "160x90", "--fps", "5", "--from", "40", "--to", "41", static_cast<char *>(nullptr));
-        std::_Exit(127);
-    }
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
