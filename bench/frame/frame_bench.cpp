@@ -6,7 +6,10 @@
 //   frame_bench [WxH] [frames per time] [data folder]
 //                              (default 1280x720, 5, the source tree's data/)
 //
-// Prints a table in milliseconds (median of the frames); "frame cpu" is the
+// Prints a table in milliseconds (median of the frames): the screen passes
+// are the glow's and the highlights' blooms, the combine, the soft blur's
+// halo and the blur, "screen" their sum per frame (its median); "frame cpu"
+// is the
 // processor time of all threads (llvmpipe renders on several), which stays
 // meaningful on a busy machine where wall times stretch. Where the driver
 // has GL_ARB_timer_query, a second table gives the GPU's own times of the
@@ -18,6 +21,7 @@
 #include "render/pass_timer.h"
 #include "render/render_targets.h"
 #include "runtime/show_state.h"
+#include "show/bloom_passes.h"
 #include "show/director_passes.h"
 #include "show/fade_cues.h"
 #include "show/part_start.h"
@@ -76,13 +80,14 @@ double gpu_ms(const std::vector<PassTime> &times, std::size_t k)
 }
 
 struct Timings {
-    std::vector<double> top, scene, combine, blur, whole, cpu;
+    std::vector<double> top, scene, glow, combine, highlights, halo, blur, screen, whole, cpu;
 };
 
 void print_row(const char *scene, double time, const Timings &t, bool with_cpu)
 {
-    std::printf("%-16s %7.1f | %9.1f %9.1f %9.1f %9.1f | %9.1f", scene, time, median(t.top), median(t.scene),
-                median(t.combine), median(t.blur), median(t.whole));
+    std::printf("%-16s %7.1f | %8.1f %8.1f | %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f | %8.1f", scene, time,
+                median(t.top), median(t.scene), median(t.glow), median(t.combine), median(t.highlights),
+                median(t.halo), median(t.blur), median(t.screen), median(t.whole));
     if (with_cpu)
         std::printf(" %9.1f", median(t.cpu));
     std::printf("\n");
@@ -114,8 +119,8 @@ int main(int argc, char **argv)
         PassTimer passes, whole_draw;
         std::printf("frame_bench %dx%d, %d frames per time, %s\n", width, height, frames,
                     reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
-        std::printf("%-16s %7s | %9s %9s %9s %9s | %9s %9s\n", "scene", "T", "top view", "scene", "combine",
-                    "blur", "frame", "frame cpu");
+        std::printf("%-16s %7s | %8s %8s | %8s %8s %8s %8s %8s %8s | %8s %9s\n", "scene", "T", "top view",
+                    "scene", "glow", "combine", "highl.", "halo", "blur", "screen", "frame", "frame cpu");
         std::vector<Timings> gpu_rows;
         for (const Row &row : rows) {
             Timings wall, device;
@@ -134,11 +139,20 @@ int main(int argc, char **argv)
                 passes.mark("scene");
                 wall.top.push_back(ms_since(t));
                 scene_pass(show, offline.ctx, render_width, render_height);
-                passes.mark("combine");
+                passes.mark("glow bloom");
                 wall.scene.push_back(ms_since(t));
+                glow_bloom_pass(show, offline.ctx, render_width, render_height);
+                passes.mark("combine");
+                wall.glow.push_back(ms_since(t));
                 combine_pass(show, offline.ctx, render_width, render_height);
-                passes.mark("blur");
+                passes.mark("highlight bloom");
                 wall.combine.push_back(ms_since(t));
+                highlight_bloom_pass(show, offline.ctx, render_width, render_height);
+                passes.mark("soft halo");
+                wall.highlights.push_back(ms_since(t));
+                soft_halo_pass(show, offline.ctx, render_width, render_height);
+                passes.mark("blur");
+                wall.halo.push_back(ms_since(t));
                 blur_pass(show, offline.ctx, window_width, window_height,
                           centred_viewport(window_width, window_height, render_width, render_height));
                 reset_after_passes();
@@ -146,11 +160,21 @@ int main(int argc, char **argv)
                 glPopAttrib();
                 passes.end_frame();
                 wall.blur.push_back(ms_since(t));
+                const std::size_t n = wall.blur.size() - 1;
+                wall.screen.push_back(wall.glow[n] + wall.combine[n] + wall.highlights[n] + wall.halo[n] +
+                                      wall.blur[n]);
                 const auto &split = times_of_last_frame(passes);
                 device.top.push_back(gpu_ms(split, 0));
                 device.scene.push_back(gpu_ms(split, 1));
-                device.combine.push_back(gpu_ms(split, 2));
-                device.blur.push_back(gpu_ms(split, 3));
+                device.glow.push_back(gpu_ms(split, 2));
+                device.combine.push_back(gpu_ms(split, 3));
+                device.highlights.push_back(gpu_ms(split, 4));
+                device.halo.push_back(gpu_ms(split, 5));
+                device.blur.push_back(gpu_ms(split, 6));
+                double screen = 0.0;
+                for (std::size_t k = 2; k <= 6; ++k)
+                    screen += gpu_ms(split, k);
+                device.screen.push_back(screen);
 
                 offline.prepare(row.time);
                 const double no_step = 0.0;
@@ -173,8 +197,8 @@ int main(int argc, char **argv)
             return;
         }
         std::printf("GPU times (GL_ARB_timer_query)\n");
-        std::printf("%-16s %7s | %9s %9s %9s %9s | %9s\n", "scene", "T", "top view", "scene", "combine",
-                    "blur", "frame");
+        std::printf("%-16s %7s | %8s %8s | %8s %8s %8s %8s %8s %8s | %8s\n", "scene", "T", "top view",
+                    "scene", "glow", "combine", "highl.", "halo", "blur", "screen", "frame");
         for (std::size_t k = 0; k < rows.size(); ++k)
             print_row(rows[k].scene, rows[k].time, gpu_rows[k], false);
     });

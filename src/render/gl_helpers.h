@@ -17,6 +17,12 @@ void reset_gl_state();
 // Linear magnification and minification on the bound GL_TEXTURE_2D.
 void set_linear_filtering();
 
+// Binds `texture` to GL_TEXTURE_2D on the active unit with `filter`
+// (GL_NEAREST or GL_LINEAR) for magnification and minification. A pass
+// that reads a picture only at its texel centres asks for GL_NEAREST: the
+// same values, and a software renderer fetches one texel instead of four.
+void set_texture_filter(unsigned int texture, unsigned int filter);
+
 // Loads the GL entry points for the current context (GLEW). The result is
 // not examined: a missing entry point shows up as a GL error where used.
 void load_gl_entry_points();

@@ -52,23 +52,59 @@ void reduce(const part_start &show, RenderTargets &ctx, const Quarter &q, int so
     shaders.set_uniform_float(program::bloom_reduce, "Limit", cut);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::bloom_reduce, 0, "texture2d_1",
                                  ctx.textures[source]);
+    set_texture_filter(ctx.textures[source], GL_NEAREST); // every tap is a texel's centre
     full_screen_quad();
     resolve(ctx, q, target);
 }
 
-// One direction of two blurs: `first` along step0 into target0, `second`
-// along step1 into target1 (no second: target1 < 0).
-void blur(const part_start &show, RenderTargets &ctx, const Quarter &q, int first, const float (&step0)[2],
-          int target0, int second, const float (&step1)[2], int target1)
+// A blur direction: the source, its taps and one texel along it.
+struct Direction {
+    int source;
+    BlurTaps taps;
+    float step[2];
+};
+
+Direction across(int source, float deviation, int reads, const Quarter &q)
+{
+    return {source,
+            gaussian_taps(deviation * static_cast<float>(q.width), reads),
+            {1.0f / static_cast<float>(q.width), 0.0f}};
+}
+
+Direction down(int source, float deviation, int reads, const Quarter &q)
+{
+    return {source,
+            gaussian_taps(deviation * static_cast<float>(q.height), reads),
+            {0.0f, 1.0f / static_cast<float>(q.height)}};
+}
+
+void set_taps(GLuint program, const char *step, const char *offset, const char *weight, const Direction &d)
+{
+    glUniform2f(glGetUniformLocation(program, step), d.step[0], d.step[1]);
+    glUniform1fv(glGetUniformLocation(program, offset), d.taps.reads, d.taps.offset.data());
+    glUniform1fv(glGetUniformLocation(program, weight), d.taps.reads + 1, d.taps.weight.data());
+}
+
+// The blur program has a wide blur of 6 reads either side and a narrow one
+// of 3 (f_bloomblur.cpp).
+constexpr int narrow_reads = 3, wide_reads = 6;
+
+// One blur direction: the wide blur into target0 and, when target1 is
+// given, mix(wide, narrow, mix) into target1.
+void blur(const part_start &show, RenderTargets &ctx, const Quarter &q, const Direction &wide,
+          const Direction &narrow, float mix, int target0, int target1)
 {
     const ShaderProgram &shaders = show.shaders;
     const GLuint program = shaders.program(program::bloom_blur);
     begin(ctx, q, target1 >= 0 ? 2 : 1);
     shaders.use_program(program::bloom_blur);
-    glUniform2f(glGetUniformLocation(program, "Step0"), step0[0], step0[1]);
-    glUniform2f(glGetUniformLocation(program, "Step1"), step1[0], step1[1]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::bloom_blur, 0, "texture2d_1", ctx.textures[first]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::bloom_blur, 1, "texture2d_2", ctx.textures[second]);
+    set_taps(program, "Step0", "Offset0", "Weight0", wide);
+    set_taps(program, "Step1", "Offset1", "Weight1", narrow);
+    glUniform1f(glGetUniformLocation(program, "Mix"), mix);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::bloom_blur, 0, "texture2d_1",
+                                 ctx.textures[wide.source]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::bloom_blur, 1, "texture2d_2",
+                                 ctx.textures[narrow.source]);
     full_screen_quad();
     resolve(ctx, q, target0, target1);
 }
@@ -78,15 +114,14 @@ void blur(const part_start &show, RenderTargets &ctx, const Quarter &q, int firs
 void glow_bloom_pass(part_start &show, RenderTargets &ctx, int width, int height)
 {
     const Quarter q{width / 4, height / 4};
-    const float wide = bloom_tap_step(glow_bloom_wide.across),
-                medium = bloom_tap_step(glow_bloom_medium.across);
-    const float wide_down = bloom_tap_step(glow_bloom_wide.down);
-    const float medium_down = bloom_tap_step(glow_bloom_medium.down);
     reduce(show, ctx, q, tex::scene_glow, 0.0f, tex::bloom_reduced);
-    blur(show, ctx, q, tex::bloom_reduced, {wide, 0.0f}, tex::bloom_across_wide, tex::bloom_reduced,
-         {medium, 0.0f}, tex::bloom_across_medium);
-    blur(show, ctx, q, tex::bloom_across_wide, {0.0f, wide_down}, tex::glow_bloom_wide,
-         tex::bloom_across_medium, {0.0f, medium_down}, tex::glow_bloom_medium);
+    blur(show, ctx, q, across(tex::bloom_reduced, glow_bloom_wide.across, wide_reads, q),
+         across(tex::bloom_reduced, glow_bloom_medium.across, narrow_reads, q), 1.0f, tex::bloom_across_wide,
+         tex::bloom_across_medium);
+    // The wide bloom alone is not kept: the reduction's texture takes it.
+    blur(show, ctx, q, down(tex::bloom_across_wide, glow_bloom_wide.down, wide_reads, q),
+         down(tex::bloom_across_medium, glow_bloom_medium.down, narrow_reads, q), glow_bloom_medium_share,
+         tex::bloom_reduced, tex::glow_bloom);
     ShaderProgram::unuse_program();
     glActiveTexture(GL_TEXTURE0);
 }
@@ -95,12 +130,42 @@ void highlight_bloom_pass(part_start &show, RenderTargets &ctx, int width, int h
 {
     const Quarter q{width / 4, height / 4};
     const BloomWidth w = highlight_bloom_width(show.frame.adjust[1]);
-    const float none[2] = {0.0f, 0.0f};
+    const Direction none{tex::bloom_reduced, BlurTaps{}, {0.0f, 0.0f}};
     reduce(show, ctx, q, tex::scene_colour, 0.45f, tex::bloom_reduced);
-    blur(show, ctx, q, tex::bloom_reduced, {bloom_tap_step(w.across), 0.0f}, tex::bloom_across_wide,
-         tex::bloom_reduced, none, -1);
-    blur(show, ctx, q, tex::bloom_across_wide, {0.0f, bloom_tap_step(w.down)}, tex::highlight_bloom,
-         tex::bloom_across_wide, none, -1);
+    blur(show, ctx, q, across(tex::bloom_reduced, w.across, wide_reads, q), none, 0.0f,
+         tex::bloom_across_wide, -1);
+    blur(show, ctx, q, down(tex::bloom_across_wide, w.down, wide_reads, q), none, 0.0f, tex::highlight_bloom,
+         -1);
+    ShaderProgram::unuse_program();
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void soft_halo_pass(part_start &show, RenderTargets &ctx, int width, int height)
+{
+    const HaloSize halo = soft_halo_size(width, height);
+    const int set = halo.half ? render_set::half : render_set::scene;
+    const ShaderProgram &shaders = show.shaders;
+    ctx.bind_render_set(set, 1);
+    glViewport(0, 0, halo.width, halo.height);
+    glActiveTexture(GL_TEXTURE0);
+    for (GLenum mode : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
+        glMatrixMode(mode);
+        glLoadIdentity();
+    }
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    shaders.use_program(program::soft_halo);
+    const double limit = show.frame.adjust[1];
+    shaders.set_uniform_float(program::soft_halo, "Radius",
+                              halo.radius_scale * static_cast<float>(1.0 + (limit > 0.0 ? limit : 0.0)));
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::soft_halo, 0, "texture2d_1",
+                                 ctx.textures[tex::scene_colour]);
+    set_texture_filter(ctx.textures[tex::scene_colour], GL_LINEAR); // the pinwheel reads between texels
+    full_screen_quad();
+    ctx.attach_colour_texture(set, 0, tex::soft_halo);
+    ctx.resolve_render_set(set, halo.width, halo.height, 1, false);
+    if (!halo.half) // set 0 keeps the scene's image attached, as the set-up leaves it
+        ctx.attach_colour_texture(render_set::scene, 0, tex::scene_colour);
     ShaderProgram::unuse_program();
     glActiveTexture(GL_TEXTURE0);
 }

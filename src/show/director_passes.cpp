@@ -72,7 +72,6 @@ void scene_pass(part_start &show, RenderTargets &ctx, int width, int height)
 void combine_pass(part_start &show, RenderTargets &ctx, int width, int height)
 {
     const ShaderProgram &shaders = show.shaders;
-    glow_bloom_pass(show, ctx, width, height);
     ctx.attach_colour_texture(render_set::scene, 0, tex::scene_colour);
     ctx.bind_render_set(render_set::scene, 1);
     glViewport(0, 0, width, height);
@@ -84,16 +83,15 @@ void combine_pass(part_start &show, RenderTargets &ctx, int width, int height)
     const double limit = combine_limit(show.scene_time);
     shaders.use_program(program::combine);
     shaders.set_uniform_float(program::combine, "Limit", static_cast<float>(limit));
+    // The scene's two images are read at their texel centres only.
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 0, "texture2d_1",
                                  ctx.textures[tex::scene_colour]);
+    set_texture_filter(ctx.textures[tex::scene_colour], GL_NEAREST);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 1, "texture2d_2",
-                                 ctx.textures[tex::glow_bloom_wide]);
+                                 ctx.textures[tex::glow_bloom]);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 2, "texture2d_3",
                                  ctx.textures[tex::scene_glow]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 3, "texture2d_random",
-                                 ctx.textures[tex::random_rgb]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::combine, 4, "texture2d_4",
-                                 ctx.textures[tex::glow_bloom_medium]);
+    set_texture_filter(ctx.textures[tex::scene_glow], GL_NEAREST);
     ShaderProgram::set_projective_texture_matrix(program::combine, "ProjectionMatrix", ctx.main_camera, 65.0,
                                                  static_cast<double>(width) / height, 1.0, 100.0);
     identity(GL_MODELVIEW);
@@ -105,16 +103,18 @@ void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int windo
                const Viewport &picture)
 {
     const ShaderProgram &shaders = show.shaders;
-    highlight_bloom_pass(show, ctx, render_width, render_height);
     ctx.unbind_render_targets();
-    // The whole window goes black first: when the picture is smaller than
-    // the window (a forced 16:9 picture in full screen) the bars would
-    // otherwise show whatever the back buffer held before.
+    // The whole window goes black first when the picture is smaller than
+    // the window (a forced 16:9 picture in full screen): the bars would
+    // otherwise show whatever the back buffer held before. A picture that
+    // fills the window overwrites every pixel, and nothing later tests
+    // depth there, so that clear would only cost a full-size write.
     ShaderProgram::unuse_program();
     glViewport(0, 0, window_width, window_height);
     glDisable(GL_SCISSOR_TEST);
     glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!fills_window(picture, window_width, window_height))
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(picture.x, picture.y, picture.width, picture.height);
 
     identity(GL_PROJECTION);
@@ -124,8 +124,11 @@ void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int windo
     shaders.use_program(program::blur);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 3, "texture2d_2",
                                  ctx.textures[tex::highlight_bloom]);
+    shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 1, "texture2d_3",
+                                 ctx.textures[tex::soft_halo]);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::blur, 0, "texture2d_1",
                                  ctx.textures[tex::scene_colour]);
+    set_texture_filter(ctx.textures[tex::scene_colour], GL_NEAREST); // read at texel centres only
     shaders.set_uniform_float(program::blur, "Limit", static_cast<float>(show.frame.adjust[1]));
     ctx.bind_table_texture(tex::scene_colour);
     glEnable(GL_TEXTURE_2D);

@@ -25,14 +25,14 @@ void place_cameras_and_top_view(part_start &show, RenderTargets &ctx);
 // textures 0 (colour) and 11 (glow). Leaves set 0's framebuffers bound.
 void scene_pass(part_start &show, RenderTargets &ctx, int width, int height);
 
-// The glow's blooms at quarter size (bloom_passes.h), then program 3 over
+// After the glow's bloom (glow_bloom_pass, bloom_passes.h): program 3 over
 // the resolved scene, drawn into set 0 and resolved into texture 0. Leaves
 // program 3 current and set 0 bound.
 void combine_pass(part_start &show, RenderTargets &ctx, int width, int height);
 
-// The highlights' bloom at quarter size (bloom_passes.h), then program 4
-// from texture 0 to the window: clears the whole window to black first and
-// draws the picture into `picture` (centred). Leaves the window
+// After the highlights' bloom and the soft blur's halo (bloom_passes.h):
+// program 4 from texture 0 to the window: clears the whole window to black
+// first and draws the picture into `picture` (centred). Leaves the window
 // bound, no program current, the viewport at `picture`.
 void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int window_height,
                const Viewport &picture);

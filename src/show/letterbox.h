@@ -11,3 +11,6 @@ struct Viewport {
 // A window size of 0 (or one smaller than the picture) puts the picture at
 // the origin.
 Viewport centred_viewport(int window_width, int window_height, int render_width, int render_height);
+
+// Whether the picture covers every pixel of the window (no bars to clear).
+bool fills_window(const Viewport &picture, int window_width, int window_height);

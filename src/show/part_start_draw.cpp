@@ -1,7 +1,8 @@
 // part_start::draw: the scene director. Every frame it advances the scene
 // clock, uploads the spectrum, runs the top-view pass, sets the camera from
 // the script, renders the particle scene into render set 0, runs the
-// combine and blur passes to the window and lays the timed fade over it.
+// blooms, the combine pass, the soft blur's halo and the blur pass to the
+// window and lays the timed fade over it.
 // Everything but the clocks is rebuilt from scene_time each frame, so a
 // frame drawn at the same scene time with the same spectrum is the same
 // frame.
@@ -9,6 +10,7 @@
 // runtime/show_state.h (render and window sizes). GL thread only.
 #include "render/render_targets.h"
 #include "runtime/show_state.h"
+#include "show/bloom_passes.h"
 #include "show/director_passes.h"
 #include "show/fade_cues.h"
 #include "show/letterbox.h"
@@ -48,8 +50,14 @@ void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
     place_cameras_and_top_view(*this, ctx);
     pass("scene");
     scene_pass(*this, ctx, width, height);
+    pass("glow bloom");
+    glow_bloom_pass(*this, ctx, width, height);
     pass("combine");
     combine_pass(*this, ctx, width, height);
+    pass("highlight bloom");
+    highlight_bloom_pass(*this, ctx, width, height);
+    pass("soft halo");
+    soft_halo_pass(*this, ctx, width, height);
     pass("blur");
     blur_pass(*this, ctx, window_width, window_height,
               centred_viewport(window_width, window_height, width, height));

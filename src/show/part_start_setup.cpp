@@ -17,6 +17,7 @@
 #include "show/grid_lists.h"
 #include "show/part_start.h"
 #include "show/resources.h"
+#include "show/screen_passes.h"
 
 #include <GL/glew.h>
 
@@ -24,7 +25,7 @@
 
 // ---- The file tables --------------------------------------------------------
 
-const std::array<ShowProgramFiles, 14> show_program_files{{
+const std::array<ShowProgramFiles, 15> show_program_files{{
     {program::billboards, "Materials//v_billboards.cpp", "Materials//f_billboards.cpp"},
     {program::billboards_insect, "Materials//v_billboards2n.cpp", "Materials//f_billboards2n.cpp"},
     {program::billboards_leaves, "Materials//v_billboards3n.cpp", "Materials//f_billboards3n.cpp"},
@@ -39,6 +40,7 @@ const std::array<ShowProgramFiles, 14> show_program_files{{
     {program::velocities, "PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp"},
     {program::bloom_reduce, nullptr, "PostProcessing//f_bloomdown.cpp"},
     {program::bloom_blur, nullptr, "PostProcessing//f_bloomblur.cpp"},
+    {program::soft_halo, nullptr, "PostProcessing//f_softhalo.cpp"},
 }};
 
 namespace
@@ -92,11 +94,14 @@ void create_show_textures(RenderTargets &ctx, int width, int height)
     nearest_filters();
     ctx.create_depth_texture(tex::height_map_depth, 512, 512);
     // Last, so the noise images above keep the generator's sequence.
-    for (int number : {tex::bloom_reduced, tex::bloom_across_wide, tex::bloom_across_medium,
-                       tex::glow_bloom_wide, tex::glow_bloom_medium, tex::highlight_bloom}) {
+    for (int number : {tex::bloom_reduced, tex::bloom_across_wide, tex::bloom_across_medium, tex::glow_bloom,
+                       tex::highlight_bloom}) {
         ctx.create_noise_texture_rgba(number, width / 4, height / 4);
         clamp_to_edge();
     }
+    const HaloSize halo = soft_halo_size(width, height);
+    ctx.create_noise_texture_rgba(tex::soft_halo, halo.width, halo.height);
+    clamp_to_edge();
 }
 
 void attach_show_textures(RenderTargets &ctx)

@@ -21,7 +21,7 @@ struct ShowProgramFiles {
 };
 
 // In build order.
-extern const std::array<ShowProgramFiles, 14> show_program_files;
+extern const std::array<ShowProgramFiles, 15> show_program_files;
 
 // 1. Fourteen programs, in the order of show_program_files. Leaves the last
 //    fragment-only program current (as its build does).

@@ -14,13 +14,13 @@ inline constexpr int quarter_colour = 28; // attached to render set 1
 inline constexpr int mesh_depth = 29;     // nothing renders into it
 inline constexpr int spare_colour = 32;
 // Quarter-size bloom textures (render set 2): the reduction, the two
-// horizontal steps, the glow's two blooms and the highlights' bloom.
+// horizontal steps, the glow's bloom and the highlights' bloom.
 inline constexpr int bloom_reduced = 33;
 inline constexpr int bloom_across_wide = 34;
 inline constexpr int bloom_across_medium = 35;
-inline constexpr int glow_bloom_wide = 36;
-inline constexpr int glow_bloom_medium = 37; // alpha: the local point density
+inline constexpr int glow_bloom = 36; // wide and medium mixed; alpha: the local point density
 inline constexpr int highlight_bloom = 38;
+inline constexpr int soft_halo = 39;   // half size (render set 1): the soft blur's halo
 inline constexpr int height_map = 101; // 512 x 512 top view
 inline constexpr int height_map_depth = 102;
 inline constexpr int background = 111;   // "textures/bg05t.jpg"
@@ -41,6 +41,7 @@ inline constexpr int blur_highlights = 6;
 inline constexpr int god_rays = 7;
 inline constexpr int bloom_reduce = 8; // quarter-size reduction
 inline constexpr int bloom_blur = 9;   // one direction of two Gaussian blurs
+inline constexpr int soft_halo = 10;   // the soft blur's halo at half size
 inline constexpr int simple_blur = 13;
 inline constexpr int billboards = 21;
 inline constexpr int billboards_insect = 23;

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 TEST(MainCloud, point_size_grows_from_zero_then_drops_to_point_three)
 {
     for (double t : {0.0, 0.5, 1.0})
@@ -115,4 +119,75 @@ TEST(CombinePass, limit_follows_the_seed_of_the_scene_time)
     for (const auto &p : pins)
         EXPECT_NEAR(combine_limit(p.t), p.limit, 1e-12) << "scene time " << p.t;
     EXPECT_NEAR(combine_limit(50.5), 0.4804224, 5e-8); // a quarter second on: seed 21382912
+}
+
+// A tap list as the blur program reads it, spread back onto whole texels:
+// a read at a fractional offset counts for the two texels beside it.
+std::vector<double> texel_weights(const BlurTaps &taps, int reach)
+{
+    std::vector<double> w(static_cast<std::size_t>(2 * reach + 1), 0.0);
+    const auto put = [&](double x, double weight) {
+        const double lo = std::floor(x), f = x - lo;
+        const int i = static_cast<int>(lo) + reach;
+        if (weight == 0.0)
+            return;
+        ASSERT_GE(i, 0);
+        ASSERT_LT(i + (f > 0.0 ? 1 : 0), static_cast<int>(w.size()));
+        w[static_cast<std::size_t>(i)] += weight * (1.0 - f);
+        if (f > 0.0)
+            w[static_cast<std::size_t>(i) + 1] += weight * f;
+    };
+    put(0.0, taps.weight[0]);
+    for (int k = 0; k < taps.reads; ++k) {
+        put(taps.offset[k], taps.weight[k + 1]);
+        put(-taps.offset[k], taps.weight[k + 1]);
+    }
+    return w;
+}
+
+TEST(BloomTaps, paired_reads_give_the_gaussian_at_every_texel_they_reach)
+{
+    const std::pair<float, int> cases[] = {{1.0f, 3},  {1.34f, 3}, {2.0f, 3},
+                                           {2.13f, 6}, {4.0f, 6},  {4.18f, 6}};
+    for (const auto &[deviation, reads] : cases) {
+        SCOPED_TRACE(testing::Message() << deviation << " in " << reads << " reads");
+        const BlurTaps taps = gaussian_taps(deviation, reads);
+        ASSERT_EQ(taps.reads, reads);
+        const int reach = std::min(static_cast<int>(std::ceil(3.0f * deviation)), 2 * reads);
+        const std::vector<double> got = texel_weights(taps, reach);
+        double total = 0.0;
+        for (int i = -reach; i <= reach; ++i)
+            total += std::exp(-0.5 * i * i / (deviation * deviation));
+        for (int i = -reach; i <= reach; ++i)
+            EXPECT_NEAR(got[static_cast<std::size_t>(i + reach)],
+                        std::exp(-0.5 * i * i / (deviation * deviation)) / total, 2e-6)
+                << "texel " << i;
+    }
+}
+
+TEST(BloomTaps, blurs_the_reads_cannot_pair_are_spread_evenly_over_three_deviations)
+{
+    // Under a texel, and wider than the reads reach two texels at a time.
+    const std::pair<float, int> cases[] = {{0.34f, 3}, {0.9f, 6}, {3.19f, 3}, {6.27f, 6}};
+    for (const auto &[deviation, reads] : cases) {
+        SCOPED_TRACE(testing::Message() << deviation << " in " << reads << " reads");
+        const BlurTaps taps = gaussian_taps(deviation, reads);
+        ASSERT_EQ(taps.reads, reads);
+        double total = taps.weight[0];
+        for (int k = 0; k < reads; ++k) {
+            const double x = 3.0 * deviation * (k + 1) / reads;
+            EXPECT_NEAR(taps.offset[k], x, 1e-5);
+            EXPECT_NEAR(taps.weight[k + 1] / taps.weight[0], std::exp(-0.5 * x * x / (deviation * deviation)),
+                        1e-5);
+            total += 2.0 * taps.weight[k + 1];
+        }
+        EXPECT_NEAR(total, 1.0, 1e-6);
+    }
+    // No width, or a broken one, keeps the centre alone.
+    for (float deviation : {0.0f, -1.0f, std::nanf("")}) {
+        const BlurTaps taps = gaussian_taps(deviation, 3);
+        EXPECT_FLOAT_EQ(taps.weight[0], 1.0f);
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_EQ(taps.weight[k], 0.0f);
+    }
 }

@@ -84,6 +84,10 @@ TEST(Letterbox, picture_is_centred_with_equal_bars)
     EXPECT_EQ(centred_viewport(1280, 720, 1280, 720).y, 0);
     EXPECT_EQ(centred_viewport(0, 0, 640, 360).y, 0);
     EXPECT_EQ(centred_viewport(0, 0, 640, 360).x, 0);
+    // Only a picture with bars beside it needs the window cleared first.
+    EXPECT_FALSE(fills_window(v, 1024, 768));
+    EXPECT_TRUE(fills_window(centred_viewport(1280, 720, 1280, 720), 1280, 720));
+    EXPECT_FALSE(fills_window(centred_viewport(1366, 768, 1280, 720), 1366, 768));
 }
 
 TEST(SceneClock, a_show_started_part_way_has_the_clock_of_one_run_from_the_start)

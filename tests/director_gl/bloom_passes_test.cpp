@@ -1,11 +1,13 @@
 // The quarter-size blooms, fed a known picture: a square of glow spreads
-// into the wide and the medium bloom with the widths the combine pass
+// into the mixed wide and medium bloom with the widths the combine pass
 // expects and keeps its light; the density rides along unblurred; the
 // highlights' bloom takes only what is brighter than 0.45.
 #include "app/still.h"
 #include "render/frame_readback.h"
 #include "render/render_targets.h"
 #include "show/bloom_passes.h"
+#include "show/director_passes.h"
+#include "show/letterbox.h"
 #include "show/part_start.h"
 #include "show/resources.h"
 #include "show/screen_passes.h"
@@ -68,14 +70,22 @@ Spread spread_of(const std::vector<std::uint8_t> &rgba)
     return s;
 }
 
-// The blur's own standard deviation: what the spread has beyond the 4 x 4
-// quarter texels of the square and the sixth of a texel squared that
-// sampling between texels adds (the taps fall anywhere between two).
-double blur_width(double spread, int quarter_size)
+// The blur's own variance: what the spread has beyond the 4 x 4 quarter
+// texels of the square.
+double blur_variance(double spread, int quarter_size)
 {
     const double texel = 1.0 / quarter_size;
-    const double square = (4.0 * 4.0 - 1.0) / 12.0 * texel * texel, between = texel * texel / 6.0;
-    return std::sqrt(std::max(spread * spread - square - between, 0.0));
+    return spread * spread - (4.0 * 4.0 - 1.0) / 12.0 * texel * texel;
+}
+
+// A Gaussian of `variance` read from texels: filtered reads between texels
+// may add up to a sixth of a texel squared; 10 % either way for the rest.
+void expect_width(double measured_variance, double variance, int quarter_size)
+{
+    const double texel = 1.0 / quarter_size, between = texel * texel / 6.0;
+    const double width = std::sqrt(std::max(measured_variance, 0.0));
+    EXPECT_GE(width, 0.9 * std::sqrt(variance));
+    EXPECT_LE(width, 1.1 * std::sqrt(variance + between));
 }
 
 void with_show(const std::function<void(OfflineShow &)> &body)
@@ -86,27 +96,29 @@ void with_show(const std::function<void(OfflineShow &)> &body)
 
 } // namespace
 
-TEST(BloomPasses, a_square_of_glow_spreads_to_the_wide_and_medium_widths_and_keeps_its_light)
+TEST(BloomPasses, a_square_of_glow_spreads_to_the_mixed_widths_and_keeps_its_light)
 {
     with_show([](OfflineShow &show) {
         show.prepare(60.0);
         fill_table_texture(show.ctx, tex::scene_glow, 0, 255);
         glow_bloom_pass(show.show, show.ctx, width, height);
         const double light = 16.0 * 16.0 / 16.0 * 255.0; // quarter texels' worth
-        for (const auto &[number, bloom] : {std::pair{tex::glow_bloom_wide, glow_bloom_wide},
-                                            std::pair{tex::glow_bloom_medium, glow_bloom_medium}}) {
-            SCOPED_TRACE(number);
-            const auto pixels = read_back_table_texture_rgba(show.ctx, number, quarter_width, quarter_height);
-            const Spread s = spread_of(pixels);
-            EXPECT_NEAR(s.total, light, light * 0.1);
-            EXPECT_NEAR(blur_width(s.across, quarter_width), bloom.across, bloom.across * 0.1);
-            EXPECT_NEAR(blur_width(s.down, quarter_height), bloom.down, bloom.down * 0.1);
-        }
-        // The density (alpha) of the medium bloom is the square itself.
-        const auto medium =
-            read_back_table_texture_rgba(show.ctx, tex::glow_bloom_medium, quarter_width, quarter_height);
+        const auto pixels =
+            read_back_table_texture_rgba(show.ctx, tex::glow_bloom, quarter_width, quarter_height);
+        const Spread s = spread_of(pixels);
+        EXPECT_NEAR(s.total, light, light * 0.1);
+        // Two blooms of the same light, mixed: their variances mix too.
+        const double share = glow_bloom_medium_share;
+        const auto mixed = [share](float wide, float medium) {
+            return (1.0 - share) * wide * wide + share * medium * medium;
+        };
+        expect_width(blur_variance(s.across, quarter_width),
+                     mixed(glow_bloom_wide.across, glow_bloom_medium.across), quarter_width);
+        expect_width(blur_variance(s.down, quarter_height),
+                     mixed(glow_bloom_wide.down, glow_bloom_medium.down), quarter_height);
+        // The density (alpha) is the square itself, unblurred.
         const auto alpha = [&](int x, int y) {
-            return medium[(static_cast<std::size_t>(y) * quarter_width + x) * 4 + 3];
+            return pixels[(static_cast<std::size_t>(y) * quarter_width + x) * 4 + 3];
         };
         EXPECT_EQ(alpha(39, 21), 255);
         EXPECT_EQ(alpha(42, 21), 0);
@@ -131,6 +143,86 @@ TEST(BloomPasses, the_highlights_bloom_takes_only_what_is_brighter_than_0_45)
         const double light = 16.0 * (255.0 - 0.45 * 255.0);
         EXPECT_NEAR(s.total, light, light * 0.1);
         const BloomWidth w = highlight_bloom_width(0.0);
-        EXPECT_NEAR(blur_width(s.across, quarter_width), w.across, w.across * 0.1);
+        expect_width(blur_variance(s.across, quarter_width), w.across * w.across, quarter_width);
+        expect_width(blur_variance(s.down, quarter_height), w.down * w.down, quarter_height);
     });
+}
+
+namespace
+{
+
+// The blur pass's soft blur seen on single points: white pixels on black,
+// about 48 pixels apart around the middle of a w x h picture, no
+// highlights; the spread is measured over the 13 x 13 pixels around each.
+struct PointSpread {
+    double centre_share = 0; // of each point's light, what stays on its pixel
+    double spread = 0;       // variance along each axis, in pixels squared
+};
+
+PointSpread soft_blur_of_points(int w, int h)
+{
+    PointSpread result;
+    const int step = 48, level = 255;
+    std::vector<std::pair<int, int>> points;
+    // Every phase against a half-size grid: even and odd columns and rows.
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            points.emplace_back(w / 2 + (i - 2) * step + i % 2, h / 2 + (j - 2) * step + j % 2);
+    std::filesystem::current_path(std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data");
+    const bool ok = run_offline_show(w, h, [&](OfflineShow &show) {
+        show.prepare(60.0);
+        std::vector<std::uint8_t> picture(static_cast<std::size_t>(w) * h * 4, 0);
+        for (const auto &[x, y] : points)
+            for (int k = 0; k < 3; ++k)
+                picture[(static_cast<std::size_t>(y) * w + x) * 4 + k] = level;
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, show.ctx.textures[tex::scene_colour]);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
+        const std::vector<std::uint8_t> black(static_cast<std::size_t>(w / 4) * (h / 4) * 4, 0);
+        glBindTexture(GL_TEXTURE_2D, show.ctx.textures[tex::highlight_bloom]);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w / 4, h / 4, GL_RGBA, GL_UNSIGNED_BYTE, black.data());
+
+        soft_halo_pass(show.show, show.ctx, w, h);
+        blur_pass(show.show, show.ctx, w, h, centred_viewport(w, h, w, h));
+        const std::vector<std::uint8_t> rgb = read_back_frame_rgb(w, h); // top row first
+        double share = 0, spread = 0;
+        for (const auto &[px, py] : points) {
+            double total = 0, centre = 0, moment = 0;
+            for (int dy = -6; dy <= 6; ++dy) {
+                for (int dx = -6; dx <= 6; ++dx) {
+                    const int row = h - 1 - (py + dy);
+                    const double v = rgb[(static_cast<std::size_t>(row) * w + px + dx) * 3];
+                    total += v;
+                    moment += v * 0.5 * (dx * dx + dy * dy);
+                    if (dx == 0 && dy == 0)
+                        centre = v;
+                }
+            }
+            share += centre / total;
+            spread += moment / total;
+        }
+        result.centre_share = share / static_cast<double>(points.size());
+        result.spread = spread / static_cast<double>(points.size());
+    });
+    EXPECT_TRUE(ok);
+    return result;
+}
+
+} // namespace
+
+TEST(SoftBlur, a_point_keeps_its_share_and_spread_whether_its_halo_is_made_at_half_or_full_size)
+{
+    // 1280 wide and up make the halo at half size, narrower pictures at full
+    // size. Either way the blur keeps about 0.71 of a point on its pixel
+    // and spreads the rest by about 0.35 pixels squared along each axis at
+    // 1280 wide (the same share of the picture at other sizes): a halo
+    // read back from half size without a smaller pinwheel spreads 1.5 times
+    // as far, and one that went missing keeps the whole point.
+    for (const auto &[w, h] : {std::pair{1280, 720}, std::pair{1920, 1080}, std::pair{960, 540}}) {
+        SCOPED_TRACE(testing::Message() << w << " x " << h);
+        const PointSpread s = soft_blur_of_points(w, h);
+        const double scale = w / 1280.0;
+        EXPECT_NEAR(s.centre_share, 0.70, 0.035);
+        EXPECT_NEAR(s.spread / (scale * scale), 0.35, 0.05);
+    }
 }

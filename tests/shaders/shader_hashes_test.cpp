@@ -86,7 +86,7 @@ TEST(ShaderHashes, no_show_shader_hashes_through_a_sine)
                 ADD_FAILURE() << entry.path().filename().string() << ": " << use;
         }
     }
-    EXPECT_EQ(files, 21);
+    EXPECT_EQ(files, 22);
 }
 
 TEST(PointRandoms, exact_repeatable_values_in_the_unit_interval)

@@ -282,11 +282,13 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
                                             "textureDSP",   "passes"};
     const std::set<std::string> lit_mesh = {"PosY",        "PP",          "ttime",          "texture2d_1",
                                             "texture2d_2", "texture2d_3", "texture2d_blob", "texture2d_cube"};
-    const std::set<std::string> combine = {"Limit",       "texture2d_1", "texture2d_2",
-                                           "texture2d_3", "texture2d_4", "texture2d_random"};
-    const std::set<std::string> blur = {"Limit", "texture2d_1", "texture2d_2"};
+    const std::set<std::string> combine = {"Limit", "texture2d_1", "texture2d_2", "texture2d_3"};
+    const std::set<std::string> blur = {"Limit", "texture2d_1", "texture2d_2", "texture2d_3"};
     const std::set<std::string> bloom_reduce = {"Limit", "texture2d_1"};
-    const std::set<std::string> bloom_blur = {"texture2d_1", "texture2d_2", "Step0", "Step1"};
+    // Arrays are listed by their first element.
+    const std::set<std::string> bloom_blur = {"texture2d_1", "texture2d_2", "Step0",      "Step1",     "Mix",
+                                              "Offset0[0]",  "Weight0[0]",  "Offset1[0]", "Weight1[0]"};
+    const std::set<std::string> soft_halo = {"Radius", "texture2d_1"};
     // Programs no frame draws with: anything of the whole vocabulary.
     std::set<std::string> vocabulary = {
         "rttime", "PP", "Limit", "texture2d_3", "texture2d_blob", "texture2d_random", "texture2d_cube"};
@@ -303,6 +305,7 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
         {program::blur, &blur},
         {program::bloom_reduce, &bloom_reduce},
         {program::bloom_blur, &bloom_blur},
+        {program::soft_halo, &soft_halo},
         {program::simple_blur, &vocabulary},
         {program::blur_highlights, &vocabulary},
         {program::god_rays, &vocabulary},
@@ -316,7 +319,7 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
     }
     // The passes that reach the picture must sample what they are given.
     for (int slot : {program::billboards, program::letters, program::combine, program::blur,
-                     program::bloom_reduce, program::bloom_blur}) {
+                     program::bloom_reduce, program::bloom_blur, program::soft_halo}) {
         EXPECT_TRUE(active_uniforms(shaders->program(slot)).count("texture2d_1")) << slot;
     }
     ShaderProgram::unuse_program();
