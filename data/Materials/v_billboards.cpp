@@ -183,7 +183,11 @@ void main()
     glow.rgb += (0.3 * kick_ring + 0.7 * flash + 0.25 * district * map.g + ember * (1.0 - ember_lift)) *
                 vec3(1.0, 0.85, 0.65) * light * 0.1;
 
-    // Points that give no light are not rasterised at all.
-    if (dot(colour, vec3(1.0)) + dot(glow.rgb, vec3(1.0)) < 1e-4)
+    // Points that give no light are not rasterised at all: every sprite is
+    // rounded to the 8-bit targets and is at most 1 at its centre, so a
+    // point whose colour, glow and density all stay under half a step
+    // leaves nothing there.
+    vec4 most = max(vec4(colour, 0.0), glow);
+    if (max(max(most.r, most.g), max(most.b, most.a)) < 0.5 / 255.0)
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
 }
