@@ -142,6 +142,12 @@ void GridListBuild::chain(int count) const
     glEndList();
 }
 
+void GridListBuild::call_pieces(int from, int to) const
+{
+    for (int k = std::max(from, 0); k < std::min(to, compiled_); ++k)
+        glCallList(first_piece_ + static_cast<GLuint>(k));
+}
+
 ShowGrids::ShowGrids()
     : numbers_defined_(define_grid_numbers()), grid(display_list::grid, main_grid_shape()),
       sparse(display_list::sparse_grid, sparse_grid_shape()),

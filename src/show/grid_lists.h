@@ -56,6 +56,8 @@ class GridListBuild
     // The grid list calls its first `count` pieces (clamped to those compiled).
     void chain(int count) const;
     void chain_all() const { chain(compiled_); }
+    // Calls pieces [from, to) directly: part of what the grid list draws.
+    void call_pieces(int from, int to) const;
 
   private:
     GLuint list_;
