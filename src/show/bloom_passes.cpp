@@ -21,12 +21,12 @@ void full_screen_quad()
     draw_billboard(rotation, half, half, true, 1.0f);
 }
 
-// Binds set 2 for `outputs` colours with identity matrices; the caller
-// draws, then resolve() copies into the attached textures.
-void begin(RenderTargets &ctx, const Quarter &q, int outputs)
+// Binds `set` for `outputs` colours, a width x height viewport and identity
+// matrices; the caller draws, then resolves into the attached textures.
+void begin(RenderTargets &ctx, int set, int width, int height, int outputs)
 {
-    ctx.bind_render_set(render_set::quarter, outputs);
-    glViewport(0, 0, q.width, q.height);
+    ctx.bind_render_set(set, outputs);
+    glViewport(0, 0, width, height);
     glActiveTexture(GL_TEXTURE0);
     for (GLenum mode : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
         glMatrixMode(mode);
@@ -47,7 +47,7 @@ void resolve(RenderTargets &ctx, const Quarter &q, int first, int second = -1)
 void reduce(const part_start &show, RenderTargets &ctx, const Quarter &q, int source, float cut, int target)
 {
     const ShaderProgram &shaders = show.shaders;
-    begin(ctx, q, 1);
+    begin(ctx, render_set::quarter, q.width, q.height, 1);
     shaders.use_program(program::bloom_reduce);
     shaders.set_uniform_float(program::bloom_reduce, "Limit", cut);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, program::bloom_reduce, 0, "texture2d_1",
@@ -96,7 +96,7 @@ void blur(const part_start &show, RenderTargets &ctx, const Quarter &q, const Di
 {
     const ShaderProgram &shaders = show.shaders;
     const GLuint program = shaders.program(program::bloom_blur);
-    begin(ctx, q, target1 >= 0 ? 2 : 1);
+    begin(ctx, render_set::quarter, q.width, q.height, target1 >= 0 ? 2 : 1);
     shaders.use_program(program::bloom_blur);
     set_taps(program, "Step0", "Offset0", "Weight0", wide);
     set_taps(program, "Step1", "Offset1", "Weight1", narrow);
@@ -145,15 +145,7 @@ void soft_halo_pass(part_start &show, RenderTargets &ctx, int width, int height)
     const HaloSize halo = soft_halo_size(width, height);
     const int set = halo.half ? render_set::half : render_set::scene;
     const ShaderProgram &shaders = show.shaders;
-    ctx.bind_render_set(set, 1);
-    glViewport(0, 0, halo.width, halo.height);
-    glActiveTexture(GL_TEXTURE0);
-    for (GLenum mode : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
-        glMatrixMode(mode);
-        glLoadIdentity();
-    }
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
+    begin(ctx, set, halo.width, halo.height, 1);
     shaders.use_program(program::soft_halo);
     const double limit = show.frame.adjust[1];
     shaders.set_uniform_float(program::soft_halo, "Radius",
