@@ -31,8 +31,9 @@ BloomWidth highlight_bloom_width(double limit);
 // The soft blur's halo (a pinwheel of four filtered reads about 1.4 pixels
 // out at 1280 x 720, the same share of the picture at any size) is made at
 // half size where the picture is 1280 pixels wide or more: reading it back
-// between its texels spreads it by a further quarter of a pixel squared,
-// which the pinwheel gives up by being smaller (`radius_scale`). Narrower
+// between its texels spreads it by about 0.85 of a pixel squared more along
+// each axis, which the pinwheel gives up by being smaller (`radius_scale`,
+// 0.54 at 1280 wide, nearer 1 for wider pictures). Narrower
 // pictures make it at full size, where that spread would be a large part
 // of a small halo.
 struct HaloSize {
