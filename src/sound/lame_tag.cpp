@@ -1,5 +1,6 @@
 #include "sound/lame_tag.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -63,6 +64,7 @@ std::optional<LameTag> read_lame_tag(std::span<const std::uint8_t> f)
     if (std::memcmp(f.data() + p, "Xing", 4) != 0 && std::memcmp(f.data() + p, "Info", 4) != 0)
         return std::nullopt;
     const std::uint32_t flags = be32(f.data() + p + 4);
+    const std::int64_t frames = (flags & 1) ? be32(f.data() + p + 8) : 0;
     p += 8 + ((flags & 1) ? 4 : 0) + ((flags & 2) ? 4 : 0) + ((flags & 4) ? 100 : 0) + ((flags & 8) ? 4 : 0);
     // The LAME extension: a 9-byte encoder name, then at byte 21 the delay
     // and the padding, 12 bits each.
@@ -77,5 +79,8 @@ std::optional<LameTag> read_lame_tag(std::span<const std::uint8_t> f)
     tag.padding = ((lame[22] & 15) << 8) | lame[23];
     tag.sample_rate = rate;
     tag.audio_offset = at + frame_bytes;
+    const std::int64_t samples_per_frame = version == 3 ? 1152 : 576;
+    tag.gapless_length =
+        std::max<std::int64_t>(frames * samples_per_frame - tag.encoder_delay - tag.padding, 0);
     return tag;
 }

@@ -19,6 +19,9 @@ struct LameTag {
     int sample_rate = 0;   // of the first frame
     // Offset of the first frame after the tag's frame (where the audio is).
     std::size_t audio_offset = 0;
+    // Samples of the gapless decode (the tag's frame count less the delay
+    // and the padding); 0 when the tag does not count its frames.
+    std::int64_t gapless_length = 0;
 };
 
 // The layer III decoder's own delay, which every decoder adds before the
@@ -34,4 +37,13 @@ std::optional<LameTag> read_lame_tag(std::span<const std::uint8_t> file);
 inline int decoder_start_skip(const LameTag &tag)
 {
     return tag.encoder_delay + mp3_decoder_delay;
+}
+
+// Samples to drop from the start of a browser's decode of `decoded_length`
+// samples: none where the browser trimmed the delay itself (Chromium 156
+// does: its buffer is the gapless decode, sample for sample), the whole
+// start skip where its buffer is longer than the gapless decode.
+inline int browser_start_skip(const LameTag &tag, std::int64_t decoded_length)
+{
+    return tag.gapless_length > 0 && decoded_length <= tag.gapless_length ? 0 : decoder_start_skip(tag);
 }

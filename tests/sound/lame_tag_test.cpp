@@ -72,6 +72,13 @@ void expect_trim_matches_gapless(const fs::path &path)
     EXPECT_EQ(mismatched, 0u) << path << " skip " << skip;
     // The comparison can tell a sample apart: one further is wrong.
     EXPECT_GT(mismatched_one_later, n / 2) << path;
+    // The tag's length is the gapless decode's; a browser buffer of that
+    // length is not trimmed again, a longer one (everything kept) is.
+    const auto whole = first_samples(path, true, std::size_t{1} << 26);
+    EXPECT_EQ(tag->gapless_length, static_cast<std::int64_t>(whole.size())) << path;
+    EXPECT_EQ(browser_start_skip(*tag, tag->gapless_length), 0);
+    EXPECT_EQ(browser_start_skip(*tag, tag->gapless_length + tag->encoder_delay + tag->padding),
+              decoder_start_skip(*tag));
 }
 
 } // namespace
