@@ -1,7 +1,9 @@
 // frame_bench: how long one frame of the show takes, whole and per pass, at
-// several scene times (one per kind of scene). Each pass is bracketed by
-// glFinish, so the numbers are wall-clock times of the GL work itself;
-// the whole-frame column is the director's draw as the show runs it.
+// several scene times (one per kind of scene). The passes are the
+// director's own, timed through its pass hook: at each pass boundary the
+// hook waits for the GL work (glFinish), so the numbers are wall-clock
+// times of the GL work itself; the whole-frame column is the director's
+// draw as the show runs it, without the hook.
 //
 //   frame_bench [WxH] [frames per time] [data folder]
 //                              (default 1280x720, 5, the source tree's data/)
@@ -18,12 +20,10 @@
 // waiting, these are the work. Needs a GL display; under Xvfb with
 // LIBGL_ALWAYS_SOFTWARE=1 it measures llvmpipe.
 #include "app/still.h"
+#include "render/frame_readback.h"
+#include "render/pass_hook.h"
 #include "render/pass_timer.h"
 #include "render/render_targets.h"
-#include "runtime/show_state.h"
-#include "show/bloom_passes.h"
-#include "show/director_passes.h"
-#include "show/fade_cues.h"
 #include "show/part_start.h"
 
 #include <GL/glew.h>
@@ -42,13 +42,9 @@ namespace
 
 using clock_type = std::chrono::steady_clock;
 
-double ms_since(clock_type::time_point &start)
+double ms_between(clock_type::time_point start, clock_type::time_point end)
 {
-    glFinish();
-    const auto now = clock_type::now();
-    const double ms = std::chrono::duration<double, std::milli>(now - start).count();
-    start = now;
-    return ms;
+    return std::chrono::duration<double, std::milli>(end - start).count();
 }
 
 double median(std::vector<double> v)
@@ -60,6 +56,62 @@ double median(std::vector<double> v)
 struct Row {
     const char *scene;
     double time;
+};
+
+// The columns: the director's passes by the names it marks them with (the
+// spectrum upload is timed with the top view, the fade with the blur), then
+// the screen passes' sum and the whole frame.
+struct Column {
+    const char *title;
+    std::vector<const char *> passes;
+};
+const std::vector<Column> columns = {{"top view", {"spectrum", "top view"}},
+                                     {"scene", {"scene"}},
+                                     {"glow", {"glow bloom"}},
+                                     {"combine", {"combine"}},
+                                     {"highl.", {"highlight bloom"}},
+                                     {"halo", {"soft halo"}},
+                                     {"blur", {"blur", "fade"}}};
+constexpr std::size_t first_screen_column = 2; // glow .. blur
+
+// The pass hook of the bench: the wall time of each pass, waited for, and
+// the same boundaries handed to a PassTimer for the GPU's own times.
+class BenchHook final : public PassHook
+{
+  public:
+    explicit BenchHook(PassTimer &gpu) : gpu_(gpu) {}
+
+    void frame_begins() override
+    {
+        wait_for_gl();
+        passes_.clear();
+        gpu_.begin_frame();
+    }
+    void pass_begins(const char *name) override
+    {
+        close_pass();
+        passes_.push_back({name, 0.0});
+        start_ = clock_type::now();
+        gpu_.mark(name);
+    }
+    void frame_ends() override
+    {
+        close_pass();
+        gpu_.end_frame();
+    }
+    const std::vector<PassTime> &passes() const { return passes_; }
+
+  private:
+    void close_pass()
+    {
+        if (passes_.empty())
+            return;
+        wait_for_gl();
+        passes_.back().milliseconds = ms_between(start_, clock_type::now());
+    }
+    PassTimer &gpu_;
+    std::vector<PassTime> passes_;
+    clock_type::time_point start_;
 };
 
 // PassTimer reads a frame's GPU times back three frames later, so as not to
@@ -74,20 +126,44 @@ const std::vector<PassTime> &times_of_last_frame(PassTimer &timer)
     return timer.times();
 }
 
-double gpu_ms(const std::vector<PassTime> &times, std::size_t k)
-{
-    return k < times.size() ? times[k].milliseconds : 0.0;
-}
-
 struct Timings {
-    std::vector<double> top, scene, glow, combine, highlights, halo, blur, screen, whole, cpu;
+    std::vector<std::vector<double>> column = std::vector<std::vector<double>>(columns.size());
+    std::vector<double> screen, whole, cpu;
+
+    void add_frame(const std::vector<PassTime> &passes)
+    {
+        double screen_ms = 0.0;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            double ms = 0.0;
+            for (const PassTime &p : passes)
+                for (const char *name : columns[c].passes)
+                    if (p.name == name)
+                        ms += p.milliseconds;
+            column[c].push_back(ms);
+            if (c >= first_screen_column)
+                screen_ms += ms;
+        }
+        screen.push_back(screen_ms);
+    }
 };
+
+void print_header(bool with_cpu)
+{
+    std::printf("%-16s %7s |", "scene", "T");
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        std::printf(" %8s%s", columns[c].title, c + 1 == first_screen_column ? " |" : "");
+    std::printf(" %8s | %8s", "screen", "frame");
+    if (with_cpu)
+        std::printf(" %9s", "frame cpu");
+    std::printf("\n");
+}
 
 void print_row(const char *scene, double time, const Timings &t, bool with_cpu)
 {
-    std::printf("%-16s %7.1f | %8.1f %8.1f | %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f | %8.1f", scene, time,
-                median(t.top), median(t.scene), median(t.glow), median(t.combine), median(t.highlights),
-                median(t.halo), median(t.blur), median(t.screen), median(t.whole));
+    std::printf("%-16s %7.1f |", scene, time);
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        std::printf(" %8.1f%s", median(t.column[c]), c + 1 == first_screen_column ? " |" : "");
+    std::printf(" %8.1f | %8.1f", median(t.screen), median(t.whole));
     if (with_cpu)
         std::printf(" %9.1f", median(t.cpu));
     std::printf("\n");
@@ -117,76 +193,38 @@ int main(int argc, char **argv)
                                    {"insect", 178.0},       {"leaves", 190.0},     {"logo", 220.0}};
     const bool ok = run_offline_show(width, height, [&](OfflineShow &offline) {
         PassTimer passes, whole_draw;
+        BenchHook hook(passes);
         std::printf("frame_bench %dx%d, %d frames per time, %s\n", width, height, frames,
                     reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
-        std::printf("%-16s %7s | %8s %8s | %8s %8s %8s %8s %8s %8s | %8s %9s\n", "scene", "T", "top view",
-                    "scene", "glow", "combine", "highl.", "halo", "blur", "screen", "frame", "frame cpu");
+        print_header(true);
         std::vector<Timings> gpu_rows;
+        part_start &show = offline.show;
+        const double no_step = 0.0;
         for (const Row &row : rows) {
             Timings wall, device;
             offline.draw_at(row.time); // warm-up
             for (int f = 0; f < frames; ++f) {
+                // The frame's passes one by one, through the hook.
                 offline.prepare(row.time);
-                part_start &show = offline.show;
-                auto t = clock_type::now();
-                glFinish();
-                t = clock_type::now();
-                passes.begin_frame();
-                passes.mark("top view");
-                glPushAttrib(GL_ALL_ATTRIB_BITS);
-                upload_spectrum(offline.ctx, show.frame);
-                place_cameras_and_top_view(show, offline.ctx);
-                passes.mark("scene");
-                wall.top.push_back(ms_since(t));
-                scene_pass(show, offline.ctx, render_width, render_height);
-                passes.mark("glow bloom");
-                wall.scene.push_back(ms_since(t));
-                glow_bloom_pass(show, offline.ctx, render_width, render_height);
-                passes.mark("combine");
-                wall.glow.push_back(ms_since(t));
-                combine_pass(show, offline.ctx, render_width, render_height);
-                passes.mark("highlight bloom");
-                wall.combine.push_back(ms_since(t));
-                highlight_bloom_pass(show, offline.ctx, render_width, render_height);
-                passes.mark("soft halo");
-                wall.highlights.push_back(ms_since(t));
-                soft_halo_pass(show, offline.ctx, render_width, render_height);
-                passes.mark("blur");
-                wall.halo.push_back(ms_since(t));
-                blur_pass(show, offline.ctx, window_width, window_height,
-                          centred_viewport(window_width, window_height, render_width, render_height));
-                reset_after_passes();
-                fade_overlay(fade_alpha(show.scene_time, show.fade_in_cues, show.fade_out_cues));
-                glPopAttrib();
-                passes.end_frame();
-                wall.blur.push_back(ms_since(t));
-                const std::size_t n = wall.blur.size() - 1;
-                wall.screen.push_back(wall.glow[n] + wall.combine[n] + wall.highlights[n] + wall.halo[n] +
-                                      wall.blur[n]);
-                const auto &split = times_of_last_frame(passes);
-                device.top.push_back(gpu_ms(split, 0));
-                device.scene.push_back(gpu_ms(split, 1));
-                device.glow.push_back(gpu_ms(split, 2));
-                device.combine.push_back(gpu_ms(split, 3));
-                device.highlights.push_back(gpu_ms(split, 4));
-                device.halo.push_back(gpu_ms(split, 5));
-                device.blur.push_back(gpu_ms(split, 6));
-                double screen = 0.0;
-                for (std::size_t k = 2; k <= 6; ++k)
-                    screen += gpu_ms(split, k);
-                device.screen.push_back(screen);
+                show.pass_hook = &hook;
+                show.draw(&no_step, offline.ctx, offline.ctx.frame_info);
+                show.pass_hook = nullptr;
+                wall.add_frame(hook.passes());
+                device.add_frame(times_of_last_frame(passes));
 
+                // The whole draw, as the show runs it.
                 offline.prepare(row.time);
-                const double no_step = 0.0;
-                auto w = clock_type::now();
+                const auto w = clock_type::now();
                 const std::clock_t c0 = std::clock();
                 whole_draw.begin_frame();
                 whole_draw.mark("frame");
                 show.draw(&no_step, offline.ctx, offline.ctx.frame_info);
                 whole_draw.end_frame();
-                wall.whole.push_back(ms_since(w));
+                wait_for_gl();
+                wall.whole.push_back(ms_between(w, clock_type::now()));
                 wall.cpu.push_back(1000.0 * static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC);
-                device.whole.push_back(gpu_ms(times_of_last_frame(whole_draw), 0));
+                const auto &whole = times_of_last_frame(whole_draw);
+                device.whole.push_back(whole.empty() ? 0.0 : whole[0].milliseconds);
             }
             print_row(row.scene, row.time, wall, true);
             gpu_rows.push_back(device);
@@ -197,8 +235,7 @@ int main(int argc, char **argv)
             return;
         }
         std::printf("GPU times (GL_ARB_timer_query)\n");
-        std::printf("%-16s %7s | %8s %8s | %8s %8s %8s %8s %8s %8s | %8s\n", "scene", "T", "top view",
-                    "scene", "glow", "combine", "highl.", "halo", "blur", "screen", "frame");
+        print_header(false);
         for (std::size_t k = 0; k < rows.size(); ++k)
             print_row(rows[k].scene, rows[k].time, gpu_rows[k], false);
     });

@@ -14,9 +14,11 @@
 #include "render/render_targets.h"
 #include "runtime/frame_info.h"
 #include "runtime/show_state.h"
+#include "show/grid_lists.h"
 #include "show/part_loader.h"
 #include "show/part_start.h"
 #include "show/part_start_setup.h"
+#include "show/resources.h"
 #include "sound/music.h"
 
 #include <GL/glew.h>
@@ -146,21 +148,20 @@ template <class T> double vector_bytes(const std::vector<T> &v)
 void print_account(const RenderTargets &ctx, const part_start &show, int width, int height)
 {
     std::printf("\nHeld by the show at %d x %d (computed sizes, MB)\n", width, height);
-    const int set_sizes[4][2] = {
-        {width, height}, {width / 2, height / 2}, {width / 4, height / 4}, {512, 512}};
-    for (int set = 0; set < 4; ++set) {
-        const double bytes = 3.0 * 4.0 * set_sizes[set][0] * set_sizes[set][1];
-        std::printf("  render set %d, %d x %d, 2 colour + depth renderbuffers %10.2f\n", set,
-                    set_sizes[set][0], set_sizes[set][1], mb(bytes));
+    for (const RenderSetSize &s : show_render_sets(width, height)) {
+        const double bytes = 3.0 * 4.0 * s.width * s.height;
+        std::printf("  render set %d, %d x %d, 2 colour + depth renderbuffers %10.2f\n", s.set.value, s.width,
+                    s.height, mb(bytes));
     }
     double textures = 0.0;
-    for (std::size_t number = 0; number < ctx.textures.size(); ++number) {
-        if (ctx.textures[number] == 0 || glIsTexture(ctx.textures[number]) == GL_FALSE)
+    for (int number = 0; number < TextureTable::size; ++number) {
+        const GLuint name = ctx.textures[TextureNumber{number}];
+        if (name == 0 || glIsTexture(name) == GL_FALSE)
             continue;
-        const double bytes = texture_bytes(ctx.textures[number]);
+        const double bytes = texture_bytes(name);
         textures += bytes;
         if (bytes > 0.0)
-            std::printf("  texture %4zu %46.2f\n", number, mb(bytes));
+            std::printf("  texture %4d %46.2f\n", number, mb(bytes));
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     std::printf("  all textures %46.2f\n", mb(textures));
@@ -225,10 +226,8 @@ int main(int argc, char **argv)
     context->progress_callback = progress;
     context->frame_info = frame;
     timed("render sets", [&] {
-        context->create_render_set(0, width, height, 0);
-        context->create_render_set(1, width / 2, height / 2, 0);
-        context->create_render_set(2, width / 4, height / 4, 0);
-        context->create_render_set(3, 512, 512, 0);
+        for (const RenderSetSize &s : show_render_sets(width, height))
+            context->create_render_set(s.set, s.width, s.height, 0);
     });
     timed("loading screen, first frame", [&] {
         loading_screen = new part_loader;

@@ -30,7 +30,7 @@ DevMode::DevMode(ShowRun &run, part_start &show, std::string capture_folder)
     : run_(run), show_(show), capture_folder_(std::move(capture_folder)),
       reload_(show.shaders, show_program_files)
 {
-    show_.pass_timer = &timer_;
+    show_.pass_hook = &timer_;
     std::printf("author mode: Right/Left 5 s, Page Down/Up 30 s, Home to 0, Space pause, F1 overlay, "
                 "F12 capture; shaders reload on save\n");
     if (!overlay_.open())
@@ -40,7 +40,7 @@ DevMode::DevMode(ShowRun &run, part_start &show, std::string capture_folder)
 
 DevMode::~DevMode()
 {
-    show_.pass_timer = nullptr;
+    show_.pass_hook = nullptr;
 }
 
 void DevMode::before_frame(const std::vector<int> &key_downs)

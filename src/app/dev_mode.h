@@ -5,7 +5,8 @@
 // broken one keeps the last good program; its log goes on screen and to
 // standard output); F1 shows the overlay; F12 writes the frame as a PNG.
 //
-// The message loop hands it every key-down and calls it around each tick.
+// The message loop hands it every key-down and calls it around each tick
+// (it is the loop's LoopHook).
 // Seeks go through the show's own jump (place_show_at), so the frame after a
 // seek is the frame the show draws at that time; each prints "seek T".
 // Without --dev none of this exists: the loop runs without it.
@@ -14,6 +15,7 @@
 // runtime/dev_keys.h. Main thread, while the show's window is open.
 #pragma once
 
+#include "app/loop_hook.h"
 #include "render/pass_timer.h"
 #include "shell/dev_overlay.h"
 #include "show/shader_reload.h"
@@ -26,7 +28,7 @@
 class part_start;
 struct ShowRun;
 
-class DevMode
+class DevMode final : public LoopHook
 {
   public:
     // After start-up, with the show's context current. PNG captures go to
@@ -39,11 +41,11 @@ class DevMode
     // Before a tick: rebuild what changed on disk, then act on the keys
     // pressed since the last tick, in order (so three quick Right presses
     // are three seeks of 5 s each).
-    void before_frame(const std::vector<int> &key_downs);
+    void before_frame(const std::vector<int> &key_downs) override;
     // After the tick drew the frame, before it is presented: the F12
     // capture (the show's pixels only), then the overlay or, with the
     // overlay off, the log of a shader that is broken now.
-    void after_frame();
+    void after_frame() override;
 
   private:
     void seek(double show_time);

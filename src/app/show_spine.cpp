@@ -1,7 +1,7 @@
 // Start-up, frame tick, fade-out, exit and the message loop.
 #include "app/show_spine.h"
 
-#include "app/dev_mode.h"
+#include "app/loop_hook.h"
 
 #include "render/gl_helpers.h"
 #include "runtime/console.h"
@@ -12,6 +12,7 @@
 #include "show/director_passes.h"
 #include "show/part_loader.h"
 #include "show/part_start.h"
+#include "show/resources.h"
 #include "show/scene_clock.h"
 #include "sound/track_music.h"
 
@@ -87,10 +88,8 @@ void show_start_up(ShowRun &run)
     load_gl_entry_points();
 
     antialias = false;
-    render_targets.create_render_set(0, render_width, render_height, 0);
-    render_targets.create_render_set(1, render_width / 2, render_height / 2, 0);
-    render_targets.create_render_set(2, render_width / 4, render_height / 4, 0);
-    render_targets.create_render_set(3, 512, 512, 0);
+    for (const RenderSetSize &s : show_render_sets(render_width, render_height))
+        render_targets.create_render_set(s.set, s.width, s.height, 0);
 
     capture_text.clear();
     set_linear_filtering();
@@ -130,7 +129,7 @@ void show_start_up(ShowRun &run)
     frame_info.updown_adjust = 0.0;
 }
 
-FrameEnd show_frame()
+void step_frame_state()
 {
     ShowRun &run = *active_run;
     // 1. Clock step: a second read re-bases the previous reading.
@@ -170,6 +169,11 @@ FrameEnd show_frame()
         std::fflush(stdout);
     }
     run.music.copy_spectrum(frame_info.spectrum);
+}
+
+FrameEnd show_frame()
+{
+    step_frame_state();
 
     // 7. Draw the segments.
     frame_info.show_mode = 1;
@@ -243,7 +247,7 @@ part_start *open_main_show()
     return main_show;
 }
 
-void message_loop(DevMode *dev)
+void message_loop(LoopHook *dev)
 {
     std::vector<int> key_downs;
     for (;;) {

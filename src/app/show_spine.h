@@ -22,7 +22,7 @@
 
 #include <array>
 
-class DevMode;
+class LoopHook;
 class TrackMusic;
 class part_start;
 
@@ -61,7 +61,16 @@ void show_start_up(ShowRun &run);
 
 enum class FrameEnd { running, ended };
 
-// One tick of the show with the run's clock and music. Never exits the
+// The frame's state step, the same for every run (the live loop, stills,
+// exports, the frame bench): the clock step with the pull toward the music
+// (and the pause), the shared generator's seed, the inputs, the Timeline
+// id, the advance of show_time, the keys, a seek the left button asks for
+// and the spectrum. Afterwards frame_delta and frame_info hold what the
+// frame's draws read.
+void step_frame_state();
+
+// One tick of the show with the run's clock and music: the state step, the
+// segments' draws, the ends. Never exits the
 // process: `ended` once the show passed its end at 251 s, a segment asked
 // for the end, or the fade-out after Escape completed (the captures are
 // then on the clipboard and standard output).
@@ -102,5 +111,6 @@ part_start *open_main_show();
 
 // The message loop: events when waiting, else a tick and a buffer swap.
 // Returns when the window is closed; ends the show when a tick says so.
-// With author mode, every key-down goes to it and it runs around each tick.
-void message_loop(DevMode *dev = nullptr);
+// With a hook (author mode), every key-down goes to it and it runs around
+// each tick.
+void message_loop(LoopHook *hook = nullptr);

@@ -11,6 +11,7 @@
 #include "runtime/show_state.h"
 #include "shell/window.h"
 #include "show/part_start.h"
+#include "show/resources.h"
 #include "show/scene_clock.h"
 #include "sound/music.h"
 #include "sound/track_music.h"
@@ -26,27 +27,15 @@ OfflineShow::OfflineShow(part_start &show_, RenderTargets &ctx_, SteppedClock &c
 
 void OfflineShow::prepare(double scene_time)
 {
+    // The jump and the tick's state step, as draw_at runs them (the clock
+    // stands at the jump's show time: the step is 0), then the director's
+    // own first lines.
     clock.set(clock_for_scene_time(scene_time).raw_time);
     place_show_at_scene_time(scene_time);
     music.enter_frame(show_time, 0.0);
-    // The tick's own steps before the draws, with a step of 0.
-    frame_delta = 0.0;
-    random_seed(frame_seed(show_time));
-    for (int i = 0; i < 50; ++i)
-        random_next();
-    FrameInfo &info = frame_info;
-    info.adjust[0] = info.adjust[1] = info.adjust[2] = 0.0;
-    info.interval_id = timeline.lookup(show_time);
-    info.show_time = show_time;
-    music.copy_spectrum(info.spectrum);
-    // And the director's own first lines.
-    SceneClock scene{show.scene_time, show.raw_time};
-    advance_scene_clock(scene, 0.0);
-    show.scene_time = scene.scene_time;
-    show.raw_time = scene.raw_time;
-    ctx.frame_info = &info;
-    show.frame = info;
-    show.billboard_program = billboard_program_for(show.scene_time);
+    step_frame_state();
+    frame_info.show_mode = 1;
+    show.begin_draw(&frame_delta, ctx, &frame_info);
 }
 
 void OfflineShow::draw_at(double scene_time)
@@ -65,7 +54,7 @@ std::vector<std::uint8_t> OfflineShow::read_frame() const
 
 std::vector<std::uint8_t> OfflineShow::read_height_map() const
 {
-    return read_back_table_texture_rgba(ctx, 101, 512, 512);
+    return read_back_table_texture_rgba(ctx, tex::height_map, top_view_size, top_view_size);
 }
 
 bool run_offline_show(int width, int height, const std::function<void(OfflineShow &)> &body)

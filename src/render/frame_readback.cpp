@@ -33,8 +33,8 @@ std::vector<std::uint8_t> read_back_rect_rgb(int x, int y, int width, int height
     return rows;
 }
 
-std::vector<std::uint8_t> read_back_table_texture_rgba(const RenderTargets &ctx, int number, int width,
-                                                       int height)
+std::vector<std::uint8_t> read_back_table_texture_rgba(const RenderTargets &ctx, TextureNumber number,
+                                                       int width, int height)
 {
     std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
     glActiveTexture(GL_TEXTURE0);

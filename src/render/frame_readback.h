@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/resource_numbers.h"
+
 class RenderTargets;
 
 // Blocks until every GL command issued so far has finished, so that a
@@ -21,8 +23,8 @@ std::vector<std::uint8_t> read_back_rect_rgb(int x, int y, int width, int height
 
 // Level 0 of table texture `number` (width x height) as RGBA rows, bottom
 // row first, as GL keeps them. Leaves it bound on texture unit 0.
-std::vector<std::uint8_t> read_back_table_texture_rgba(const RenderTargets &ctx, int number, int width,
-                                                       int height);
+std::vector<std::uint8_t> read_back_table_texture_rgba(const RenderTargets &ctx, TextureNumber number,
+                                                       int width, int height);
 
 // Frames read back through two pixel-buffer objects, so that the copy of
 // one frame can run while the next one is drawn: start() after drawing a

@@ -9,6 +9,8 @@
 // Depends on: GL through GLEW (after glewInit). GL thread only.
 #pragma once
 
+#include "render/pass_hook.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -18,7 +20,7 @@ struct PassTime {
     double milliseconds = 0.0;
 };
 
-class PassTimer
+class PassTimer final : public PassHook
 {
   public:
     PassTimer();
@@ -29,6 +31,10 @@ class PassTimer
     void begin_frame();
     void mark(const char *pass);
     void end_frame();
+
+    void frame_begins() override { begin_frame(); }
+    void pass_begins(const char *name) override { mark(name); }
+    void frame_ends() override { end_frame(); }
 
     const std::vector<PassTime> &times() const { return times_; }
     bool on_gpu() const { return on_gpu_; }

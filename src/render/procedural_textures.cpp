@@ -11,17 +11,19 @@
 #include "render/noise_pixels.h"
 #include "render/render_targets.h"
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <vector>
 
 namespace
 {
 
-GLuint generate_into(TextureTable &table, int number, GLenum target)
+GLuint generate_into(TextureTable &table, TextureNumber number, GLenum target)
 {
     GLuint name = 0;
     glGenTextures(1, &name);
-    table[static_cast<std::size_t>(number)] = name;
+    table[number] = name;
     glBindTexture(target, name);
     return name;
 }
@@ -53,7 +55,7 @@ class TightUnpack
 
 } // namespace
 
-void RenderTargets::create_texture_1d(int number, int width)
+void RenderTargets::create_texture_1d(TextureNumber number, int width)
 {
     if (!valid_texture_number(number)) {
         return;
@@ -64,17 +66,17 @@ void RenderTargets::create_texture_1d(int number, int width)
     glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, std::max(width, 0), 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
 }
 
-void RenderTargets::update_texture_1d(int number, int width, const unsigned char *rgb)
+void RenderTargets::update_texture_1d(TextureNumber number, int width, const unsigned char *rgb)
 {
     if (!valid_texture_number(number)) {
         return;
     }
-    glBindTexture(GL_TEXTURE_1D, textures[static_cast<std::size_t>(number)]);
+    glBindTexture(GL_TEXTURE_1D, textures[number]);
     TightUnpack unpack;
     glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, rgb ? std::max(width, 0) : 0, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
 }
 
-void RenderTargets::create_depth_texture(int number, int width, int height)
+void RenderTargets::create_depth_texture(TextureNumber number, int width, int height)
 {
     if (!valid_texture_number(number)) {
         return;
@@ -88,7 +90,7 @@ void RenderTargets::create_depth_texture(int number, int width, int height)
                  GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
 }
 
-void RenderTargets::create_noise_texture_rgb(int number, int width, int height)
+void RenderTargets::create_noise_texture_rgb(TextureNumber number, int width, int height)
 {
     if (!valid_texture_number(number)) {
         return;
@@ -104,7 +106,7 @@ void RenderTargets::create_noise_texture_rgb(int number, int width, int height)
                  pixels.empty() ? nullptr : pixels.data());
 }
 
-void RenderTargets::create_noise_texture_rgba(int number, int width, int height)
+void RenderTargets::create_noise_texture_rgba(TextureNumber number, int width, int height)
 {
     if (!valid_texture_number(number)) {
         return;

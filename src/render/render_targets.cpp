@@ -8,15 +8,16 @@
 // refused in every build.
 #include "render/render_targets.h"
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <cstdio>
-#include <tuple>
 
 namespace
 {
-int clamp_set(int set)
+int clamp_set(RenderSetNumber set)
 {
-    return std::clamp(set, 0, RenderTargets::set_count - 1);
+    return std::clamp(set.value, 0, RenderTargets::set_count - 1);
 }
 int clamp_colour_count(int count)
 {
@@ -33,23 +34,23 @@ GLuint make_renderbuffer(GLenum format, int width, int height, int samples)
 }
 } // namespace
 
-bool RenderTargets::valid_texture_number(int number)
+bool RenderTargets::valid_texture_number(TextureNumber number)
 {
-    if (number >= 0 && number < static_cast<int>(std::tuple_size_v<TextureTable>))
+    if (number.value >= 0 && number.value < TextureTable::size)
         return true;
-    std::fprintf(stderr, "Texture number %d is out of range.\n", number);
+    std::fprintf(stderr, "Texture number %d is out of range.\n", number.value);
     return false;
 }
 
-bool RenderTargets::valid_set_number(int set)
+bool RenderTargets::valid_set_number(RenderSetNumber set)
 {
-    if (set >= 0 && set < set_count)
+    if (set.value >= 0 && set.value < set_count)
         return true;
-    std::fprintf(stderr, "Render set %d is out of range.\n", set);
+    std::fprintf(stderr, "Render set %d is out of range.\n", set.value);
     return false;
 }
 
-void RenderTargets::create_render_set(int set, int width, int height, int samples)
+void RenderTargets::create_render_set(RenderSetNumber set, int width, int height, int samples)
 {
     RenderSet &s = sets[clamp_set(set)];
     s.colour0 = make_renderbuffer(GL_RGBA8, width, height, samples);
@@ -76,7 +77,7 @@ void RenderTargets::create_render_set(int set, int width, int height, int sample
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
-void RenderTargets::bind_render_set(int set, int colour_count)
+void RenderTargets::bind_render_set(RenderSetNumber set, int colour_count)
 {
     static constexpr GLenum buffers[3] = {GL_COLOR_ATTACHMENT0_EXT, GL_COLOR_ATTACHMENT1_EXT,
                                           GL_COLOR_ATTACHMENT2_EXT};
@@ -84,31 +85,33 @@ void RenderTargets::bind_render_set(int set, int colour_count)
     glDrawBuffers(clamp_colour_count(colour_count), buffers);
 }
 
-GLenum RenderTargets::attach_colour_texture(int set, int attachment, int texture_number)
+unsigned RenderTargets::attach_colour_texture(RenderSetNumber set, int attachment,
+                                              TextureNumber texture_number)
 {
     if (!valid_set_number(set) || !valid_texture_number(texture_number))
         return 0;
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[set].texture_framebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[static_cast<std::size_t>(set.value)].texture_framebuffer);
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT + std::clamp(attachment, 0, 2),
                               GL_TEXTURE_2D, textures[texture_number], 0);
     return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
 }
 
-GLenum RenderTargets::attach_depth_texture(int set, int texture_number)
+unsigned RenderTargets::attach_depth_texture(RenderSetNumber set, TextureNumber texture_number)
 {
     if (!valid_set_number(set) || !valid_texture_number(texture_number))
         return 0;
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[set].texture_framebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sets[static_cast<std::size_t>(set.value)].texture_framebuffer);
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D,
                               textures[texture_number], 0);
     return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
 }
 
-GLenum RenderTargets::resolve_render_set(int set, int width, int height, int colour_count, bool copy_depth)
+unsigned RenderTargets::resolve_render_set(RenderSetNumber set, int width, int height, int colour_count,
+                                           bool copy_depth)
 {
     if (!valid_set_number(set))
         return 0;
-    const RenderSet &s = sets[set];
+    const RenderSet &s = sets[static_cast<std::size_t>(set.value)];
     const auto bind_pair = [&s] {
         glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, s.render_framebuffer);
         glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, s.texture_framebuffer);
@@ -133,7 +136,7 @@ void RenderTargets::unbind_render_targets()
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
-void RenderTargets::bind_table_texture(int number) const
+void RenderTargets::bind_table_texture(TextureNumber number) const
 {
     if (!valid_texture_number(number))
         return;

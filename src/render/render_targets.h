@@ -8,12 +8,15 @@
 // loaders are its operations; each one overwrites the table entry and never
 // deletes a texture. GL objects are created once and go with the context.
 //
-// Depends on: GL through GLEW. Main (GL) thread only.
+// Texture and render-set numbers are their own types (resource_numbers.h).
+// Depends on: GL through GLEW (in its sources only; this header names GL
+// objects as plain unsigned numbers). Main (GL) thread only.
 #pragma once
 
-#include <GL/glew.h>
+#include "render/resource_numbers.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -34,15 +37,26 @@ struct CameraRecord {
 // The five GL objects of a render set. The set does not store its size:
 // callers pass it again when they resolve.
 struct RenderSet {
-    GLuint colour0 = 0; // renderbuffer, GL_RGBA8
-    GLuint colour1 = 0; // renderbuffer, GL_RGBA8
-    GLuint depth = 0;   // renderbuffer, GL_DEPTH_COMPONENT24
-    GLuint render_framebuffer = 0;
-    GLuint texture_framebuffer = 0; // textures attached on demand
+    unsigned colour0 = 0; // renderbuffer, GL_RGBA8
+    unsigned colour1 = 0; // renderbuffer, GL_RGBA8
+    unsigned depth = 0;   // renderbuffer, GL_DEPTH_COMPONENT24
+    unsigned render_framebuffer = 0;
+    unsigned texture_framebuffer = 0; // textures attached on demand
 };
 
 // 10000 GL texture names indexed by texture number.
-using TextureTable = std::array<GLuint, 10000>;
+class TextureTable
+{
+  public:
+    static constexpr int size = 10000;
+    unsigned &operator[](TextureNumber n) { return names_[static_cast<std::size_t>(n.value)]; }
+    unsigned operator[](TextureNumber n) const { return names_[static_cast<std::size_t>(n.value)]; }
+    const unsigned *data() const { return names_.data(); }
+    void fill(unsigned name) { names_.fill(name); }
+
+  private:
+    std::array<unsigned, size> names_{};
+};
 
 class RenderTargets
 {
@@ -66,36 +80,37 @@ class RenderTargets
     // outside them would write past the arrays (a negative texture number
     // lands on the progress callback), so every build checks them: false,
     // with a message on standard error, when the number has no entry.
-    static bool valid_texture_number(int number);
-    static bool valid_set_number(int set);
+    static bool valid_texture_number(TextureNumber number);
+    static bool valid_set_number(RenderSetNumber set);
 
     // ---- Render sets -------------------------------------------------------
     // Set numbers are clamped to 0..15 by create and bind. Attach and resolve
     // refuse a set or texture number outside the tables: nothing is bound
     // and they return 0 (no framebuffer status). create_render_set leaves
     // the window's framebuffer bound; the others leave theirs bound.
-    void create_render_set(int set, int width, int height, int samples);
-    void bind_render_set(int set, int colour_count);
-    GLenum attach_colour_texture(int set, int attachment, int texture_number);
-    GLenum attach_depth_texture(int set, int texture_number);
-    GLenum resolve_render_set(int set, int width, int height, int colour_count, bool copy_depth);
+    void create_render_set(RenderSetNumber set, int width, int height, int samples);
+    void bind_render_set(RenderSetNumber set, int colour_count);
+    unsigned attach_colour_texture(RenderSetNumber set, int attachment, TextureNumber texture);
+    unsigned attach_depth_texture(RenderSetNumber set, TextureNumber texture);
+    unsigned resolve_render_set(RenderSetNumber set, int width, int height, int colour_count,
+                                bool copy_depth);
     void unbind_render_targets();
 
     // ---- Procedural textures -------------------------------------------------
     // Each leaves its texture bound to its target on the active unit.
-    void create_texture_1d(int number, int width);
-    void update_texture_1d(int number, int width, const unsigned char *rgb);
-    void create_depth_texture(int number, int width, int height);
-    void create_noise_texture_rgb(int number, int width, int height);
-    void create_noise_texture_rgba(int number, int width, int height);
+    void create_texture_1d(TextureNumber number, int width);
+    void update_texture_1d(TextureNumber number, int width, const unsigned char *rgb);
+    void create_depth_texture(TextureNumber number, int width, int height);
+    void create_noise_texture_rgb(TextureNumber number, int width, int height);
+    void create_noise_texture_rgba(TextureNumber number, int width, int height);
 
     // ---- Textures from JPEG files -------------------------------------------
     // A file that cannot be read ends the process (message box, exit 0).
     // A number outside the table is refused before anything is read.
-    void load_texture(int number, const std::string &file_name);
-    void load_normal_map_texture(int number, const std::string &file_name);
+    void load_texture(TextureNumber number, const std::string &file_name);
+    void load_normal_map_texture(TextureNumber number, const std::string &file_name);
 
     // glBindTexture(GL_TEXTURE_2D, textures[number]) on the active unit; a
     // number outside the table binds nothing.
-    void bind_table_texture(int number) const;
+    void bind_table_texture(TextureNumber number) const;
 };

@@ -2,6 +2,8 @@
 // Depends on: GL through GLEW, GLU. See shader_program.h for the contract.
 #include "render/shader_program.h"
 
+#include <GL/glew.h>
+
 #include "render/render_targets.h"
 
 #include <GL/glu.h>

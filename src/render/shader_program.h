@@ -9,12 +9,13 @@
 // GL objects are never deleted; rebuilding a slot leaves the old ones alive.
 //
 // Depends on: GL 2.0 shader entry points through GLEW, GLU (projective
-// matrix). Main (GL) thread only, after GLEW is initialised.
+// matrix), in its sources only: GL objects are plain unsigned numbers
+// here. Main (GL) thread only, after GLEW is initialised.
 // Limits: slots outside 0..10127 are refused with a message on standard
 // output; nothing is built or bound for them.
 #pragma once
 
-#include <GL/glew.h>
+#include "render/resource_numbers.h"
 
 #include <array>
 #include <optional>
@@ -67,8 +68,8 @@ class ShaderProgram
     void set_uniform_float(int slot, const std::string &name, float value) const;
     // Binds `texture` (a GL name) on `target` at texture unit `unit` and
     // points the sampler `name` at that unit. Unit `unit` stays active.
-    void bind_texture_uniform(GLenum target, int slot, int unit, const std::string &name,
-                              GLuint texture) const;
+    void bind_texture_uniform(unsigned target, int slot, int unit, const std::string &name,
+                              unsigned texture) const;
 
     // Texture unit 2's matrix := bias x perspective x look-at, where bias
     // maps [-1, 1] to [0, 1]. On return the matrix mode is GL_TEXTURE and
@@ -84,14 +85,43 @@ class ShaderProgram
                                               double fovy, double aspect, double z_near, double z_far);
 
     // The GL names a slot holds (0 when empty or out of range).
-    GLuint program(int slot) const;
-    GLuint fragment_shader(int slot) const;
-    GLuint vertex_shader(int slot) const;
+    unsigned program(int slot) const;
+    unsigned fragment_shader(int slot) const;
+    unsigned vertex_shader(int slot) const;
+
+    // The same operations by the show's typed slot numbers.
+    void build_program(const std::string &vertex_path, const std::string &fragment_path, ProgramSlot slot)
+    {
+        build_program(vertex_path, fragment_path, slot.value);
+    }
+    void build_fragment_program(const std::string &fragment_path, ProgramSlot slot)
+    {
+        build_fragment_program(fragment_path, slot.value);
+    }
+    void use_program(ProgramSlot slot) const { use_program(slot.value); }
+    void set_uniform_float(ProgramSlot slot, const std::string &name, float value) const
+    {
+        set_uniform_float(slot.value, name, value);
+    }
+    void bind_texture_uniform(unsigned target, ProgramSlot slot, int unit, const std::string &name,
+                              unsigned texture) const
+    {
+        bind_texture_uniform(target, slot.value, unit, name, texture);
+    }
+    unsigned program(ProgramSlot slot) const { return program(slot.value); }
+    unsigned fragment_shader(ProgramSlot slot) const { return fragment_shader(slot.value); }
+    unsigned vertex_shader(ProgramSlot slot) const { return vertex_shader(slot.value); }
+    static void set_projective_texture_matrix(ProgramSlot slot, const std::string &name,
+                                              const CameraRecord &camera, double fovy, double aspect,
+                                              double z_near, double z_far)
+    {
+        set_projective_texture_matrix(slot.value, name, camera, fovy, aspect, z_near, z_far);
+    }
 
   private:
-    void compile_shader(GLenum kind, const std::string &path, int slot);
+    void compile_shader(unsigned kind, const std::string &path, int slot);
 
-    std::vector<GLuint> fragment_shaders_;
-    std::vector<GLuint> vertex_shaders_;
-    std::vector<GLuint> programs_;
+    std::vector<unsigned> fragment_shaders_;
+    std::vector<unsigned> vertex_shaders_;
+    std::vector<unsigned> programs_;
 };

@@ -3,6 +3,8 @@
 // Depends on: GL through GLEW. GL thread only.
 #include "render/shader_program.h"
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <fstream>
 #include <optional>

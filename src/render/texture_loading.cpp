@@ -10,7 +10,9 @@
 // Depends on: assets/jpeg, render/texture_pixels.h, runtime/message_box.h,
 // GL through GLEW. Main (GL) thread, during set-up.
 #include "render/render_targets.h"
+
 #include "render/texture_pixels.h"
+#include <GL/glew.h>
 
 #include "assets/jpeg/jpeg_image_decoder.h"
 #include "runtime/message_box.h"
@@ -68,17 +70,17 @@ void upload(GLuint &table_entry, const rgb_image &image)
 
 } // namespace
 
-void RenderTargets::load_texture(int number, const std::string &file_name)
+void RenderTargets::load_texture(TextureNumber number, const std::string &file_name)
 {
     if (!valid_texture_number(number))
         return;
     if (progress_callback != nullptr)
         progress_callback(0.1);
     const rgb_image image = decode_file(file_name, "Jpg", true);
-    upload(textures[static_cast<std::size_t>(number)], image);
+    upload(textures[number], image);
 }
 
-void RenderTargets::load_normal_map_texture(int number, const std::string &file_name)
+void RenderTargets::load_normal_map_texture(TextureNumber number, const std::string &file_name)
 {
     if (!valid_texture_number(number))
         return;
@@ -88,5 +90,5 @@ void RenderTargets::load_normal_map_texture(int number, const std::string &file_
     normals.height = heights.height;
     normals.rgb = normal_map_from_heights(heights.rgb.data(), heights.width, heights.height);
     flip_rows(normals.rgb, normals.width, normals.height);
-    upload(textures[static_cast<std::size_t>(number)], normals);
+    upload(textures[number], normals);
 }

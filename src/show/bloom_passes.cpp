@@ -23,7 +23,7 @@ void full_screen_quad()
 
 // Binds `set` for `outputs` colours, a width x height viewport and identity
 // matrices; the caller draws, then resolves into the attached textures.
-void begin(RenderTargets &ctx, int set, int width, int height, int outputs)
+void begin(RenderTargets &ctx, RenderSetNumber set, int width, int height, int outputs)
 {
     ctx.bind_render_set(set, outputs);
     glViewport(0, 0, width, height);
@@ -36,15 +36,16 @@ void begin(RenderTargets &ctx, int set, int width, int height, int outputs)
     glDisable(GL_BLEND);
 }
 
-void resolve(RenderTargets &ctx, const Quarter &q, int first, int second = -1)
+void resolve(RenderTargets &ctx, const Quarter &q, TextureNumber first, const TextureNumber *second = nullptr)
 {
     ctx.attach_colour_texture(render_set::quarter, 0, first);
-    if (second >= 0)
-        ctx.attach_colour_texture(render_set::quarter, 1, second);
-    ctx.resolve_render_set(render_set::quarter, q.width, q.height, second >= 0 ? 2 : 1, false);
+    if (second != nullptr)
+        ctx.attach_colour_texture(render_set::quarter, 1, *second);
+    ctx.resolve_render_set(render_set::quarter, q.width, q.height, second != nullptr ? 2 : 1, false);
 }
 
-void reduce(const part_start &show, RenderTargets &ctx, const Quarter &q, int source, float cut, int target)
+void reduce(const part_start &show, RenderTargets &ctx, const Quarter &q, TextureNumber source, float cut,
+            TextureNumber target)
 {
     const ShaderProgram &shaders = show.shaders;
     begin(ctx, render_set::quarter, q.width, q.height, 1);
@@ -59,19 +60,19 @@ void reduce(const part_start &show, RenderTargets &ctx, const Quarter &q, int so
 
 // A blur direction: the source, its taps and one texel along it.
 struct Direction {
-    int source;
+    TextureNumber source;
     BlurTaps taps;
     float step[2];
 };
 
-Direction across(int source, float deviation, int reads, const Quarter &q)
+Direction across(TextureNumber source, float deviation, int reads, const Quarter &q)
 {
     return {source,
             gaussian_taps(deviation * static_cast<float>(q.width), reads),
             {1.0f / static_cast<float>(q.width), 0.0f}};
 }
 
-Direction down(int source, float deviation, int reads, const Quarter &q)
+Direction down(TextureNumber source, float deviation, int reads, const Quarter &q)
 {
     return {source,
             gaussian_taps(deviation * static_cast<float>(q.height), reads),
@@ -92,11 +93,11 @@ constexpr int narrow_reads = 3, wide_reads = 6;
 // One blur direction: the wide blur into target0 and, when target1 is
 // given, mix(wide, narrow, mix) into target1.
 void blur(const part_start &show, RenderTargets &ctx, const Quarter &q, const Direction &wide,
-          const Direction &narrow, float mix, int target0, int target1)
+          const Direction &narrow, float mix, TextureNumber target0, const TextureNumber *target1)
 {
     const ShaderProgram &shaders = show.shaders;
     const GLuint program = shaders.program(program::bloom_blur);
-    begin(ctx, render_set::quarter, q.width, q.height, target1 >= 0 ? 2 : 1);
+    begin(ctx, render_set::quarter, q.width, q.height, target1 != nullptr ? 2 : 1);
     shaders.use_program(program::bloom_blur);
     set_taps(program, "Step0", "Offset0", "Weight0", wide);
     set_taps(program, "Step1", "Offset1", "Weight1", narrow);
@@ -117,11 +118,11 @@ void glow_bloom_pass(part_start &show, RenderTargets &ctx, int width, int height
     reduce(show, ctx, q, tex::scene_glow, 0.0f, tex::bloom_reduced);
     blur(show, ctx, q, across(tex::bloom_reduced, glow_bloom_wide.across, wide_reads, q),
          across(tex::bloom_reduced, glow_bloom_medium.across, narrow_reads, q), 1.0f, tex::bloom_across_wide,
-         tex::bloom_across_medium);
+         &tex::bloom_across_medium);
     // The wide bloom alone is not kept: the reduction's texture takes it.
     blur(show, ctx, q, down(tex::bloom_across_wide, glow_bloom_wide.down, wide_reads, q),
          down(tex::bloom_across_medium, glow_bloom_medium.down, narrow_reads, q), glow_bloom_medium_share,
-         tex::bloom_reduced, tex::glow_bloom);
+         tex::bloom_reduced, &tex::glow_bloom);
     ShaderProgram::unuse_program();
     glActiveTexture(GL_TEXTURE0);
 }
@@ -133,9 +134,9 @@ void highlight_bloom_pass(part_start &show, RenderTargets &ctx, int width, int h
     const Direction none{tex::bloom_reduced, BlurTaps{}, {0.0f, 0.0f}};
     reduce(show, ctx, q, tex::scene_colour, 0.45f, tex::bloom_reduced);
     blur(show, ctx, q, across(tex::bloom_reduced, w.across, wide_reads, q), none, 0.0f,
-         tex::bloom_across_wide, -1);
+         tex::bloom_across_wide, nullptr);
     blur(show, ctx, q, down(tex::bloom_across_wide, w.down, wide_reads, q), none, 0.0f, tex::highlight_bloom,
-         -1);
+         nullptr);
     ShaderProgram::unuse_program();
     glActiveTexture(GL_TEXTURE0);
 }
@@ -143,7 +144,7 @@ void highlight_bloom_pass(part_start &show, RenderTargets &ctx, int width, int h
 void soft_halo_pass(part_start &show, RenderTargets &ctx, int width, int height)
 {
     const HaloSize halo = soft_halo_size(width, height);
-    const int set = halo.half ? render_set::half : render_set::scene;
+    const RenderSetNumber set = halo.half ? render_set::half : render_set::scene;
     const ShaderProgram &shaders = show.shaders;
     begin(ctx, set, halo.width, halo.height, 1);
     shaders.use_program(program::soft_halo);

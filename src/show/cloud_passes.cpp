@@ -70,7 +70,7 @@ bool letters_drawn(double t)
     return t < 21.8 || t > 204.0;
 }
 
-int letters_picture(double t)
+TextureNumber letters_picture(double t)
 {
     return t > 100.0 ? tex::logo : tex::letters;
 }

@@ -3,6 +3,8 @@
 // Depends on: runtime/shaping.h, show/resources.h. Pure, no GL.
 #pragma once
 
+#include "render/resource_numbers.h"
+
 struct ParticleUniforms {
     double ttime = 0;
     double particlesize = 0;
@@ -40,7 +42,7 @@ bool letters_drawn(double scene_time);
 
 // Texture number of the letters program's picture: the letters picture,
 // or the logo once t > 100 (so the logo shows at the closing only).
-int letters_picture(double scene_time);
+TextureNumber letters_picture(double scene_time);
 
 // Pass i (0, 1) of the letters.
 ParticleUniforms letters_pass(double scene_time, int pass);

@@ -43,7 +43,7 @@ void identity_texture_matrix(int unit)
 void upload_spectrum(RenderTargets &ctx, const FrameInfo &frame)
 {
     const auto texels = spectrum_texels(frame.spectrum);
-    ctx.update_texture_1d(tex::spectrum, 512, texels.data());
+    ctx.update_texture_1d(tex::spectrum, spectrum_texels_wide, texels.data());
 }
 
 void place_cameras_and_top_view(part_start &show, RenderTargets &ctx)

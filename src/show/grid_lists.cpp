@@ -24,10 +24,10 @@ int steps_of(int step)
 // Defines the grid numbers that do not exist yet as empty lists.
 bool define_grid_numbers()
 {
-    for (const int list : {display_list::grid, display_list::sparse_grid, display_list::offset_grid,
-                           display_list::line_grid}) {
-        if (glIsList(static_cast<GLuint>(list)) == GL_FALSE) {
-            glNewList(static_cast<GLuint>(list), GL_COMPILE);
+    for (const DisplayListNumber list : {display_list::grid, display_list::sparse_grid,
+                                         display_list::offset_grid, display_list::line_grid}) {
+        if (glIsList(static_cast<GLuint>(list.value)) == GL_FALSE) {
+            glNewList(static_cast<GLuint>(list.value), GL_COMPILE);
             glEndList();
         }
     }
@@ -88,8 +88,8 @@ GridShape line_grid_shape()
     return {GridShape::lines, 1, 1, 0.0f, false};
 }
 
-GridListBuild::GridListBuild(GLuint list, GridShape shape)
-    : list_(list), shape_(shape),
+GridListBuild::GridListBuild(DisplayListNumber list, GridShape shape)
+    : list_(static_cast<GLuint>(list.value)), shape_(shape),
       pieces_((shape.vertex_count() + grid_piece_vertices - 1) / grid_piece_vertices)
 {
     first_piece_ = pieces_ > 0 ? glGenLists(pieces_) : 0;

@@ -11,6 +11,8 @@
 // GL thread only.
 #pragma once
 
+#include "render/resource_numbers.h"
+
 #include <GL/glew.h>
 
 #include <vector>
@@ -43,7 +45,7 @@ class GridListBuild
 {
   public:
     // Reserves the piece numbers (glGenLists); nothing is compiled yet.
-    GridListBuild(GLuint list, GridShape shape);
+    GridListBuild(DisplayListNumber list, GridShape shape);
 
     int piece_count() const { return pieces_; }
     int pieces_compiled() const { return compiled_; }

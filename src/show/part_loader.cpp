@@ -48,7 +48,7 @@ double loader_fade(double loader_clock)
 void part_loader::setup(RenderTargets &)
 {
     loader_clock = 0.0;
-    texture_base = 5000;
+    texture_base = loader_texture_base;
 }
 
 void part_loader::draw(const double *step, RenderTargets &ctx, FrameInfo *)
@@ -83,7 +83,7 @@ void part_loader::draw(const double *step, RenderTargets &ctx, FrameInfo *)
     draw_arc(loader_clock, r, 4.3, 4.35);
 
     glEnable(GL_TEXTURE_2D);
-    ctx.bind_table_texture(texture_base + (tex::loader_quad - 5000));
+    ctx.bind_table_texture(TextureNumber{texture_base + (tex::loader_quad.value - loader_texture_base)});
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     glColor3d(r, r, r);

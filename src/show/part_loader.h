@@ -8,6 +8,7 @@
 #pragma once
 
 #include "show/parts.h"
+#include "show/resources.h"
 
 class part_loader : public parts
 {
@@ -17,7 +18,7 @@ class part_loader : public parts
     void setup(RenderTargets &ctx) override;
 
     double loader_clock = 0.0;
-    int texture_base = 5000; // the quad binds texture_base + 10
+    int texture_base = loader_texture_base; // the quad binds texture_base + 10
 };
 
 // Brightness of the whole screen at a loading-screen clock: rises over the

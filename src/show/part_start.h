@@ -3,21 +3,28 @@
 #pragma once
 
 #include "assets/mesh/obj_mesh.h"
-#include "render/pass_timer.h"
+#include "render/pass_hook.h"
 #include "render/shader_program.h"
 #include "runtime/frame_info.h"
 #include "show/fade_cues.h"
-#include "show/grid_lists.h"
 #include "show/parts.h"
+#include "show/resources.h"
 
 #include <memory>
 #include <vector>
+
+class ShowGrids;
 
 class part_start : public parts
 {
   public:
     void draw(const double *step, RenderTargets &ctx, FrameInfo *info) override;
-    ~part_start() override = default;
+    // The draw's first lines: takes the caller's record and advances the
+    // scene clock by *step. A draw runs it first; the offline runs call it
+    // to bring the segment to the state its passes start from.
+    void begin_draw(const double *step, RenderTargets &ctx, FrameInfo *info);
+    part_start();
+    ~part_start() override;
     void setup(RenderTargets &ctx) override;
 
     // The scene renderer (part_start_scene.cpp): draws the point clouds into
@@ -48,7 +55,7 @@ class part_start : public parts
     double raw_time = 0.0;
     int frame_counter = 0;
     int texture_base = 0;
-    int billboard_program = 21;
+    ProgramSlot billboard_program = program::billboards;
 
     ShaderProgram shaders;
     std::unique_ptr<ShowGrids> grids; // made by setup
@@ -62,6 +69,7 @@ class part_start : public parts
     std::vector<Cue> fade_in_cues;
     std::vector<Cue> fade_out_cues;
     FrameInfo frame; // private copy: in at the start of draw, out at the end
-    // Author mode times each pass of the draw with it; null in the show.
-    PassTimer *pass_timer = nullptr;
+    // Watches each pass of the draw (author mode's timer, the frame bench);
+    // null in the show.
+    PassHook *pass_hook = nullptr;
 };

@@ -20,7 +20,7 @@
 
 #include <GL/glew.h>
 
-void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
+void part_start::begin_draw(const double *step, RenderTargets &ctx, FrameInfo *info)
 {
     ctx.frame_info = info;
     frame = *info;
@@ -31,17 +31,22 @@ void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
     raw_time = clock.raw_time;
     ++frame_counter;
     billboard_program = billboard_program_for(scene_time);
+}
+
+void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
+{
+    begin_draw(step, ctx, info);
 
     const int width = render_width;
     const int height = render_height;
 
-    PassTimer *const timer = pass_timer;
-    auto pass = [timer](const char *name) {
-        if (timer != nullptr)
-            timer->mark(name);
+    PassHook *const hook = pass_hook;
+    auto pass = [hook](const char *name) {
+        if (hook != nullptr)
+            hook->pass_begins(name);
     };
-    if (timer != nullptr)
-        timer->begin_frame();
+    if (hook != nullptr)
+        hook->frame_begins();
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     pass("spectrum");
@@ -64,8 +69,8 @@ void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
     pass("fade");
     reset_after_passes();
     fade_overlay(fade_alpha(scene_time, fade_in_cues, fade_out_cues));
-    if (timer != nullptr)
-        timer->end_frame();
+    if (hook != nullptr)
+        hook->frame_ends();
 
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);

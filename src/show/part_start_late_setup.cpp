@@ -9,6 +9,7 @@
 // finishes it all at once after the set-up instead.
 // Depends on: warm_up_show_at, show/grid_lists.h. GL thread only, between
 // frames (a warm-up draw uses the window's back buffer).
+#include "show/grid_lists.h"
 #include "show/part_start.h"
 #include "show/part_start_setup.h"
 

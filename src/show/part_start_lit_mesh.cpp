@@ -8,9 +8,11 @@
 #include "show/part_start.h"
 #include "show/resources.h"
 
+#include <GL/glew.h>
+
 void part_start::use_lit_mesh_program(const RenderTargets &ctx, double a1) const
 {
-    const int mesh = program::lit_mesh;
+    const ProgramSlot mesh = program::lit_mesh;
     shaders.use_program(mesh);
     shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1));
     shaders.set_uniform_float(mesh, "PP", static_cast<float>(a1));

@@ -23,7 +23,7 @@
 namespace
 {
 
-void set_pass_uniforms(const ShaderProgram &shaders, int slot, const ParticleUniforms &u)
+void set_pass_uniforms(const ShaderProgram &shaders, ProgramSlot slot, const ParticleUniforms &u)
 {
     shaders.set_uniform_float(slot, "ttime", static_cast<float>(u.ttime));
     shaders.set_uniform_float(slot, "particlesize", static_cast<float>(u.particlesize));
@@ -33,7 +33,8 @@ void set_pass_uniforms(const ShaderProgram &shaders, int slot, const ParticleUni
 
 // The three textures every particle program samples: the palette picture,
 // a picture of the scene's shapes and the spectrum.
-void bind_particle_textures(const ShaderProgram &shaders, const RenderTargets &ctx, int slot, int shapes)
+void bind_particle_textures(const ShaderProgram &shaders, const RenderTargets &ctx, ProgramSlot slot,
+                            TextureNumber shapes)
 {
     shaders.bind_texture_uniform(GL_TEXTURE_2D, slot, 0, "texture2d_1", ctx.textures[tex::background]);
     shaders.bind_texture_uniform(GL_TEXTURE_2D, slot, 1, "texture2d_2", ctx.textures[shapes]);
@@ -54,7 +55,7 @@ namespace
 void draw_full_grid(const ShowGrids *grids)
 {
     if (grids == nullptr || !grids->grid.complete()) {
-        glCallList(display_list::grid);
+        glCallList(static_cast<GLuint>(display_list::grid.value));
         return;
     }
     const int pieces = grids->grid.piece_count();
@@ -87,7 +88,7 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     // Preparation with the lit-mesh program: draws nothing; what carries on
     // is texture unit 2's projective matrix, which the particle programs
     // may read.
-    const int mesh = program::lit_mesh;
+    const ProgramSlot mesh = program::lit_mesh;
     use_lit_mesh_program(ctx, a1);
     ShaderProgram::set_projective_texture_matrix(mesh, "ProjectionMatrix", ctx.second_camera, 65.0, aspect,
                                                  1.0, 100.0);
@@ -116,7 +117,7 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     glBlendFunc(GL_ONE, GL_ONE);
     glDisable(GL_DEPTH_TEST);
 
-    const int cloud = billboard_program;
+    const ProgramSlot cloud = billboard_program;
     shaders.use_program(cloud);
     shaders.set_uniform_float(cloud, "PosY", static_cast<float>(a1));
     shaders.set_uniform_float(cloud, "ttime", static_cast<float>(t));
@@ -126,15 +127,15 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     shaders.set_uniform_float(cloud, "passes", static_cast<float>(main_cloud_passes));
     draw_full_grid(grids.get());
 
-    const int stars = program::stars;
+    const ProgramSlot stars = program::stars;
     shaders.use_program(stars);
     shaders.set_uniform_float(stars, "PosY", static_cast<float>(a1));
     bind_particle_textures(shaders, ctx, stars, tex::height_map);
     set_pass_uniforms(shaders, stars, stars_pass(t));
-    glCallList(display_list::sparse_grid);
+    glCallList(static_cast<GLuint>(display_list::sparse_grid.value));
 
     if (letters_drawn(t)) {
-        const int letters = program::letters;
+        const ProgramSlot letters = program::letters;
         shaders.use_program(letters);
         shaders.set_uniform_float(letters, "PosY", static_cast<float>(a1));
         bind_particle_textures(shaders, ctx, letters, letters_picture(t));

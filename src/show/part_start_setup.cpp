@@ -77,7 +77,7 @@ void create_show_textures(RenderTargets &ctx, int width, int height)
 {
     // Each setting acts on the texture its factory has just left bound.
     ctx.create_noise_texture_rgb(tex::random_rgb, 1024, 1024);
-    ctx.create_texture_1d(tex::spectrum, 512);
+    ctx.create_texture_1d(tex::spectrum, spectrum_texels_wide);
     ctx.create_noise_texture_rgba(tex::scene_colour, width, height);
     clamp_to_edge();
     ctx.create_noise_texture_rgba(tex::quarter_colour, width / 4, height / 4);
@@ -90,12 +90,12 @@ void create_show_textures(RenderTargets &ctx, int width, int height)
     clamp_to_edge();
     ctx.create_depth_texture(tex::mesh_depth, width, height);
     clamp_to_edge();
-    ctx.create_noise_texture_rgba(tex::height_map, 512, 512);
+    ctx.create_noise_texture_rgba(tex::height_map, top_view_size, top_view_size);
     nearest_filters();
-    ctx.create_depth_texture(tex::height_map_depth, 512, 512);
+    ctx.create_depth_texture(tex::height_map_depth, top_view_size, top_view_size);
     // Last, so the noise images above keep the generator's sequence.
-    for (int number : {tex::bloom_reduced, tex::bloom_across_wide, tex::bloom_across_medium, tex::glow_bloom,
-                       tex::highlight_bloom}) {
+    for (TextureNumber number : {tex::bloom_reduced, tex::bloom_across_wide, tex::bloom_across_medium,
+                                 tex::glow_bloom, tex::highlight_bloom}) {
         ctx.create_noise_texture_rgba(number, width / 4, height / 4);
         clamp_to_edge();
     }
@@ -160,6 +160,9 @@ void compile_show_grids()
 }
 
 // ---- The segment's set-up -----------------------------------------------------
+
+part_start::part_start() = default;
+part_start::~part_start() = default;
 
 void part_start::setup(RenderTargets &ctx)
 {

@@ -6,6 +6,8 @@
 // File names are relative to the working directory (the data folder).
 #pragma once
 
+#include "render/resource_numbers.h"
+
 #include <array>
 
 class RenderTargets;
@@ -15,7 +17,7 @@ class part_start;
 // One program of the show: vertex file (nullptr for a fragment-only
 // program, which runs with the fixed-function vertex stage) and fragment file.
 struct ShowProgramFiles {
-    int slot;
+    ProgramSlot slot;
     const char *vertex;
     const char *fragment;
 };

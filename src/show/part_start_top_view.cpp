@@ -23,7 +23,7 @@
 namespace
 {
 
-constexpr int map_size = 512;
+constexpr int map_size = top_view_size;
 constexpr int every_object = -1;
 
 } // namespace
@@ -47,7 +47,7 @@ void part_start::draw_top_view(RenderTargets &ctx)
     gluLookAt(0, 90, 0, 0, 0, 0, 0, 0, 1);
     reset_gl_state();
 
-    const int mesh = program::lit_mesh;
+    const ProgramSlot mesh = program::lit_mesh;
     use_lit_mesh_program(ctx, a1);
 
     // The plan seeds the shared generator and draws from it exactly as

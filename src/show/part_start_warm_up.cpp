@@ -67,7 +67,8 @@ class SavedShowState
     part_start &show_;
     RenderTargets &ctx_;
     double scene_time_, raw_time_;
-    int frame_counter_, billboard_program_;
+    int frame_counter_;
+    ProgramSlot billboard_program_;
     FrameInfo frame_;
     FrameInfo *frame_info_;
     CameraRecord main_camera_, second_camera_;
@@ -84,7 +85,8 @@ class HeightMapStandIn
         glPushAttrib(GL_TEXTURE_BIT);
         glGenTextures(1, &stand_in_);
         glBindTexture(GL_TEXTURE_2D, stand_in_);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 512, 512, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, top_view_size, top_view_size, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glPopAttrib();

@@ -64,9 +64,9 @@ SceneClock clock_for_raw_time(double raw)
     return clock;
 }
 
-int billboard_program_for(double scene_time)
+ProgramSlot billboard_program_for(double scene_time)
 {
-    int slot = program::billboards;
+    ProgramSlot slot = program::billboards;
     if (scene_time > 160.8)
         slot = program::billboards_insect;
     if (scene_time > 185.0)

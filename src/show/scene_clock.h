@@ -5,6 +5,8 @@
 // Depends on: runtime/shaping.h, show/resources.h. Pure, no GL.
 #pragma once
 
+#include "render/resource_numbers.h"
+
 #include <array>
 #include <cstdint>
 
@@ -28,7 +30,7 @@ SceneClock clock_for_scene_time(double t);
 SceneClock clock_for_raw_time(double raw);
 
 // Slot 21 up to 160.8 (inclusive), 23 above 160.8, 25 above 185.
-int billboard_program_for(double scene_time);
+ProgramSlot billboard_program_for(double scene_time);
 
 // 512 RGB texels: (int(v*255), int(v*255), int(v*250)), each truncated and
 // kept as its low byte, so a value of 1.0 or more wraps (as the show has

@@ -18,7 +18,7 @@ std::vector<ReloadReport> ShaderReload::poll()
         for (int slot : report.slots) {
             // Build from the table's own entry (both of its files as they are now).
             for (const ShowProgramFiles &p : programs_) {
-                if (p.slot != slot)
+                if (p.slot.value != slot)
                     continue;
                 std::string log;
                 const std::string vertex = p.vertex != nullptr ? normal_data_path(p.vertex) : "";

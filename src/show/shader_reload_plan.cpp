@@ -30,8 +30,8 @@ std::vector<int> programs_using(const std::string &changed_file, std::span<const
     for (const ShowProgramFiles &p : programs) {
         const bool vertex = p.vertex != nullptr && normal_data_path(p.vertex) == changed;
         const bool fragment = p.fragment != nullptr && normal_data_path(p.fragment) == changed;
-        if ((vertex || fragment) && std::find(slots.begin(), slots.end(), p.slot) == slots.end())
-            slots.push_back(p.slot);
+        if ((vertex || fragment) && std::find(slots.begin(), slots.end(), p.slot.value) == slots.end())
+            slots.push_back(p.slot.value);
     }
     return slots;
 }

@@ -9,13 +9,13 @@ TEST(ShaderReloadPlan, a_changed_file_rebuilds_exactly_the_programs_built_from_i
 {
     // Named by the watcher or an editor with single slashes.
     EXPECT_EQ(programs_using("Materials/f_billboards.cpp", show_program_files),
-              std::vector<int>{program::billboards});
+              std::vector<int>{program::billboards.value});
     EXPECT_EQ(programs_using("Materials/v_billboards2n.cpp", show_program_files),
-              std::vector<int>{program::billboards_insect});
+              std::vector<int>{program::billboards_insect.value});
     EXPECT_EQ(programs_using("PostProcessing/f_blurpass.cpp", show_program_files),
-              std::vector<int>{program::blur});
+              std::vector<int>{program::blur.value});
     EXPECT_EQ(programs_using("./PostProcessing//v_velocities.cpp", show_program_files),
-              std::vector<int>{program::velocities});
+              std::vector<int>{program::velocities.value});
     // Files no program reads, and near misses, touch nothing.
     EXPECT_TRUE(programs_using("Materials/f_unused.cpp", show_program_files).empty());
     EXPECT_TRUE(programs_using("Materials/f_billboards.cpp.swp", show_program_files).empty());
@@ -25,9 +25,9 @@ TEST(ShaderReloadPlan, a_changed_file_rebuilds_exactly_the_programs_built_from_i
 TEST(ShaderReloadPlan, a_file_shared_by_two_programs_rebuilds_both_once_each)
 {
     const ShowProgramFiles shared[] = {
-        {1, "Materials//v_common.cpp", "Materials//f_one.cpp"},
-        {2, "Materials//v_common.cpp", "Materials//f_two.cpp"},
-        {1, "Materials//v_common.cpp", "Materials//f_one.cpp"}, // a slot built twice counts once
+        {ProgramSlot{1}, "Materials//v_common.cpp", "Materials//f_one.cpp"},
+        {ProgramSlot{2}, "Materials//v_common.cpp", "Materials//f_two.cpp"},
+        {ProgramSlot{1}, "Materials//v_common.cpp", "Materials//f_one.cpp"}, // a slot built twice counts once
     };
     EXPECT_EQ(programs_using("Materials/v_common.cpp", shared), (std::vector<int>{1, 2}));
     EXPECT_EQ(

@@ -31,7 +31,7 @@ constexpr int quarter_height = height / 4;
 
 // A 16 x 16 square of `inside` near the middle of a picture of `outside`
 // (RGBA), on whole quarter texels: 4 x 4 of them.
-void fill_table_texture(RenderTargets &ctx, int number, std::uint8_t outside, std::uint8_t inside)
+void fill_table_texture(RenderTargets &ctx, TextureNumber number, std::uint8_t outside, std::uint8_t inside)
 {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4, outside);
     for (int y = 80; y < 96; ++y)

@@ -46,11 +46,11 @@ TEST_F(TextureLoadingGl, colour_texture_holds_rows_bottom_first_with_linear_filt
     const bytes jpeg = encode_libjpeg(make_picture("bars", 5, 3, 3, 1), o);
     const std::string path = write_file("gl_colour.jpg", jpeg);
     RenderTargets targets;
-    targets.load_texture(42, path);
-    ASSERT_NE(targets.textures[42], 0u);
+    targets.load_texture(TextureNumber{42}, path);
+    ASSERT_NE(targets.textures[TextureNumber{42}], 0u);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), targets.textures[42]);
+    EXPECT_EQ(static_cast<GLuint>(bound), targets.textures[TextureNumber{42}]);
     GLint min_filter = 0, mag_filter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min_filter);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag_filter);
@@ -69,9 +69,9 @@ TEST_F(TextureLoadingGl, colour_texture_holds_rows_bottom_first_with_linear_filt
     EXPECT_EQ(alignment, 4) << "unpack alignment restored";
 
     // Loading again at the same number replaces the entry, never deletes.
-    const GLuint first = targets.textures[42];
-    targets.load_texture(42, path);
-    EXPECT_NE(targets.textures[42], first);
+    const GLuint first = targets.textures[TextureNumber{42}];
+    targets.load_texture(TextureNumber{42}, path);
+    EXPECT_NE(targets.textures[TextureNumber{42}], first);
     EXPECT_TRUE(glIsTexture(first));
 }
 
@@ -84,7 +84,7 @@ TEST_F(TextureLoadingGl, greyscale_height_image_gives_a_flat_normal_map)
     const bytes flat(6 * 4, 77);
     const std::string path = write_file("gl_flat.jpg", encode_libjpeg(flat, o));
     RenderTargets targets;
-    targets.load_normal_map_texture(7, path);
+    targets.load_normal_map_texture(TextureNumber{7}, path);
     const bytes texels = read_back(6, 4);
     for (std::size_t i = 0; i < texels.size(); i += 3) {
         EXPECT_EQ(texels[i], 127);

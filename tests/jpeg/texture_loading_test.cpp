@@ -34,7 +34,7 @@ TEST(TextureLoadingDeathTest, missing_colour_file_says_jpg_and_exits_0_after_pro
 {
     RenderTargets targets;
     targets.progress_callback = report_progress;
-    EXPECT_EXIT(targets.load_texture(3, "textures/none.jpg"), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(targets.load_texture(TextureNumber{3}, "textures/none.jpg"), ::testing::ExitedWithCode(0),
                 "progress 0\\.1[^J]*Jpg: textures/none\\.jpg");
 }
 
@@ -42,23 +42,25 @@ TEST(TextureLoadingDeathTest, folder_as_colour_file_says_jpg_like_a_missing_file
 {
     RenderTargets targets;
     const std::string folder = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg";
-    EXPECT_EXIT(targets.load_texture(3, folder), ::testing::ExitedWithCode(0), "Jpg: .*tests/jpeg\n");
+    EXPECT_EXIT(targets.load_texture(TextureNumber{3}, folder), ::testing::ExitedWithCode(0),
+                "Jpg: .*tests/jpeg\n");
 }
 
 TEST(TextureLoadingDeathTest, missing_height_file_says_jpg_bang_without_progress)
 {
     RenderTargets targets;
     targets.progress_callback = report_progress;
-    EXPECT_EXIT(targets.load_normal_map_texture(3, "textures/none.jpg"), ::testing::ExitedWithCode(0),
-                "^Jpg !: textures/none\\.jpg");
+    EXPECT_EXIT(targets.load_normal_map_texture(TextureNumber{3}, "textures/none.jpg"),
+                ::testing::ExitedWithCode(0), "^Jpg !: textures/none\\.jpg");
 }
 
 TEST(TextureLoadingDeathTest, undecodable_files_say_jpg_bang)
 {
     RenderTargets targets;
     const std::string junk = write_file("junk.jpg", bytes(100, 0x41));
-    EXPECT_EXIT(targets.load_texture(3, junk), ::testing::ExitedWithCode(0), "Jpg !: .*junk\\.jpg");
-    EXPECT_EXIT(targets.load_normal_map_texture(3, junk), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(targets.load_texture(TextureNumber{3}, junk), ::testing::ExitedWithCode(0),
+                "Jpg !: .*junk\\.jpg");
+    EXPECT_EXIT(targets.load_normal_map_texture(TextureNumber{3}, junk), ::testing::ExitedWithCode(0),
                 "Jpg !: .*junk\\.jpg");
 
     // Headers fine, scan broken: treated the same, never a half-decoded texture.
@@ -73,12 +75,13 @@ TEST(TextureLoadingDeathTest, undecodable_files_say_jpg_bang)
             break;
         }
     const std::string broken = write_file("broken_scan.jpg", jpeg);
-    EXPECT_EXIT(targets.load_texture(3, broken), ::testing::ExitedWithCode(0), "Jpg !: .*broken_scan\\.jpg");
+    EXPECT_EXIT(targets.load_texture(TextureNumber{3}, broken), ::testing::ExitedWithCode(0),
+                "Jpg !: .*broken_scan\\.jpg");
     o.restart_interval = 0;
     o.cmyk = true;
     o.components = 4;
     const std::string cmyk = write_file("cmyk.jpg", encode_libjpeg(make_picture("photo", 32, 32, 4, 1), o));
-    EXPECT_EXIT(targets.load_normal_map_texture(3, cmyk), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(targets.load_normal_map_texture(TextureNumber{3}, cmyk), ::testing::ExitedWithCode(0),
                 "Jpg !: .*cmyk\\.jpg");
 }
 
@@ -93,8 +96,8 @@ TEST(TextureLoadingDeathTest, numbers_outside_the_table_are_refused_before_readi
     for (int number : {-2, -1, 10000}) {
         EXPECT_EXIT(
             {
-                targets.load_texture(number, "textures/none.jpg");
-                targets.load_normal_map_texture(number, "textures/none.jpg");
+                targets.load_texture(TextureNumber{number}, "textures/none.jpg");
+                targets.load_normal_map_texture(TextureNumber{number}, "textures/none.jpg");
                 std::fprintf(stderr, "refused\n");
                 std::exit(targets.progress_callback == report_progress ? 7 : 8);
             },

@@ -17,8 +17,8 @@ struct Billboard : GlTest {
         GlTest::SetUp();
         if (HasFatalFailure())
             return;
-        rt->create_render_set(0, w, h, 0);
-        rt->bind_render_set(0, 1);
+        rt->create_render_set(RenderSetNumber{0}, w, h, 0);
+        rt->bind_render_set(RenderSetNumber{0}, 1);
         glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
         glViewport(0, 0, w, h);
         glClearColor(0, 0, 0, 1);

@@ -106,7 +106,7 @@ TEST_F(LoadingScreen, drawn_after_the_render_sets_without_gl_errors)
     while (glGetError() != GL_NO_ERROR) {
     }
     for (int set = 0; set < 4; ++set)
-        rt->create_render_set(set, width >> set, height >> set, 0);
+        rt->create_render_set(RenderSetNumber{set}, width >> set, height >> set, 0);
     draw(0.0);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     GLint buffer = 0;

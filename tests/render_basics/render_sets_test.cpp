@@ -8,7 +8,7 @@
 namespace
 {
 constexpr int w = 64, h = 64;
-constexpr int colour_tex = 5, colour2_tex = 7, depth_tex = 6;
+constexpr TextureNumber colour_tex{5}, colour2_tex{7}, depth_tex{6};
 
 struct RenderSets : GlTest {
     std::unique_ptr<RenderTargets> rt = std::make_unique<RenderTargets>();
@@ -24,7 +24,7 @@ struct RenderSets : GlTest {
             make_texture(GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, w, h);
     }
 
-    std::vector<unsigned char> read_colour(int number) const
+    std::vector<unsigned char> read_colour(TextureNumber number) const
     {
         std::vector<unsigned char> px(w * h * 4);
         glBindTexture(GL_TEXTURE_2D, rt->textures[number]);
@@ -35,7 +35,7 @@ struct RenderSets : GlTest {
     {
         return &px[(y * w + x) * 4];
     }
-    void fill_texture(int number, unsigned char value) const
+    void fill_texture(TextureNumber number, unsigned char value) const
     {
         std::vector<unsigned char> px(w * h * 4, value);
         glBindTexture(GL_TEXTURE_2D, rt->textures[number]);
@@ -59,12 +59,13 @@ void expect_rgb(const unsigned char *p, int r, int g, int b)
 
 TEST_F(RenderSets, drawn_colour_and_depth_arrive_in_the_textures)
 {
-    rt->create_render_set(0, w, h, 0);
+    rt->create_render_set(RenderSetNumber{0}, w, h, 0);
     EXPECT_EQ(binding(), 0); // the window's, for the loading screen that follows
-    EXPECT_EQ(rt->attach_colour_texture(0, 0, colour_tex), GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
-    EXPECT_EQ(rt->attach_depth_texture(0, depth_tex), GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
+    EXPECT_EQ(rt->attach_colour_texture(RenderSetNumber{0}, 0, colour_tex),
+              GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
+    EXPECT_EQ(rt->attach_depth_texture(RenderSetNumber{0}, depth_tex), GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
 
-    rt->bind_render_set(0, 1);
+    rt->bind_render_set(RenderSetNumber{0}, 1);
     glViewport(0, 0, w, h);
     glClearColor(0, 0, 1, 1);
     glClearDepth(1.0);
@@ -83,7 +84,7 @@ TEST_F(RenderSets, drawn_colour_and_depth_arrive_in_the_textures)
     glVertex3f(-1, 1, 0.5f);
     glEnd();
 
-    EXPECT_EQ(rt->resolve_render_set(0, w, h, 1, true), GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
+    EXPECT_EQ(rt->resolve_render_set(RenderSetNumber{0}, w, h, 1, true), GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     rt->unbind_render_targets();
     EXPECT_EQ(binding(), 0);
@@ -101,20 +102,20 @@ TEST_F(RenderSets, drawn_colour_and_depth_arrive_in_the_textures)
 
 TEST_F(RenderSets, each_output_resolves_to_its_texture_and_only_the_given_rectangle)
 {
-    rt->create_render_set(1, w, h, 0);
-    rt->attach_colour_texture(1, 0, colour_tex);
-    rt->attach_colour_texture(1, 1, colour2_tex);
+    rt->create_render_set(RenderSetNumber{1}, w, h, 0);
+    rt->attach_colour_texture(RenderSetNumber{1}, 0, colour_tex);
+    rt->attach_colour_texture(RenderSetNumber{1}, 1, colour2_tex);
     fill_texture(colour_tex, 0x40);
     fill_texture(colour2_tex, 0x40);
 
-    rt->bind_render_set(1, 2); // both outputs red
+    rt->bind_render_set(RenderSetNumber{1}, 2); // both outputs red
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    rt->bind_render_set(1, 1); // then only the first green
+    rt->bind_render_set(RenderSetNumber{1}, 1); // then only the first green
     glClearColor(0, 1, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
 
-    rt->resolve_render_set(1, 32, 32, 2, false);
+    rt->resolve_render_set(RenderSetNumber{1}, 32, 32, 2, false);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     const auto first = read_colour(colour_tex);
     const auto second = read_colour(colour2_tex);
@@ -126,29 +127,29 @@ TEST_F(RenderSets, each_output_resolves_to_its_texture_and_only_the_given_rectan
 
 TEST_F(RenderSets, set_numbers_and_colour_counts_are_clamped)
 {
-    rt->create_render_set(99, 16, 16, 0);
+    rt->create_render_set(RenderSetNumber{99}, 16, 16, 0);
     EXPECT_NE(rt->sets[15].render_framebuffer, 0u);
     EXPECT_NE(rt->sets[15].texture_framebuffer, 0u);
-    rt->create_render_set(-4, 16, 16, 0);
+    rt->create_render_set(RenderSetNumber{-4}, 16, 16, 0);
     EXPECT_NE(rt->sets[0].render_framebuffer, 0u);
     for (int s = 1; s < 15; ++s)
         EXPECT_EQ(rt->sets[s].render_framebuffer, 0u) << s;
 
     GLint buffer = 0;
-    rt->bind_render_set(40, 0);
+    rt->bind_render_set(RenderSetNumber{40}, 0);
     EXPECT_EQ(binding(), static_cast<GLint>(rt->sets[15].render_framebuffer));
     glGetIntegerv(GL_DRAW_BUFFER0, &buffer);
     EXPECT_EQ(buffer, GL_COLOR_ATTACHMENT0_EXT);
     glGetIntegerv(GL_DRAW_BUFFER1, &buffer);
     EXPECT_EQ(buffer, GL_NONE);
 
-    rt->bind_render_set(-1, 9);
+    rt->bind_render_set(RenderSetNumber{-1}, 9);
     EXPECT_EQ(binding(), static_cast<GLint>(rt->sets[0].render_framebuffer));
     glGetIntegerv(GL_DRAW_BUFFER2, &buffer);
     EXPECT_EQ(buffer, GL_COLOR_ATTACHMENT2_EXT);
 
     // An attachment above 2 lands on the third colour attachment.
-    rt->attach_colour_texture(0, 7, colour_tex);
+    rt->attach_colour_texture(RenderSetNumber{0}, 7, colour_tex);
     GLint name = 0;
     glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT2_EXT,
                                              GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &name);
@@ -160,8 +161,8 @@ TEST_F(RenderSets, odd_sizes_halve_toward_zero)
     // Start-up sizes sets 1 and 2 by integer division: 1366 gives 683 and 341.
     EXPECT_EQ(1366 / 2, 683);
     EXPECT_EQ(1366 / 4, 341);
-    rt->create_render_set(1, 1366 / 2, 768 / 2, 0);
-    rt->bind_render_set(1, 1);
+    rt->create_render_set(RenderSetNumber{1}, 1366 / 2, 768 / 2, 0);
+    rt->bind_render_set(RenderSetNumber{1}, 1);
     GLint width = 0;
     glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, rt->sets[1].depth);
     glGetRenderbufferParameterivEXT(GL_RENDERBUFFER_EXT, GL_RENDERBUFFER_WIDTH_EXT, &width);
@@ -175,23 +176,23 @@ TEST_F(RenderSets, odd_sizes_halve_toward_zero)
 // in every build, binding nothing and reporting no framebuffer status.
 TEST_F(RenderSets, numbers_outside_the_tables_are_refused)
 {
-    rt->create_render_set(0, w, h, 0);
+    rt->create_render_set(RenderSetNumber{0}, w, h, 0);
     rt->unbind_render_targets();
     for (int set : {-1, RenderTargets::set_count}) {
-        EXPECT_EQ(rt->attach_colour_texture(set, 0, colour_tex), 0u) << set;
-        EXPECT_EQ(rt->attach_depth_texture(set, depth_tex), 0u) << set;
-        EXPECT_EQ(rt->resolve_render_set(set, w, h, 1, true), 0u) << set;
+        EXPECT_EQ(rt->attach_colour_texture(RenderSetNumber{set}, 0, colour_tex), 0u) << set;
+        EXPECT_EQ(rt->attach_depth_texture(RenderSetNumber{set}, depth_tex), 0u) << set;
+        EXPECT_EQ(rt->resolve_render_set(RenderSetNumber{set}, w, h, 1, true), 0u) << set;
         EXPECT_EQ(binding(), 0) << set;
     }
     for (int number : {-2, -1, 10000}) {
-        EXPECT_EQ(rt->attach_colour_texture(0, 0, number), 0u) << number;
-        EXPECT_EQ(rt->attach_depth_texture(0, number), 0u) << number;
+        EXPECT_EQ(rt->attach_colour_texture(RenderSetNumber{0}, 0, TextureNumber{number}), 0u) << number;
+        EXPECT_EQ(rt->attach_depth_texture(RenderSetNumber{0}, TextureNumber{number}), 0u) << number;
         EXPECT_EQ(binding(), 0) << number;
     }
     glBindTexture(GL_TEXTURE_2D, rt->textures[colour_tex]);
     rt->progress_callback = [](double) {};
     for (int number : {-2, -1, 10000})
-        rt->bind_table_texture(number);
+        rt->bind_table_texture(TextureNumber{number});
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, static_cast<GLint>(rt->textures[colour_tex]));

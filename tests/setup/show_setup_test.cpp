@@ -9,6 +9,7 @@
 #include "render/render_targets.h"
 #include "runtime/generator.h"
 #include "runtime/show_state.h"
+#include "show/grid_lists.h"
 #include "show/part_start.h"
 #include "show/part_start_setup.h"
 #include "show/resources.h"
@@ -43,7 +44,7 @@ const char *const show_files[] = {
 };
 
 struct TextureExpectation {
-    int number;
+    TextureNumber number;
     GLenum target;
     int width, height; // -1: the picture's own size
     enum Kind { rgb, rgba, depth } kind;
@@ -109,10 +110,10 @@ class ShowSetup : public GlTest
         render_width = render_w;
         render_height = render_h;
         ctx_ = new RenderTargets;
-        ctx_->create_render_set(0, render_w, render_h, 0);
-        ctx_->create_render_set(1, render_w / 2, render_h / 2, 0);
-        ctx_->create_render_set(2, render_w / 4, render_h / 4, 0);
-        ctx_->create_render_set(3, 512, 512, 0);
+        ctx_->create_render_set(RenderSetNumber{0}, render_w, render_h, 0);
+        ctx_->create_render_set(RenderSetNumber{1}, render_w / 2, render_h / 2, 0);
+        ctx_->create_render_set(RenderSetNumber{2}, render_w / 4, render_h / 4, 0);
+        ctx_->create_render_set(RenderSetNumber{3}, 512, 512, 0);
         ctx_->progress_callback = count_progress;
         segment_ = new part_start;
         random_seed(1);                     // the state the show starts from
@@ -157,13 +158,13 @@ TEST_F(ShowSetup, clocks_start_at_zero_and_every_file_was_found)
     }
     EXPECT_GE(segment_->leaves.object_starts.size(), 7u)
         << "six leaf objects: the leaves pass draws object % 6";
-    for (const int slot :
+    for (const ProgramSlot slot :
          {program::billboards, program::billboards_insect, program::billboards_leaves, program::stars,
           program::letters, program::lit_mesh, program::combine, program::blur, program::simple_blur,
           program::blur_highlights, program::god_rays, program::velocities}) {
         GLint linked = GL_FALSE;
         glGetProgramiv(segment_->shaders.program(slot), GL_LINK_STATUS, &linked);
-        EXPECT_EQ(linked, GL_TRUE) << "program slot " << slot;
+        EXPECT_EQ(linked, GL_TRUE) << "program slot " << slot.value;
     }
 }
 
@@ -187,8 +188,8 @@ TEST_F(ShowSetup, every_texture_has_its_size_format_and_settings)
         {tex::background, GL_TEXTURE_2D, -1, -1, T::rgb},
     };
     for (const TextureExpectation &e : table) {
-        SCOPED_TRACE("texture " + std::to_string(e.number));
-        const GLuint name = ctx_->textures[static_cast<std::size_t>(e.number)];
+        SCOPED_TRACE("texture " + std::to_string(e.number.value));
+        const GLuint name = ctx_->textures[e.number];
         ASSERT_NE(name, 0u);
         ASSERT_EQ(glIsTexture(name), GL_TRUE);
         glBindTexture(e.target, name);
@@ -216,14 +217,14 @@ TEST_F(ShowSetup, every_texture_has_its_size_format_and_settings)
     }
 
     // Settings made right after creation, on the texture just made.
-    for (int number : {tex::scene_colour, tex::quarter_colour, tex::scene_glow, tex::spare_colour,
-                       tex::scene_depth, tex::mesh_depth, tex::logo}) {
-        glBindTexture(GL_TEXTURE_2D, ctx_->textures[static_cast<std::size_t>(number)]);
+    for (TextureNumber number : {tex::scene_colour, tex::quarter_colour, tex::scene_glow, tex::spare_colour,
+                                 tex::scene_depth, tex::mesh_depth, tex::logo}) {
+        glBindTexture(GL_TEXTURE_2D, ctx_->textures[number]);
         EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE) << number;
         EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE) << number;
     }
-    for (int number : {tex::random_rgb, tex::letters, tex::background}) {
-        glBindTexture(GL_TEXTURE_2D, ctx_->textures[static_cast<std::size_t>(number)]);
+    for (TextureNumber number : {tex::random_rgb, tex::letters, tex::background}) {
+        glBindTexture(GL_TEXTURE_2D, ctx_->textures[number]);
         EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S), GL_REPEAT) << number;
     }
     glBindTexture(GL_TEXTURE_2D, ctx_->textures[tex::height_map]);
@@ -260,14 +261,16 @@ TEST_F(ShowSetup, noise_images_follow_the_generator_in_creation_order)
 
 TEST_F(ShowSetup, attachments_are_in_place_and_complete)
 {
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, ctx_->sets[render_set::scene].texture_framebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT,
+                         ctx_->sets[static_cast<std::size_t>(render_set::scene.value)].texture_framebuffer);
     EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT),
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
     EXPECT_EQ(attached(GL_COLOR_ATTACHMENT0_EXT), ctx_->textures[tex::scene_colour]);
     EXPECT_EQ(attached(GL_COLOR_ATTACHMENT1_EXT), ctx_->textures[tex::scene_glow]);
     EXPECT_EQ(attached(GL_DEPTH_ATTACHMENT_EXT), ctx_->textures[tex::scene_depth]);
 
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, ctx_->sets[render_set::half].texture_framebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT,
+                         ctx_->sets[static_cast<std::size_t>(render_set::half.value)].texture_framebuffer);
     EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT),
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
     EXPECT_EQ(attached(GL_COLOR_ATTACHMENT0_EXT), ctx_->textures[tex::quarter_colour]);
@@ -404,8 +407,8 @@ TEST_F(ShowSetup, a_warm_up_between_frames_changes_nothing_the_show_draws_or_kee
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    EXPECT_EQ(feed_back(display_list::grid).points.size() / 2, 262144u);
-    EXPECT_EQ(feed_back(display_list::sparse_grid).points.size() / 2, 171u * 128u);
+    EXPECT_EQ(feed_back(static_cast<GLuint>(display_list::grid.value)).points.size() / 2, 262144u);
+    EXPECT_EQ(feed_back(static_cast<GLuint>(display_list::sparse_grid.value)).points.size() / 2, 171u * 128u);
 
     segment_->scene_time = segment_->raw_time = 0.0;
     segment_->frame_counter = 0;

@@ -182,7 +182,7 @@ TEST_F(ShaderPrograms, program_from_files_draws_into_render_set_with_uniform_and
     ASSERT_EQ(link_status(shaders->program(40)), GL_TRUE);
 
     auto ctx = std::make_unique<RenderTargets>();
-    ctx->create_render_set(2, 8, 8, 0);
+    ctx->create_render_set(RenderSetNumber{2}, 8, 8, 0);
 
     // A 1 x 1 texture of a known colour, sampled through unit 3 by name.
     GLuint texture = 0;
@@ -194,7 +194,7 @@ TEST_F(ShaderPrograms, program_from_files_draws_into_render_set_with_uniform_and
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    ctx->bind_render_set(2, 1);
+    ctx->bind_render_set(RenderSetNumber{2}, 1);
     glViewport(0, 0, 8, 8);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);

@@ -153,7 +153,8 @@ TEST_F(ShowShaders, the_point_grid_hands_every_point_its_own_random_values)
                      "void main() { gl_FragColor = vec4(r, 1.0); }\n");
     glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
     glPointSize(1.0f);
-    const auto pixels = render_into_texture(512, program, [] { glCallList(display_list::grid); });
+    const auto pixels =
+        render_into_texture(512, program, [] { glCallList(static_cast<GLuint>(display_list::grid.value)); });
     int wrong = 0;
     for (int i = 0; i < 512; ++i) {
         for (int j = 0; j < 512; ++j) {
@@ -294,7 +295,7 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
         "rttime", "PP", "Limit", "texture2d_3", "texture2d_blob", "texture2d_random", "texture2d_cube"};
     vocabulary.insert(particle.begin(), particle.end());
 
-    const std::pair<int, const std::set<std::string> *> allowed[] = {
+    const std::pair<ProgramSlot, const std::set<std::string> *> allowed[] = {
         {program::billboards, &particle},
         {program::billboards_insect, &particle},
         {program::billboards_leaves, &particle},
@@ -314,13 +315,13 @@ TEST_F(ShowShaders, every_show_program_compiles_and_links)
     for (const auto &[slot, names] : allowed) {
         for (const std::string &name : active_uniforms(shaders->program(slot))) {
             EXPECT_TRUE(name.rfind("gl_", 0) == 0 || names->count(name))
-                << "program slot " << slot << " uses \"" << name << "\", which is never set";
+                << "program slot " << slot.value << " uses \"" << name << "\", which is never set";
         }
     }
     // The passes that reach the picture must sample what they are given.
-    for (int slot : {program::billboards, program::letters, program::combine, program::blur,
-                     program::bloom_reduce, program::bloom_blur, program::soft_halo}) {
-        EXPECT_TRUE(active_uniforms(shaders->program(slot)).count("texture2d_1")) << slot;
+    for (ProgramSlot slot : {program::billboards, program::letters, program::combine, program::blur,
+                             program::bloom_reduce, program::bloom_blur, program::soft_halo}) {
+        EXPECT_TRUE(active_uniforms(shaders->program(slot)).count("texture2d_1")) << slot.value;
     }
     ShaderProgram::unuse_program();
 }

@@ -226,7 +226,7 @@ void open_full_screen(StartUpHook start_up)
 void missing_picture()
 {
     static RenderTargets ctx; // too large for the stack
-    ctx.load_texture(3, "no-such-picture.jpg");
+    ctx.load_texture(TextureNumber{3}, "no-such-picture.jpg");
 }
 void missing_soundtrack()
 {

@@ -43,12 +43,12 @@ TEST_F(ProceduralTextures, rgb_noise_of_an_odd_width_reaches_gl_byte_for_byte)
     // 5 x 3 RGB rows are 15 bytes: with GL's default row alignment of 4 the
     // upload would read past the buffer and shear the image.
     random_seed(321);
-    ctx->create_noise_texture_rgb(40, 5, 3);
+    ctx->create_noise_texture_rgb(TextureNumber{40}, 5, 3);
     random_seed(321);
     const std::vector<unsigned char> expected = noise_pixels_rgb(5, 3);
 
-    ASSERT_NE(ctx->textures[40], 0u);
-    EXPECT_EQ(bound(GL_TEXTURE_BINDING_2D), ctx->textures[40]);
+    ASSERT_NE(ctx->textures[TextureNumber{40}], 0u);
+    EXPECT_EQ(bound(GL_TEXTURE_BINDING_2D), ctx->textures[TextureNumber{40}]);
     EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_WIDTH), 5);
     EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_HEIGHT), 3);
     EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
@@ -64,7 +64,7 @@ TEST_F(ProceduralTextures, rgb_noise_of_an_odd_width_reaches_gl_byte_for_byte)
 TEST_F(ProceduralTextures, rgba_noise_reaches_gl_byte_for_byte)
 {
     random_seed(5);
-    ctx->create_noise_texture_rgba(41, 7, 2);
+    ctx->create_noise_texture_rgba(TextureNumber{41}, 7, 2);
     random_seed(5);
     const std::vector<unsigned char> expected = noise_pixels_rgba(7, 2);
     EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
@@ -73,8 +73,8 @@ TEST_F(ProceduralTextures, rgba_noise_reaches_gl_byte_for_byte)
 
 TEST_F(ProceduralTextures, depth_texture_has_depth_format_and_its_parameters)
 {
-    ctx->create_depth_texture(42, 30, 20);
-    EXPECT_EQ(bound(GL_TEXTURE_BINDING_2D), ctx->textures[42]);
+    ctx->create_depth_texture(TextureNumber{42}, 30, 20);
+    EXPECT_EQ(bound(GL_TEXTURE_BINDING_2D), ctx->textures[TextureNumber{42}]);
     EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_WIDTH), 30);
     EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_HEIGHT), 20);
     EXPECT_GE(level0(GL_TEXTURE_2D, GL_TEXTURE_DEPTH_SIZE), 24);
@@ -87,8 +87,8 @@ TEST_F(ProceduralTextures, depth_texture_has_depth_format_and_its_parameters)
 
 TEST_F(ProceduralTextures, texture_1d_is_created_empty_and_refreshed_with_new_width)
 {
-    ctx->create_texture_1d(43, 512);
-    EXPECT_EQ(bound(GL_TEXTURE_BINDING_1D), ctx->textures[43]);
+    ctx->create_texture_1d(TextureNumber{43}, 512);
+    EXPECT_EQ(bound(GL_TEXTURE_BINDING_1D), ctx->textures[TextureNumber{43}]);
     EXPECT_EQ(level0(GL_TEXTURE_1D, GL_TEXTURE_WIDTH), 512);
     EXPECT_EQ(parameter(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S), GL_CLAMP);
     EXPECT_EQ(parameter(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
@@ -98,8 +98,8 @@ TEST_F(ProceduralTextures, texture_1d_is_created_empty_and_refreshed_with_new_wi
         rgb[i] = static_cast<unsigned char>(i * 17);
     }
     glBindTexture(GL_TEXTURE_1D, 0);
-    ctx->update_texture_1d(43, 5, rgb.data());
-    EXPECT_EQ(bound(GL_TEXTURE_BINDING_1D), ctx->textures[43]);
+    ctx->update_texture_1d(TextureNumber{43}, 5, rgb.data());
+    EXPECT_EQ(bound(GL_TEXTURE_BINDING_1D), ctx->textures[TextureNumber{43}]);
     EXPECT_EQ(level0(GL_TEXTURE_1D, GL_TEXTURE_WIDTH), 5);
     std::vector<unsigned char> back(rgb.size());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -112,21 +112,21 @@ TEST_F(ProceduralTextures, texture_1d_is_created_empty_and_refreshed_with_new_wi
 TEST_F(ProceduralTextures, zero_sizes_make_imageless_textures_and_draw_no_numbers)
 {
     random_seed(77);
-    ctx->create_noise_texture_rgb(44, 0, 8);
-    ctx->create_noise_texture_rgba(45, 8, 0);
-    ctx->create_noise_texture_rgba(46, -2, -2);
+    ctx->create_noise_texture_rgb(TextureNumber{44}, 0, 8);
+    ctx->create_noise_texture_rgba(TextureNumber{45}, 8, 0);
+    ctx->create_noise_texture_rgba(TextureNumber{46}, -2, -2);
     EXPECT_EQ(random_state(), 77u);
-    EXPECT_NE(ctx->textures[44], 0u);
+    EXPECT_NE(ctx->textures[TextureNumber{44}], 0u);
     EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_WIDTH), 0);
     EXPECT_EQ(take_gl_error(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(ProceduralTextures, same_number_twice_keeps_the_second_and_leaves_the_first_alive)
 {
-    ctx->create_noise_texture_rgba(47, 2, 2);
-    const GLuint first = ctx->textures[47];
-    ctx->create_noise_texture_rgba(47, 2, 2);
-    EXPECT_NE(ctx->textures[47], first);
+    ctx->create_noise_texture_rgba(TextureNumber{47}, 2, 2);
+    const GLuint first = ctx->textures[TextureNumber{47}];
+    ctx->create_noise_texture_rgba(TextureNumber{47}, 2, 2);
+    EXPECT_NE(ctx->textures[TextureNumber{47}], first);
     EXPECT_EQ(glIsTexture(first), GL_TRUE);
 }
 
@@ -142,11 +142,11 @@ TEST_F(ProceduralTextures, numbers_outside_the_table_are_refused_and_touch_nothi
     random_seed(77);
 
     ::testing::internal::CaptureStderr();
-    ctx->create_noise_texture_rgba(10000, 2, 2);
-    ctx->create_noise_texture_rgb(-1, 2, 2);
-    ctx->create_depth_texture(-1, 2, 2);
-    ctx->create_texture_1d(10000, 4);
-    ctx->update_texture_1d(123456, 4, nullptr);
+    ctx->create_noise_texture_rgba(TextureNumber{10000}, 2, 2);
+    ctx->create_noise_texture_rgb(TextureNumber{-1}, 2, 2);
+    ctx->create_depth_texture(TextureNumber{-1}, 2, 2);
+    ctx->create_texture_1d(TextureNumber{10000}, 4);
+    ctx->update_texture_1d(TextureNumber{123456}, 4, nullptr);
     const std::string said = ::testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(said, "Texture number 10000 is out of range.\nTexture number -1 is out of range.\n"
