@@ -28,6 +28,17 @@ function(vellamor_module_sources out dir)
   set(${out} ${_srcs} PARENT_SCOPE)
 endfunction()
 
+# Only render/ and shell/ speak OpenGL. A module refused GL finds, before
+# the system's, a GL/ folder whose headers stop the compile with a message
+# naming the drawing interface, so a GL include there fails by construction.
+function(vellamor_refuse_gl target)
+  get_target_property(_type ${target} TYPE)
+  if(_type STREQUAL "INTERFACE_LIBRARY")
+    return()
+  endif()
+  target_include_directories(${target} BEFORE PRIVATE ${CMAKE_SOURCE_DIR}/cmake/no_gl)
+endfunction()
+
 # Adds every sub-folder of `area` that has a CMakeLists.txt.
 function(vellamor_add_area_dirs area)
   file(GLOB _dirs LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/${area}/*)

@@ -10,6 +10,7 @@
 #include "runtime/show_state.h"
 #include "shell/window.h"
 #include "show/director_passes.h"
+#include "show/drawing.h"
 #include "show/part_loader.h"
 #include "show/part_start.h"
 #include "show/resources.h"
@@ -213,7 +214,8 @@ bool run_fade_out_step()
     const FadeOut f = fade_out_step(show_time, fade_start, fade_rate);
     frame_info.parameters[FrameInfo::fade_level] = f.fade_level;
     active_run->music.set_volume(f.volume);
-    escape_overlay(render_targets, window_width, window_height, f.a);
+    auto r = renderer_for(render_targets, nullptr);
+    escape_overlay(r, window_width, window_height, f.a);
     if (!f.done)
         return false;
     copy_to_clipboard(capture_text);

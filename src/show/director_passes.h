@@ -4,19 +4,20 @@
 // next one sets what it needs. Escape's overlay, which the frame loop draws
 // over the finished frame, lives here beside the director's own fade.
 //
-// Depends on: part_start, RenderTargets, ShaderProgram, the plain-value
-// functions of the clock (camera_script, fade_cues, screen_passes).
-// GL thread only.
+// Depends on: part_start, RenderTargets, the drawing interface, the
+// plain-value functions of the clock (camera_script, fade_cues,
+// screen_passes). GL thread only.
 #pragma once
 
 #include "show/letterbox.h"
 
 class part_start;
 class RenderTargets;
+class Renderer;
 struct FrameInfo;
 
 // The frame's 512 spectrum values into texture 501 as RGB texels.
-void upload_spectrum(RenderTargets &ctx, const FrameInfo &frame);
+void upload_spectrum(Renderer &r, const FrameInfo &frame);
 
 // Second camera, top-view pass, then the main camera from the script.
 void place_cameras_and_top_view(part_start &show, RenderTargets &ctx);
@@ -38,13 +39,13 @@ void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int windo
                const Viewport &picture);
 
 // Matrices to identity, fixed-function state reset, alpha blending on.
-void reset_after_passes();
+void reset_after_passes(Renderer &r);
 
 // The black overlay over the current viewport (skipped when alpha is
 // below the draw threshold).
-void fade_overlay(double alpha);
+void fade_overlay(Renderer &r, double alpha);
 
 // Escape's overlay: a camera-facing quad in grey level a over the whole
 // window, drawn with blending off, so it replaces the picture rather than
 // darkening it. Unbinds the render sets; GL state is restored afterwards.
-void escape_overlay(RenderTargets &ctx, int window_width, int window_height, double a);
+void escape_overlay(Renderer &r, int window_width, int window_height, double a);

@@ -1,19 +1,12 @@
-// The show's four point and line grids as display lists, compiled in pieces.
-//
-// Each grid list (666, 1666, 668, 667) only calls a chain of piece lists of
-// at most 4096 vertices each, numbered by glGenLists when the build is made;
-// calling it draws the same primitives in the same order as one draw of the
-// whole grid would. Pieces can be compiled a few at a time (the grids the
-// show never calls are finished during its first frames), and a grid list
-// can be re-chained to its first piece only, so that a warm-up draw costs a
-// few thousand vertices instead of a quarter million.
-// Depends on: GL (display lists, client arrays), show/point_randoms.h.
-// GL thread only.
+// The show's four point and line grids: what vertices each holds
+// (GridShape, plain values) and the display lists they are compiled into
+// in pieces (render/grid_lists.h), lists 666, 1666, 668 and 667. The grids
+// the show never calls are finished during its first frames.
+// Depends on: render/grid_lists.h, show/point_randoms.h. The shapes are
+// pure; ShowGrids is made on the GL thread.
 #pragma once
 
-#include "render/resource_numbers.h"
-
-#include <GL/glew.h>
+#include "render/grid_lists.h"
 
 #include <vector>
 
@@ -39,35 +32,8 @@ GridShape sparse_grid_shape();
 GridShape offset_grid_shape();
 GridShape line_grid_shape();
 
-inline constexpr int grid_piece_vertices = 4096;
-
-class GridListBuild
-{
-  public:
-    // Reserves the piece numbers (glGenLists); nothing is compiled yet.
-    GridListBuild(DisplayListNumber list, GridShape shape);
-
-    int piece_count() const { return pieces_; }
-    int pieces_compiled() const { return compiled_; }
-    bool complete() const { return compiled_ == pieces_; }
-
-    // Compiles up to `most` further pieces; once the last one is in, the grid
-    // list is chained to all of them.
-    void compile_pieces(int most);
-    void compile_all() { compile_pieces(pieces_); }
-    // The grid list calls its first `count` pieces (clamped to those compiled).
-    void chain(int count) const;
-    void chain_all() const { chain(compiled_); }
-    // Calls pieces [from, to) directly: part of what the grid list draws.
-    void call_pieces(int from, int to) const;
-
-  private:
-    GLuint list_;
-    GridShape shape_;
-    int pieces_ = 0;
-    GLuint first_piece_ = 0;
-    int compiled_ = 0;
-};
+// The drawing toolkit's description of a shape's vertices.
+GridGeometry geometry_of(const GridShape &shape);
 
 // The four grids of the show. Making it defines the four grid numbers
 // (empty lists) before any piece is numbered, so that glGenLists never hands

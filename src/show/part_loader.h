@@ -4,7 +4,7 @@
 //
 // Drawn once by start-up and once per progress report while the main show
 // loads; never inside the frame loop. Depends on: RenderTargets, the
-// billboard helper, GL/GLU. It creates and loads nothing.
+// drawing interface (show/drawing.h). It creates and loads nothing.
 #pragma once
 
 #include "show/parts.h"

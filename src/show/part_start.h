@@ -4,8 +4,10 @@
 
 #include "assets/mesh/obj_mesh.h"
 #include "render/pass_hook.h"
+#include "render/renderer.h"
 #include "render/shader_program.h"
 #include "runtime/frame_info.h"
+#include "show/drawing.h"
 #include "show/fade_cues.h"
 #include "show/parts.h"
 #include "show/resources.h"
@@ -35,7 +37,9 @@ class part_start : public parts
     void draw_top_view(RenderTargets &ctx);
     // Makes the lit-mesh program current with its uniforms and five
     // textures (part_start_lit_mesh.cpp); both passes above start with it.
-    void use_lit_mesh_program(const RenderTargets &ctx, double a1) const;
+    void use_lit_mesh_program(Renderer &r, double a1) const;
+    // The drawing interface with this segment's programs.
+    GlRenderer renderer(RenderTargets &ctx) const { return renderer_for(ctx, &shaders); }
     // The set-up's remainder, which nothing needs for the opening: the later
     // scenes' warm-up and the two grids the show never calls
     // (part_start_late_setup.cpp). One bounded step per call, run between

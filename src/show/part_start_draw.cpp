@@ -6,9 +6,11 @@
 // Everything but the clocks is rebuilt from scene_time each frame, so a
 // frame drawn at the same scene time with the same spectrum is the same
 // frame.
-// Depends on: director_passes (the GL passes), scene_clock, fade_cues,
-// runtime/show_state.h (render and window sizes). GL thread only.
+// Depends on: director_passes (the passes), the drawing interface,
+// scene_clock, fade_cues, runtime/show_state.h (render and window sizes).
+// GL thread only.
 #include "render/render_targets.h"
+#include "render/renderer.h"
 #include "runtime/show_state.h"
 #include "show/bloom_passes.h"
 #include "show/director_passes.h"
@@ -17,8 +19,6 @@
 #include "show/part_start.h"
 #include "show/scene_clock.h"
 #include "show/top_view_plan.h"
-
-#include <GL/glew.h>
 
 void part_start::begin_draw(const double *step, RenderTargets &ctx, FrameInfo *info)
 {
@@ -48,9 +48,10 @@ void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
     if (hook != nullptr)
         hook->frame_begins();
 
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    auto r = renderer(ctx);
+    r.push_state();
     pass("spectrum");
-    upload_spectrum(ctx, frame);
+    upload_spectrum(r, frame);
     pass("top view");
     place_cameras_and_top_view(*this, ctx);
     pass("scene");
@@ -67,17 +68,17 @@ void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
     blur_pass(*this, ctx, window_width, window_height,
               centred_viewport(window_width, window_height, width, height));
     pass("fade");
-    reset_after_passes();
-    fade_overlay(fade_alpha(scene_time, fade_in_cues, fade_out_cues));
+    reset_after_passes(r);
+    fade_overlay(r, fade_alpha(scene_time, fade_in_cues, fade_out_cues));
     if (hook != nullptr)
         hook->frame_ends();
 
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glPopAttrib();
-    glFlush();
+    r.colour(1.0f, 1.0f, 1.0f);
+    r.set(Capability::texture_2d, true);
+    r.matrix_mode(MatrixStack::modelview);
+    r.load_identity();
+    r.pop_state();
+    r.flush();
 
     frame.parameters[FrameInfo::seek_target] = raw_time;
     *info = frame;
@@ -91,8 +92,9 @@ void part_start::bring_height_map_to(double t, RenderTargets &ctx)
     const double kept = scene_time;
     scene_time = source;
     frame = FrameInfo{};
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    auto r = renderer(ctx);
+    r.push_state();
     draw_top_view(ctx);
-    glPopAttrib();
+    r.pop_state();
     scene_time = kept;
 }

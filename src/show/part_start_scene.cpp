@@ -4,41 +4,37 @@
 // and the closing, the grid with the letters program (one draw for its two
 // passes; show/cloud_passes.h says why one draw). The processor sets only
 // uniforms and textures; all per-point work is in the shaders.
-// Depends on: cloud_passes, field_of_view (plain values), ShaderProgram,
-// RenderTargets, gl_helpers, GLU. GL thread only; draws into whatever
-// framebuffer is bound. Leaves blending off, no program, unit 0 active.
-#include "render/gl_helpers.h"
+// Depends on: cloud_passes, field_of_view (plain values), the drawing
+// interface (render/renderer.h), RenderTargets. GL thread only; draws into
+// whatever framebuffer is bound. Leaves blending off, no program, unit 0
+// active.
 #include "render/render_targets.h"
+#include "render/renderer.h"
 #include "runtime/show_state.h"
-#include "show/camera_record.h"
 #include "show/cloud_passes.h"
 #include "show/field_of_view.h"
 #include "show/grid_lists.h"
 #include "show/part_start.h"
 #include "show/resources.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
-
 namespace
 {
 
-void set_pass_uniforms(const ShaderProgram &shaders, ProgramSlot slot, const ParticleUniforms &u)
+void set_pass_uniforms(Renderer &r, ProgramSlot slot, const ParticleUniforms &u)
 {
-    shaders.set_uniform_float(slot, "ttime", static_cast<float>(u.ttime));
-    shaders.set_uniform_float(slot, "particlesize", static_cast<float>(u.particlesize));
-    shaders.set_uniform_float(slot, "magnifier", static_cast<float>(u.magnifier));
-    shaders.set_uniform_float(slot, "realttime", static_cast<float>(u.realttime));
+    r.uniform(slot, "ttime", static_cast<float>(u.ttime));
+    r.uniform(slot, "particlesize", static_cast<float>(u.particlesize));
+    r.uniform(slot, "magnifier", static_cast<float>(u.magnifier));
+    r.uniform(slot, "realttime", static_cast<float>(u.realttime));
 }
 
 // The three textures every particle program samples: the palette picture,
 // a picture of the scene's shapes and the spectrum.
-void bind_particle_textures(const ShaderProgram &shaders, const RenderTargets &ctx, ProgramSlot slot,
-                            TextureNumber shapes)
+void bind_particle_textures(Renderer &r, ProgramSlot slot, TextureNumber shapes)
 {
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, slot, 0, "texture2d_1", ctx.textures[tex::background]);
-    shaders.bind_texture_uniform(GL_TEXTURE_2D, slot, 1, "texture2d_2", ctx.textures[shapes]);
-    shaders.bind_texture_uniform(GL_TEXTURE_1D, slot, 2, "textureDSP", ctx.textures[tex::spectrum]);
+    r.bind_sampler(slot, 0, "texture2d_1", tex::background, TextureKind::two_d);
+    r.bind_sampler(slot, 1, "texture2d_2", shapes, TextureKind::two_d);
+    r.bind_sampler(slot, 2, "textureDSP", tex::spectrum, TextureKind::one_d);
 }
 
 } // namespace
@@ -52,16 +48,16 @@ namespace
 // while the first was drawn: some 12 to 36 MB more memory at the peak. In
 // halves each fits one batch; the wait costs no measurable frame time. A
 // grid still being built draws through its list as before.
-void draw_full_grid(const ShowGrids *grids)
+void draw_full_grid(Renderer &r, const ShowGrids *grids)
 {
     if (grids == nullptr || !grids->grid.complete()) {
-        glCallList(static_cast<GLuint>(display_list::grid.value));
+        r.call_list(display_list::grid);
         return;
     }
     const int pieces = grids->grid.piece_count();
-    grids->grid.call_pieces(0, pieces / 2);
-    glFinish();
-    grids->grid.call_pieces(pieces / 2, pieces);
+    r.call_pieces(grids->grid, 0, pieces / 2);
+    r.finish();
+    r.call_pieces(grids->grid, pieces / 2, pieces);
 }
 
 } // namespace
@@ -73,78 +69,78 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     const int width = render_width;
     const int height = render_height;
     const double aspect = static_cast<double>(width) / height;
+    auto r = renderer(ctx);
 
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(field_of_view(t), aspect, 0.1, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    look_at(use_second_camera ? ctx.second_camera : ctx.main_camera);
-    reset_gl_state();
+    r.viewport(0, 0, width, height);
+    r.matrix_mode(MatrixStack::projection);
+    r.load_identity();
+    r.perspective(field_of_view(t), aspect, 0.1, 1000.0);
+    r.matrix_mode(MatrixStack::modelview);
+    r.load_identity();
+    r.clear_colour(0, 0, 0, 0);
+    r.clear();
+    r.look_at(use_second_camera ? ctx.second_camera : ctx.main_camera);
+    r.reset_fixed_state();
 
     // Preparation with the lit-mesh program: draws nothing; what carries on
     // is texture unit 2's projective matrix, which the particle programs
     // may read.
     const ProgramSlot mesh = program::lit_mesh;
-    use_lit_mesh_program(ctx, a1);
-    ShaderProgram::set_projective_texture_matrix(mesh, "ProjectionMatrix", ctx.second_camera, 65.0, aspect,
-                                                 1.0, 100.0);
+    use_lit_mesh_program(r, a1);
+    r.projective_texture_matrix(mesh, "ProjectionMatrix", ctx.second_camera, 65.0, aspect, 1.0, 100.0);
     if (velocity_mode)
-        shaders.use_program(program::velocities);
-    shaders.set_uniform_float(mesh, "ttime", static_cast<float>(t));
-    shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1 - 100.0));
-    shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1));
-    glActiveTexture(GL_TEXTURE1);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glActiveTexture(GL_TEXTURE0);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    ShaderProgram::unuse_program();
+        r.use_program(program::velocities);
+    r.uniform(mesh, "ttime", static_cast<float>(t));
+    r.uniform(mesh, "PosY", static_cast<float>(a1 - 100.0));
+    r.uniform(mesh, "PosY", static_cast<float>(a1));
+    r.active_texture(1);
+    r.matrix_mode(MatrixStack::texture);
+    r.load_identity();
+    r.active_texture(0);
+    r.load_identity();
+    r.matrix_mode(MatrixStack::modelview);
+    r.no_program();
 
     // Additive point sprites, no depth test: overlapping points brighten.
     // The fixed point size carries the render height over 720 to the
     // shaders (gl_Point.size), which size their sprites by it, so a frame
     // looks the same at any resolution.
-    glPointSize(static_cast<float>(height) / 720.0f);
-    glEnable(GL_POINT_SMOOTH);
-    glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
-    glEnable(GL_POINT_SPRITE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glDisable(GL_DEPTH_TEST);
+    r.point_size(static_cast<float>(height) / 720.0f);
+    r.set(Capability::point_smooth, true);
+    r.set(Capability::program_point_size, true);
+    r.set(Capability::point_sprite, true);
+    r.set(Capability::blend, true);
+    r.blend_function(BlendFactor::one, BlendFactor::one);
+    r.set(Capability::depth_test, false);
 
     const ProgramSlot cloud = billboard_program;
-    shaders.use_program(cloud);
-    shaders.set_uniform_float(cloud, "PosY", static_cast<float>(a1));
-    shaders.set_uniform_float(cloud, "ttime", static_cast<float>(t));
-    bind_particle_textures(shaders, ctx, cloud, tex::height_map);
-    shaders.set_uniform_float(cloud, "rttime", static_cast<float>(main_cloud_rttime(t)));
-    set_pass_uniforms(shaders, cloud, main_cloud_draw(t));
-    shaders.set_uniform_float(cloud, "passes", static_cast<float>(main_cloud_passes));
-    draw_full_grid(grids.get());
+    r.use_program(cloud);
+    r.uniform(cloud, "PosY", static_cast<float>(a1));
+    r.uniform(cloud, "ttime", static_cast<float>(t));
+    bind_particle_textures(r, cloud, tex::height_map);
+    r.uniform(cloud, "rttime", static_cast<float>(main_cloud_rttime(t)));
+    set_pass_uniforms(r, cloud, main_cloud_draw(t));
+    r.uniform(cloud, "passes", static_cast<float>(main_cloud_passes));
+    draw_full_grid(r, grids.get());
 
     const ProgramSlot stars = program::stars;
-    shaders.use_program(stars);
-    shaders.set_uniform_float(stars, "PosY", static_cast<float>(a1));
-    bind_particle_textures(shaders, ctx, stars, tex::height_map);
-    set_pass_uniforms(shaders, stars, stars_pass(t));
-    glCallList(static_cast<GLuint>(display_list::sparse_grid.value));
+    r.use_program(stars);
+    r.uniform(stars, "PosY", static_cast<float>(a1));
+    bind_particle_textures(r, stars, tex::height_map);
+    set_pass_uniforms(r, stars, stars_pass(t));
+    r.call_list(display_list::sparse_grid);
 
     if (letters_drawn(t)) {
         const ProgramSlot letters = program::letters;
-        shaders.use_program(letters);
-        shaders.set_uniform_float(letters, "PosY", static_cast<float>(a1));
-        bind_particle_textures(shaders, ctx, letters, letters_picture(t));
-        set_pass_uniforms(shaders, letters, letters_draw(t));
-        shaders.set_uniform_float(letters, "passes", static_cast<float>(letters_passes));
-        draw_full_grid(grids.get());
+        r.use_program(letters);
+        r.uniform(letters, "PosY", static_cast<float>(a1));
+        bind_particle_textures(r, letters, letters_picture(t));
+        set_pass_uniforms(r, letters, letters_draw(t));
+        r.uniform(letters, "passes", static_cast<float>(letters_passes));
+        draw_full_grid(r, grids.get());
     }
 
-    glDisable(GL_BLEND);
-    ShaderProgram::unuse_program();
-    glActiveTexture(GL_TEXTURE0);
+    r.set(Capability::blend, false);
+    r.no_program();
+    r.active_texture(0);
 }

@@ -6,20 +6,21 @@
 // textures follow from the shared generator's state, so creating them in
 // a different order would change their images; textures exist before they
 // are attached, and everything is in place before the first draw.
-// Depends on: render/ (RenderTargets, ShaderProgram), the mesh loader, GL.
+// Depends on: render/ (RenderTargets, ShaderProgram, the drawing
+// interface), the mesh loader.
 // Failures are the loaders' business (a picture that cannot be read ends
 // the run; a missing shader or mesh leaves a failed program or empty mesh).
 #include "show/part_start_setup.h"
 
 #include "render/render_targets.h"
+#include "render/renderer.h"
 #include "render/shader_program.h"
 #include "runtime/show_state.h"
+#include "show/drawing.h"
 #include "show/grid_lists.h"
 #include "show/part_start.h"
 #include "show/resources.h"
 #include "show/screen_passes.h"
-
-#include <GL/glew.h>
 
 #include <memory>
 
@@ -43,23 +44,6 @@ const std::array<ShowProgramFiles, 15> show_program_files{{
     {program::soft_halo, nullptr, "PostProcessing//f_softhalo.cpp"},
 }};
 
-namespace
-{
-
-void clamp_to_edge()
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-}
-
-void nearest_filters()
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-}
-
-} // namespace
-
 // ---- Set-up steps -----------------------------------------------------------
 
 void build_show_programs(ShaderProgram &shaders)
@@ -76,6 +60,9 @@ void build_show_programs(ShaderProgram &shaders)
 void create_show_textures(RenderTargets &ctx, int width, int height)
 {
     // Each setting acts on the texture its factory has just left bound.
+    auto r = renderer_for(ctx, nullptr);
+    const auto clamp_to_edge = [&r] { r.clamp_bound_texture_to_edge(); };
+    const auto nearest_filters = [&r] { r.nearest_filters_on_bound_texture(); };
     ctx.create_noise_texture_rgb(tex::random_rgb, 1024, 1024);
     ctx.create_texture_1d(tex::spectrum, spectrum_texels_wide);
     ctx.create_noise_texture_rgba(tex::scene_colour, width, height);
@@ -106,21 +93,23 @@ void create_show_textures(RenderTargets &ctx, int width, int height)
 
 void attach_show_textures(RenderTargets &ctx)
 {
-    ctx.attach_colour_texture(render_set::scene, 0, tex::scene_colour);
-    ctx.attach_colour_texture(render_set::scene, 1, tex::scene_glow);
-    ctx.attach_depth_texture(render_set::scene, tex::scene_depth);
-    ctx.attach_colour_texture(render_set::half, 0, tex::quarter_colour);
+    auto r = renderer_for(ctx, nullptr);
+    r.attach_colour(render_set::scene, 0, tex::scene_colour);
+    r.attach_colour(render_set::scene, 1, tex::scene_glow);
+    r.attach_depth(render_set::scene, tex::scene_depth);
+    r.attach_colour(render_set::half, 0, tex::quarter_colour);
     // The loading screen draws between loads and the first frame pushes the
     // attributes: both expect the window's framebuffer.
-    ctx.unbind_render_targets();
+    r.bind_window();
 }
 
 void load_show_pictures(RenderTargets &ctx)
 {
+    auto r = renderer_for(ctx, nullptr);
     ctx.load_normal_map_texture(tex::normal_map, "textures/noise.jpg");
     ctx.load_texture(tex::letters, "textures/letters.jpg");
     ctx.load_texture(tex::logo, "textures/zvxr.jpg");
-    clamp_to_edge();
+    r.clamp_bound_texture_to_edge();
     ctx.load_texture(tex::background, "textures/bg05t.jpg");
 }
 

@@ -2,7 +2,8 @@
 // order; start-up timing runs them one by one to measure each asset kind.
 //
 // Depends on: render/ (RenderTargets, ShaderProgram), the mesh loader, the
-// JPEG texture loaders, GL. Main (GL) thread, after the render sets exist.
+// JPEG texture loaders, the drawing interface. Main (GL) thread, after the
+// render sets exist.
 // File names are relative to the working directory (the data folder).
 #pragma once
 

@@ -8,17 +8,12 @@
 // the draw target afterwards.
 // Each mesh's placement goes into texture matrix 0, which the lit-mesh
 // vertex shader applies, while the modelview keeps the top-view camera.
-// Depends on: top_view_plan (plain values), draw_objects, ShaderProgram,
-// RenderTargets, GLU. GL thread only.
-#include "render/gl_helpers.h"
-#include "render/mesh_drawing.h"
-#include "render/render_targets.h"
+// Depends on: top_view_plan (plain values), the drawing interface. GL
+// thread only.
+#include "render/renderer.h"
 #include "show/part_start.h"
 #include "show/resources.h"
 #include "show/top_view_plan.h"
-
-#include <GL/glew.h>
-#include <GL/glu.h>
 
 namespace
 {
@@ -35,72 +30,71 @@ void part_start::draw_top_view(RenderTargets &ctx)
     if (!top_view_runs(t))
         return; // the height map keeps what it last received
 
-    ctx.bind_render_set(render_set::top_view, 1);
-    glViewport(0, 0, map_size, map_size);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(65.0, 1.0, 0.1, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gluLookAt(0, 90, 0, 0, 0, 0, 0, 0, 1);
-    reset_gl_state();
+    auto r = renderer(ctx);
+    r.bind_render_set(render_set::top_view, 1);
+    r.viewport(0, 0, map_size, map_size);
+    r.matrix_mode(MatrixStack::projection);
+    r.load_identity();
+    r.perspective(65.0, 1.0, 0.1, 1000.0);
+    r.matrix_mode(MatrixStack::modelview);
+    r.load_identity();
+    r.clear_colour(0, 0, 0, 0);
+    r.clear();
+    r.look_at(0, 90, 0, 0, 0, 0, 0, 0, 1);
+    r.reset_fixed_state();
 
     const ProgramSlot mesh = program::lit_mesh;
-    use_lit_mesh_program(ctx, a1);
+    use_lit_mesh_program(r, a1);
 
     // The plan seeds the shared generator and draws from it exactly as
     // this pass always has.
     const TopViewPlan plan = plan_top_view(t);
-    glMatrixMode(GL_TEXTURE);
-    glActiveTexture(GL_TEXTURE1);
-    glLoadIdentity();
-    glActiveTexture(GL_TEXTURE0);
-    glLoadIdentity();
+    r.matrix_mode(MatrixStack::texture);
+    r.active_texture(1);
+    r.load_identity();
+    r.active_texture(0);
+    r.load_identity();
 
-    shaders.set_uniform_float(mesh, "ttime", static_cast<float>(t));
-    shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1 - 100.0));
-    shaders.set_uniform_float(mesh, "PosY", static_cast<float>(a1));
+    r.uniform(mesh, "ttime", static_cast<float>(t));
+    r.uniform(mesh, "PosY", static_cast<float>(a1 - 100.0));
+    r.uniform(mesh, "PosY", static_cast<float>(a1));
 
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glScaled(0.1, 0.1, 0.1);
-    glScaled(plan.scale, plan.scale, plan.scale);
-    glScaled(0.57, 0.57, 0.57);
+    r.colour(1.0f, 1.0f, 1.0f);
+    r.scale(0.1, 0.1, 0.1);
+    r.scale(plan.scale, plan.scale, plan.scale);
+    r.scale(0.57, 0.57, 0.57);
 
     if (plan.city) {
-        glPushMatrix();
+        r.push_matrix();
         if (plan.city_tilted) {
-            glRotated(20.0, 1.0, 0.0, 0.0);
-            glTranslated(0.0, plan.city_rise, 0.0);
+            r.rotate(20.0, 1.0, 0.0, 0.0);
+            r.translate(0.0, plan.city_rise, 0.0);
         }
-        draw_objects(city, every_object);
-        glPopMatrix();
+        r.draw_mesh(city, every_object);
+        r.pop_matrix();
     }
     if (plan.insect) {
-        glPushMatrix();
-        glTranslated(0.0, -108.0, 0.0);
-        glScaled(3.2, 3.2, 3.2);
-        draw_objects(vannel, every_object);
-        glPopMatrix();
+        r.push_matrix();
+        r.translate(0.0, -108.0, 0.0);
+        r.scale(3.2, 3.2, 3.2);
+        r.draw_mesh(vannel, every_object);
+        r.pop_matrix();
     }
     for (const LeafPlacement &leaf : plan.leaves) {
-        glPushMatrix();
-        glTranslated(leaf.x, leaf.y, leaf.z);
-        glScaled(leaf.size, leaf.size, leaf.size);
-        glRotated(leaf.spin_degrees, 0.0, 1.0, 0.0);
-        draw_objects(leaves, leaf.object);
-        glPopMatrix();
+        r.push_matrix();
+        r.translate(leaf.x, leaf.y, leaf.z);
+        r.scale(leaf.size, leaf.size, leaf.size);
+        r.rotate(leaf.spin_degrees, 0.0, 1.0, 0.0);
+        r.draw_mesh(leaves, leaf.object);
+        r.pop_matrix();
     }
 
-    glColor3f(1.0f, 0.0f, 0.0f);
-    glDisable(GL_CULL_FACE);
+    r.colour(1.0f, 0.0f, 0.0f);
+    r.set(Capability::cull_face, false);
     if (plan.cleared)
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        r.clear();
 
-    glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
-    ctx.bind_table_texture(tex::height_map);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, map_size, map_size);
-    ctx.unbind_render_targets();
-    glMatrixMode(GL_MODELVIEW);
+    r.copy_to_texture(tex::height_map, map_size, map_size);
+    r.bind_window();
+    r.matrix_mode(MatrixStack::modelview);
 }

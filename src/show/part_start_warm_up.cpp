@@ -16,16 +16,16 @@
 // sizes, the shared generator. GL thread only, after the programs, textures,
 // attachments, pictures, meshes and grids 666 and 1666 exist.
 #include "render/render_targets.h"
+#include "render/renderer.h"
 #include "runtime/frame_info.h"
 #include "runtime/generator.h"
 #include "runtime/show_state.h"
+#include "show/drawing.h"
 #include "show/grid_lists.h"
 #include "show/part_start.h"
 #include "show/part_start_setup.h"
 #include "show/resources.h"
 #include "show/scene_clock.h"
-
-#include <GL/glew.h>
 
 #include <array>
 #include <cstdint>
@@ -80,30 +80,17 @@ class SavedShowState
 class HeightMapStandIn
 {
   public:
-    explicit HeightMapStandIn(RenderTargets &ctx) : ctx_(ctx), kept_(ctx.textures[tex::height_map])
+    explicit HeightMapStandIn(Renderer &r)
+        : r_(r), kept_(r.swap_in_empty_texture(tex::height_map, top_view_size, top_view_size))
     {
-        glPushAttrib(GL_TEXTURE_BIT);
-        glGenTextures(1, &stand_in_);
-        glBindTexture(GL_TEXTURE_2D, stand_in_);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, top_view_size, top_view_size, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     nullptr);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glPopAttrib();
-        ctx_.textures[tex::height_map] = stand_in_;
     }
-    ~HeightMapStandIn()
-    {
-        ctx_.textures[tex::height_map] = kept_;
-        glDeleteTextures(1, &stand_in_);
-    }
+    ~HeightMapStandIn() { r_.restore_texture(tex::height_map, kept_); }
     HeightMapStandIn(const HeightMapStandIn &) = delete;
     HeightMapStandIn &operator=(const HeightMapStandIn &) = delete;
 
   private:
-    RenderTargets &ctx_;
-    GLuint kept_;
-    GLuint stand_in_ = 0;
+    Renderer &r_;
+    unsigned kept_;
 };
 
 // The point grids call their first piece only while it lives.
@@ -139,25 +126,29 @@ class FirstPiecesOnly
 class OnePixelScissor
 {
   public:
-    OnePixelScissor()
+    explicit OnePixelScissor(Renderer &r) : r_(r)
     {
-        glPushAttrib(GL_SCISSOR_BIT | GL_ENABLE_BIT);
-        glScissor(0, 0, 1, 1);
-        glEnable(GL_SCISSOR_TEST);
+        r_.push_state(StateGroups::scissor_and_enables);
+        r_.scissor(0, 0, 1, 1);
+        r_.set(Capability::scissor_test, true);
     }
-    ~OnePixelScissor() { glPopAttrib(); }
+    ~OnePixelScissor() { r_.pop_state(); }
     OnePixelScissor(const OnePixelScissor &) = delete;
     OnePixelScissor &operator=(const OnePixelScissor &) = delete;
+
+  private:
+    Renderer &r_;
 };
 
 } // namespace
 
 void warm_up_show_at(part_start &show, RenderTargets &ctx, double t)
 {
+    auto r = show.renderer(ctx);
     const SavedShowState saved(show, ctx);
-    const HeightMapStandIn map(ctx);
+    const HeightMapStandIn map(r);
     const FirstPiecesOnly pieces(show.grids.get());
-    const OnePixelScissor scissor;
+    const OnePixelScissor scissor(r);
     window_width = window_height = render_width = render_height = 1;
     const SceneClock clock = clock_for_scene_time(t);
     show.scene_time = clock.scene_time;
@@ -165,5 +156,5 @@ void warm_up_show_at(part_start &show, RenderTargets &ctx, double t)
     FrameInfo info;
     const double no_step = 0.0;
     show.draw(&no_step, ctx, &info);
-    glFinish();
+    r.finish();
 }

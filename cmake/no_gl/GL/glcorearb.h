@@ -1,0 +1,3 @@
+// Stands in for <GL/glcorearb.h> in the modules that must not draw: only src/render
+// and src/shell speak OpenGL. Drawing goes through render/renderer.h.
+#error "GL headers are for src/render and src/shell only: draw through render/renderer.h"
