@@ -1,7 +1,6 @@
 #include "show/bloom_passes.h"
 
 #include "render/renderer.h"
-#include "show/part_start.h"
 #include "show/resources.h"
 #include "show/screen_passes.h"
 
@@ -106,9 +105,8 @@ void blur(Renderer &r, const Quarter &q, const Direction &wide, const Direction 
 
 } // namespace
 
-void glow_bloom_pass(part_start &show, RenderTargets &ctx, int width, int height)
+void glow_bloom_pass(Renderer &r, int width, int height)
 {
-    auto r = show.renderer(ctx);
     const Quarter q{width / 4, height / 4};
     reduce(r, q, tex::scene_glow, 0.0f, tex::bloom_reduced);
     blur(r, q, across(tex::bloom_reduced, glow_bloom_wide.across, wide_reads, q),
@@ -122,11 +120,9 @@ void glow_bloom_pass(part_start &show, RenderTargets &ctx, int width, int height
     r.active_texture(0);
 }
 
-void highlight_bloom_pass(part_start &show, RenderTargets &ctx, int width, int height)
+void highlight_bloom_pass(Renderer &r, int width, int height, const BloomWidth &w)
 {
-    auto r = show.renderer(ctx);
     const Quarter q{width / 4, height / 4};
-    const BloomWidth w = highlight_bloom_width(show.frame.adjust[1]);
     const Direction none{tex::bloom_reduced, BlurTaps{}, {0.0f, 0.0f}};
     reduce(r, q, tex::scene_colour, 0.45f, tex::bloom_reduced);
     blur(r, q, across(tex::bloom_reduced, w.across, wide_reads, q), none, 0.0f, tex::bloom_across_wide,
@@ -137,16 +133,13 @@ void highlight_bloom_pass(part_start &show, RenderTargets &ctx, int width, int h
     r.active_texture(0);
 }
 
-void soft_halo_pass(part_start &show, RenderTargets &ctx, int width, int height)
+void soft_halo_pass(Renderer &r, const HaloSize &halo, float radius)
 {
-    const HaloSize halo = soft_halo_size(width, height);
     const RenderSetNumber set = halo.half ? render_set::half : render_set::scene;
-    auto r = show.renderer(ctx);
     const ProgramSlot p = program::soft_halo;
     begin(r, set, halo.width, halo.height, 1);
     r.use_program(p);
-    const double limit = show.frame.adjust[1];
-    r.uniform(p, "Radius", halo.radius_scale * static_cast<float>(1.0 + (limit > 0.0 ? limit : 0.0)));
+    r.uniform(p, "Radius", radius);
     r.bind_sampler(p, 0, "texture2d_1", tex::scene_colour, TextureKind::two_d);
     r.texture_filter(tex::scene_colour, TextureFilter::linear); // the pinwheel reads between texels
     full_screen_quad(r);

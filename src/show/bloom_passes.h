@@ -4,25 +4,27 @@
 // The combine pass reads the glow's bloom, the blur pass the highlights'
 // bloom and the soft blur's halo, made at half size in render set 1 (at
 // full size in set 0 for pictures under 1280 pixels wide).
-// Depends on: part_start (its ShaderProgram), RenderTargets, the widths of
-// screen_passes.h. GL thread only. Each leaves render set 2's framebuffers
+// Depends on: the drawing interface, the widths of screen_passes.h. GL
+// thread only. Each leaves render set 2's framebuffers
 // bound (the halo: its set's), no program current, texture unit 0 active, the
 // viewport at the reduced size.
 #pragma once
 
-class part_start;
-class RenderTargets;
+#include "show/screen_passes.h"
+
+class Renderer;
 
 // Glow and density (texture 11) into texture 36: a wide and a medium bloom
 // mixed in one image, alpha the local density. width x height: the render
 // size.
-void glow_bloom_pass(part_start &show, RenderTargets &ctx, int width, int height);
+void glow_bloom_pass(Renderer &r, int width, int height);
 
 // What is brighter than 0.45 in the combined image (texture 0) into
-// texture 38.
-void highlight_bloom_pass(part_start &show, RenderTargets &ctx, int width, int height);
+// texture 38, spread by `spread`.
+void highlight_bloom_pass(Renderer &r, int width, int height, const BloomWidth &spread);
 
 // The soft blur's halo of the combined image (texture 0) into texture 39,
-// at the size soft_halo_size gives: at half size, four filtered reads a
-// pixel there instead of four a pixel at full size.
-void soft_halo_pass(part_start &show, RenderTargets &ctx, int width, int height);
+// at the size soft_halo_size gives (`halo`): at half size, four filtered
+// reads a pixel there instead of four a pixel at full size. `radius`: the
+// pinwheel's "Radius".
+void soft_halo_pass(Renderer &r, const HaloSize &halo, float radius);

@@ -7,10 +7,8 @@
 #include "show/camera_record.h"
 #include "show/camera_script.h"
 #include "show/fade_cues.h"
-#include "show/part_start.h"
+#include "show/frame_plan.h"
 #include "show/resources.h"
-#include "show/scene_clock.h"
-#include "show/screen_passes.h"
 
 namespace
 {
@@ -36,39 +34,27 @@ void identity_texture_matrix(Renderer &r, int unit)
 
 } // namespace
 
-void upload_spectrum(Renderer &r, const FrameInfo &frame)
+void upload_spectrum(Renderer &r, const FramePlan &plan)
 {
-    const auto texels = spectrum_texels(frame.spectrum);
-    r.update_texture_1d(tex::spectrum, spectrum_texels_wide, texels.data());
+    r.update_texture_1d(tex::spectrum, spectrum_texels_wide, plan.spectrum_texels.data());
 }
 
-void place_cameras_and_top_view(part_start &show, RenderTargets &ctx)
+void scene_pass(Renderer &r, const FramePlan &plan, const std::function<void()> &draw_scene)
 {
-    const double a2 = show.frame.adjust[2];
-    ctx.second_camera = to_camera_record(second_camera_for(a2));
-    show.draw_top_view(ctx);
-    // The opening row: what the script starts from before its timed rows.
-    ctx.main_camera = to_camera_record(camera_for(0.0, a2));
-    fill_fade_cues(show.fade_in_cues, show.fade_out_cues);
-    ctx.main_camera = to_camera_record(camera_for(show.scene_time, a2));
-}
-
-void scene_pass(part_start &show, RenderTargets &ctx, int width, int height)
-{
-    auto r = show.renderer(ctx);
+    const int width = plan.render_width, height = plan.render_height;
     r.attach_colour(render_set::scene, 0, tex::scene_colour);
     r.attach_colour(render_set::scene, 1, tex::scene_glow);
     r.attach_depth(render_set::scene, tex::scene_depth);
     r.bind_render_set(render_set::scene, 2);
-    show.draw_particle_scene(ctx, 0, 0);
+    draw_scene();
     // The points are drawn with the depth test off and write no depth, so
     // the depth image is left where it is: no pass reads it.
     r.resolve(render_set::scene, width, height, 2, false);
 }
 
-void combine_pass(part_start &show, RenderTargets &ctx, int width, int height)
+void combine_pass(Renderer &r, const FramePlan &plan)
 {
-    auto r = show.renderer(ctx);
+    const int width = plan.render_width, height = plan.render_height;
     r.attach_colour(render_set::scene, 0, tex::scene_colour);
     r.bind_render_set(render_set::scene, 1);
     r.viewport(0, 0, width, height);
@@ -77,27 +63,26 @@ void combine_pass(part_start &show, RenderTargets &ctx, int width, int height)
     identity(r, MatrixStack::modelview);
     r.set(Capability::depth_test, false);
 
-    const double limit = combine_limit(show.scene_time);
     const ProgramSlot p = program::combine;
     r.use_program(p);
-    r.uniform(p, "Limit", static_cast<float>(limit));
+    r.uniform(p, "Limit", plan.combine_limit);
     // The scene's two images are read at their texel centres only.
     r.bind_sampler(p, 0, "texture2d_1", tex::scene_colour, TextureKind::two_d);
     r.texture_filter(tex::scene_colour, TextureFilter::nearest);
     r.bind_sampler(p, 1, "texture2d_2", tex::glow_bloom, TextureKind::two_d);
     r.bind_sampler(p, 2, "texture2d_3", tex::scene_glow, TextureKind::two_d);
     r.texture_filter(tex::scene_glow, TextureFilter::nearest);
-    r.projective_texture_matrix(p, "ProjectionMatrix", ctx.main_camera, 65.0,
-                                static_cast<double>(width) / height, 1.0, 100.0);
+    const CameraPlan &c = plan.combine_camera;
+    r.projective_texture_matrix(p, "ProjectionMatrix", to_camera_record(plan.main_camera), c.fovy, c.aspect,
+                                c.z_near, c.z_far);
     identity(r, MatrixStack::modelview);
     full_screen_quad(r);
     r.resolve(render_set::scene, width, height, 1, false);
 }
 
-void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int window_height,
-               const Viewport &picture)
+void blur_pass(Renderer &r, const FramePlan &plan)
 {
-    auto r = show.renderer(ctx);
+    const Viewport &picture = plan.picture;
     r.bind_window();
     // The whole window goes black first when the picture is smaller than
     // the window (a forced 16:9 picture in full screen): the bars would
@@ -105,10 +90,10 @@ void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int windo
     // fills the window overwrites every pixel, and nothing later tests
     // depth there, so that clear would only cost a full-size write.
     r.no_program();
-    r.viewport(0, 0, window_width, window_height);
+    r.viewport(0, 0, plan.window_width, plan.window_height);
     r.set(Capability::scissor_test, false);
     r.clear_colour(0, 0, 0, 0);
-    if (!fills_window(picture, window_width, window_height))
+    if (plan.clear_bars)
         r.clear();
     r.viewport(picture.x, picture.y, picture.width, picture.height);
 
@@ -122,7 +107,7 @@ void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int windo
     r.bind_sampler(p, 1, "texture2d_3", tex::soft_halo, TextureKind::two_d);
     r.bind_sampler(p, 0, "texture2d_1", tex::scene_colour, TextureKind::two_d);
     r.texture_filter(tex::scene_colour, TextureFilter::nearest); // read at texel centres only
-    r.uniform(p, "Limit", static_cast<float>(show.frame.adjust[1]));
+    r.uniform(p, "Limit", plan.blur_limit);
     r.bind_texture(tex::scene_colour);
     r.set(Capability::texture_2d, true);
     r.set(Capability::blend, false);
@@ -147,11 +132,11 @@ void reset_after_passes(Renderer &r)
     identity(r, MatrixStack::modelview);
 }
 
-void fade_overlay(Renderer &r, double alpha)
+void fade_overlay(Renderer &r, const FramePlan &plan)
 {
-    if (!(alpha > fade_draw_threshold))
+    if (!plan.fade_drawn)
         return;
-    r.colour(0.0f, 0.0f, 0.0f, static_cast<float>(alpha));
+    r.colour(0.0f, 0.0f, 0.0f, static_cast<float>(plan.fade_alpha));
     full_screen_quad(r);
 }
 

@@ -1,49 +1,43 @@
-// The passes of one director frame, in the order part_start::draw runs
-// them, as separate calls so that tools (the frame bench, the still
-// renderer) can time or repeat them. Each states what it leaves bound; the
-// next one sets what it needs. Escape's overlay, which the frame loop draws
-// over the finished frame, lives here beside the director's own fade.
+// The passes of one director frame, in the order the frame plan lists
+// them: each hands its part of the plan (show/frame_plan.h) to the drawing
+// interface. Each states what it leaves bound; the next one sets what it
+// needs. Escape's overlay, which the frame loop draws over the finished
+// frame, lives here beside the director's own fade.
 //
-// Depends on: part_start, RenderTargets, the drawing interface, the
-// plain-value functions of the clock (camera_script, fade_cues,
-// screen_passes). GL thread only.
+// Depends on: the frame plan, the drawing interface. GL thread only.
 #pragma once
 
-#include "show/letterbox.h"
+#include <functional>
 
-class part_start;
-class RenderTargets;
 class Renderer;
-struct FrameInfo;
+struct FramePlan;
 
 // The frame's 512 spectrum values into texture 501 as RGB texels.
-void upload_spectrum(Renderer &r, const FrameInfo &frame);
+void upload_spectrum(Renderer &r, const FramePlan &plan);
 
-// Second camera, top-view pass, then the main camera from the script.
-void place_cameras_and_top_view(part_start &show, RenderTargets &ctx);
-
-// The particle scene into render set 0 (two outputs), resolved into
-// textures 0 (colour) and 11 (glow). Leaves set 0's framebuffers bound.
-void scene_pass(part_start &show, RenderTargets &ctx, int width, int height);
+// The particle scene (drawn by `draw_scene`) into render set 0 (two
+// outputs), resolved into textures 0 (colour) and 11 (glow). Leaves set
+// 0's framebuffers bound.
+void scene_pass(Renderer &r, const FramePlan &plan, const std::function<void()> &draw_scene);
 
 // After the glow's bloom (glow_bloom_pass, bloom_passes.h): program 3 over
 // the resolved scene, drawn into set 0 and resolved into texture 0. Leaves
 // program 3 current and set 0 bound.
-void combine_pass(part_start &show, RenderTargets &ctx, int width, int height);
+void combine_pass(Renderer &r, const FramePlan &plan);
 
 // After the highlights' bloom and the soft blur's halo (bloom_passes.h):
 // program 4 from texture 0 to the window: clears the whole window to black
-// first and draws the picture into `picture` (centred). Leaves the window
-// bound, no program current, the viewport at `picture`.
-void blur_pass(part_start &show, RenderTargets &ctx, int window_width, int window_height,
-               const Viewport &picture);
+// first where the picture leaves bars and draws the picture into its place
+// (centred). Leaves the window bound, no program current, the viewport at
+// the picture.
+void blur_pass(Renderer &r, const FramePlan &plan);
 
 // Matrices to identity, fixed-function state reset, alpha blending on.
 void reset_after_passes(Renderer &r);
 
-// The black overlay over the current viewport (skipped when alpha is
-// below the draw threshold).
-void fade_overlay(Renderer &r, double alpha);
+// The black overlay over the current viewport at the plan's alpha (skipped
+// when it is below the draw threshold).
+void fade_overlay(Renderer &r, const FramePlan &plan);
 
 // Escape's overlay: a camera-facing quad in grey level a over the whole
 // window, drawn with blending off, so it replaces the picture rather than

@@ -9,6 +9,7 @@
 #include "runtime/frame_info.h"
 #include "show/drawing.h"
 #include "show/fade_cues.h"
+#include "show/frame_plan.h"
 #include "show/parts.h"
 #include "show/resources.h"
 
@@ -31,10 +32,16 @@ class part_start : public parts
 
     // The scene renderer (part_start_scene.cpp): draws the point clouds into
     // whatever framebuffer is bound, with the main or the second camera.
-    void draw_particle_scene(RenderTargets &ctx, int use_second_camera, int velocity_mode);
+    // Its projection, programs, uniforms and textures come from the plan.
+    void draw_particle_scene(RenderTargets &ctx, const FramePlan &plan, int use_second_camera,
+                             int velocity_mode);
     // The top-view pass (part_start_top_view.cpp): renders the meshes of the current
     // scene from above and copies the result into the height map.
-    void draw_top_view(RenderTargets &ctx);
+    // `plan` is plan_top_view at the scene time (it draws nothing when the
+    // pass does not run then).
+    void draw_top_view(RenderTargets &ctx, const TopViewPlan &plan);
+    // One pass of the frame plan (part_start_draw.cpp).
+    void draw_pass(FramePass pass, const FramePlan &plan, Renderer &r, RenderTargets &ctx);
     // Makes the lit-mesh program current with its uniforms and five
     // textures (part_start_lit_mesh.cpp); both passes above start with it.
     void use_lit_mesh_program(Renderer &r, double a1) const;

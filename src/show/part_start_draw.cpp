@@ -13,8 +13,10 @@
 #include "render/renderer.h"
 #include "runtime/show_state.h"
 #include "show/bloom_passes.h"
+#include "show/camera_record.h"
 #include "show/director_passes.h"
 #include "show/fade_cues.h"
+#include "show/frame_plan.h"
 #include "show/letterbox.h"
 #include "show/part_start.h"
 #include "show/scene_clock.h"
@@ -33,43 +35,65 @@ void part_start::begin_draw(const double *step, RenderTargets &ctx, FrameInfo *i
     billboard_program = billboard_program_for(scene_time);
 }
 
+void part_start::draw_pass(FramePass pass, const FramePlan &plan, Renderer &r, RenderTargets &ctx)
+{
+    switch (pass) {
+    case FramePass::spectrum:
+        upload_spectrum(r, plan);
+        return;
+    case FramePass::top_view:
+        // The cameras go into the render context's records around the top
+        // view, as the director has always set them.
+        ctx.second_camera = to_camera_record(plan.second_camera);
+        draw_top_view(ctx, plan.top_view);
+        fill_fade_cues(fade_in_cues, fade_out_cues);
+        ctx.main_camera = to_camera_record(plan.main_camera);
+        return;
+    case FramePass::scene:
+        scene_pass(r, plan, [&] { draw_particle_scene(ctx, plan, 0, 0); });
+        return;
+    case FramePass::glow_bloom:
+        glow_bloom_pass(r, plan.render_width, plan.render_height);
+        return;
+    case FramePass::combine:
+        combine_pass(r, plan);
+        return;
+    case FramePass::highlight_bloom:
+        highlight_bloom_pass(r, plan.render_width, plan.render_height, plan.highlight_width);
+        return;
+    case FramePass::soft_halo:
+        soft_halo_pass(r, plan.halo, plan.halo_radius);
+        return;
+    case FramePass::blur:
+        blur_pass(r, plan);
+        return;
+    case FramePass::fade:
+        reset_after_passes(r);
+        fade_overlay(r, plan);
+        return;
+    }
+}
+
 void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
 {
     begin_draw(step, ctx, info);
 
-    const int width = render_width;
-    const int height = render_height;
+    // Decide, then draw: the whole frame as values, then each pass hands
+    // its part of them to the drawing interface.
+    const FramePlan plan =
+        plan_frame(scene_time, frame, render_width, render_height, window_width, window_height);
 
     PassHook *const hook = pass_hook;
-    auto pass = [hook](const char *name) {
-        if (hook != nullptr)
-            hook->pass_begins(name);
-    };
     if (hook != nullptr)
         hook->frame_begins();
 
     auto r = renderer(ctx);
     r.push_state();
-    pass("spectrum");
-    upload_spectrum(r, frame);
-    pass("top view");
-    place_cameras_and_top_view(*this, ctx);
-    pass("scene");
-    scene_pass(*this, ctx, width, height);
-    pass("glow bloom");
-    glow_bloom_pass(*this, ctx, width, height);
-    pass("combine");
-    combine_pass(*this, ctx, width, height);
-    pass("highlight bloom");
-    highlight_bloom_pass(*this, ctx, width, height);
-    pass("soft halo");
-    soft_halo_pass(*this, ctx, width, height);
-    pass("blur");
-    blur_pass(*this, ctx, window_width, window_height,
-              centred_viewport(window_width, window_height, width, height));
-    pass("fade");
-    reset_after_passes(r);
-    fade_overlay(r, fade_alpha(scene_time, fade_in_cues, fade_out_cues));
+    for (const FramePass pass : plan.passes) {
+        if (hook != nullptr)
+            hook->pass_begins(pass_name(pass));
+        draw_pass(pass, plan, r, ctx);
+    }
     if (hook != nullptr)
         hook->frame_ends();
 
@@ -94,7 +118,7 @@ void part_start::bring_height_map_to(double t, RenderTargets &ctx)
     frame = FrameInfo{};
     auto r = renderer(ctx);
     r.push_state();
-    draw_top_view(ctx);
+    draw_top_view(ctx, plan_top_view(scene_time));
     r.pop_state();
     scene_time = kept;
 }

@@ -12,30 +12,13 @@
 #include "render/renderer.h"
 #include "runtime/show_state.h"
 #include "show/cloud_passes.h"
-#include "show/field_of_view.h"
+#include "show/frame_plan.h"
 #include "show/grid_lists.h"
 #include "show/part_start.h"
 #include "show/resources.h"
 
 namespace
 {
-
-void set_pass_uniforms(Renderer &r, ProgramSlot slot, const ParticleUniforms &u)
-{
-    r.uniform(slot, "ttime", static_cast<float>(u.ttime));
-    r.uniform(slot, "particlesize", static_cast<float>(u.particlesize));
-    r.uniform(slot, "magnifier", static_cast<float>(u.magnifier));
-    r.uniform(slot, "realttime", static_cast<float>(u.realttime));
-}
-
-// The three textures every particle program samples: the palette picture,
-// a picture of the scene's shapes and the spectrum.
-void bind_particle_textures(Renderer &r, ProgramSlot slot, TextureNumber shapes)
-{
-    r.bind_sampler(slot, 0, "texture2d_1", tex::background, TextureKind::two_d);
-    r.bind_sampler(slot, 1, "texture2d_2", shapes, TextureKind::two_d);
-    r.bind_sampler(slot, 2, "textureDSP", tex::spectrum, TextureKind::one_d);
-}
 
 } // namespace
 
@@ -60,21 +43,39 @@ void draw_full_grid(Renderer &r, const ShowGrids *grids)
     r.call_pieces(grids->grid, pieces / 2, pieces);
 }
 
+// One cloud as the plan has it: its program, the uniforms and textures in
+// their order, its grid.
+void draw_cloud(Renderer &r, const CloudDrawPlan &cloud, const ShowGrids *grids)
+{
+    r.use_program(cloud.program);
+    const std::size_t before_textures = cloud.uniforms_before_textures;
+    for (std::size_t k = 0; k < cloud.uniforms.size(); ++k) {
+        if (k == before_textures)
+            for (const SamplerPlan &s : cloud.textures)
+                r.bind_sampler(cloud.program, s.unit, s.name, s.texture, s.kind);
+        r.uniform(cloud.program, cloud.uniforms[k].name, cloud.uniforms[k].value);
+    }
+    if (cloud.grid == display_list::grid)
+        draw_full_grid(r, grids);
+    else
+        r.call_list(cloud.grid);
+}
+
 } // namespace
 
-void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, int velocity_mode)
+void part_start::draw_particle_scene(RenderTargets &ctx, const FramePlan &plan, int use_second_camera,
+                                     int velocity_mode)
 {
-    const double t = scene_time;
-    const double a1 = frame.adjust[1];
-    const int width = render_width;
-    const int height = render_height;
-    const double aspect = static_cast<double>(width) / height;
+    const double t = plan.scene_time;
+    const double a1 = plan.lit_mesh_a1;
+    const CameraPlan &camera = plan.scene_camera;
+    const CameraPlan &projective = plan.scene_projective_camera;
     auto r = renderer(ctx);
 
-    r.viewport(0, 0, width, height);
+    r.viewport(0, 0, plan.render_width, plan.render_height);
     r.matrix_mode(MatrixStack::projection);
     r.load_identity();
-    r.perspective(field_of_view(t), aspect, 0.1, 1000.0);
+    r.perspective(camera.fovy, camera.aspect, camera.z_near, camera.z_far);
     r.matrix_mode(MatrixStack::modelview);
     r.load_identity();
     r.clear_colour(0, 0, 0, 0);
@@ -87,7 +88,8 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     // may read.
     const ProgramSlot mesh = program::lit_mesh;
     use_lit_mesh_program(r, a1);
-    r.projective_texture_matrix(mesh, "ProjectionMatrix", ctx.second_camera, 65.0, aspect, 1.0, 100.0);
+    r.projective_texture_matrix(mesh, "ProjectionMatrix", ctx.second_camera, projective.fovy,
+                                projective.aspect, projective.z_near, projective.z_far);
     if (velocity_mode)
         r.use_program(program::velocities);
     r.uniform(mesh, "ttime", static_cast<float>(t));
@@ -105,7 +107,7 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     // The fixed point size carries the render height over 720 to the
     // shaders (gl_Point.size), which size their sprites by it, so a frame
     // looks the same at any resolution.
-    r.point_size(static_cast<float>(height) / 720.0f);
+    r.point_size(plan.point_size);
     r.set(Capability::point_smooth, true);
     r.set(Capability::program_point_size, true);
     r.set(Capability::point_sprite, true);
@@ -113,32 +115,10 @@ void part_start::draw_particle_scene(RenderTargets &ctx, int use_second_camera, 
     r.blend_function(BlendFactor::one, BlendFactor::one);
     r.set(Capability::depth_test, false);
 
-    const ProgramSlot cloud = billboard_program;
-    r.use_program(cloud);
-    r.uniform(cloud, "PosY", static_cast<float>(a1));
-    r.uniform(cloud, "ttime", static_cast<float>(t));
-    bind_particle_textures(r, cloud, tex::height_map);
-    r.uniform(cloud, "rttime", static_cast<float>(main_cloud_rttime(t)));
-    set_pass_uniforms(r, cloud, main_cloud_draw(t));
-    r.uniform(cloud, "passes", static_cast<float>(main_cloud_passes));
-    draw_full_grid(r, grids.get());
-
-    const ProgramSlot stars = program::stars;
-    r.use_program(stars);
-    r.uniform(stars, "PosY", static_cast<float>(a1));
-    bind_particle_textures(r, stars, tex::height_map);
-    set_pass_uniforms(r, stars, stars_pass(t));
-    r.call_list(display_list::sparse_grid);
-
-    if (letters_drawn(t)) {
-        const ProgramSlot letters = program::letters;
-        r.use_program(letters);
-        r.uniform(letters, "PosY", static_cast<float>(a1));
-        bind_particle_textures(r, letters, letters_picture(t));
-        set_pass_uniforms(r, letters, letters_draw(t));
-        r.uniform(letters, "passes", static_cast<float>(letters_passes));
-        draw_full_grid(r, grids.get());
-    }
+    draw_cloud(r, plan.main_cloud, grids.get());
+    draw_cloud(r, plan.stars, grids.get());
+    if (plan.letters)
+        draw_cloud(r, *plan.letters, grids.get());
 
     r.set(Capability::blend, false);
     r.no_program();

@@ -23,11 +23,11 @@ constexpr int every_object = -1;
 
 } // namespace
 
-void part_start::draw_top_view(RenderTargets &ctx)
+void part_start::draw_top_view(RenderTargets &ctx, const TopViewPlan &plan)
 {
     const double t = scene_time;
     const double a1 = frame.adjust[1];
-    if (!top_view_runs(t))
+    if (!plan.runs)
         return; // the height map keeps what it last received
 
     auto r = renderer(ctx);
@@ -46,9 +46,6 @@ void part_start::draw_top_view(RenderTargets &ctx)
     const ProgramSlot mesh = program::lit_mesh;
     use_lit_mesh_program(r, a1);
 
-    // The plan seeds the shared generator and draws from it exactly as
-    // this pass always has.
-    const TopViewPlan plan = plan_top_view(t);
     r.matrix_mode(MatrixStack::texture);
     r.active_texture(1);
     r.load_identity();

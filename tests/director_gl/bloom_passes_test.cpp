@@ -7,6 +7,7 @@
 #include "render/render_targets.h"
 #include "show/bloom_passes.h"
 #include "show/director_passes.h"
+#include "show/frame_plan.h"
 #include "show/letterbox.h"
 #include "show/part_start.h"
 #include "show/resources.h"
@@ -101,7 +102,8 @@ TEST(BloomPasses, a_square_of_glow_spreads_to_the_mixed_widths_and_keeps_its_lig
     with_show([](OfflineShow &show) {
         show.prepare(60.0);
         fill_table_texture(show.ctx, tex::scene_glow, 0, 255);
-        glow_bloom_pass(show.show, show.ctx, width, height);
+        auto r = show.show.renderer(show.ctx);
+        glow_bloom_pass(r, width, height);
         const double light = 16.0 * 16.0 / 16.0 * 255.0; // quarter texels' worth
         const auto pixels =
             read_back_table_texture_rgba(show.ctx, tex::glow_bloom, quarter_width, quarter_height);
@@ -132,7 +134,8 @@ TEST(BloomPasses, the_highlights_bloom_takes_only_what_is_brighter_than_0_45)
         // A grey at 0.4 everywhere gives nothing; the square at 1.0 gives
         // its light above 0.45.
         fill_table_texture(show.ctx, tex::scene_colour, 102, 255);
-        highlight_bloom_pass(show.show, show.ctx, width, height);
+        auto r = show.show.renderer(show.ctx);
+        highlight_bloom_pass(r, width, height, highlight_bloom_width(0.0));
         const auto pixels =
             read_back_table_texture_rgba(show.ctx, tex::highlight_bloom, quarter_width, quarter_height);
         EXPECT_EQ(pixels[0], 0);
@@ -182,8 +185,10 @@ PointSpread soft_blur_of_points(int w, int h)
         glBindTexture(GL_TEXTURE_2D, show.ctx.textures[tex::highlight_bloom]);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w / 4, h / 4, GL_RGBA, GL_UNSIGNED_BYTE, black.data());
 
-        soft_halo_pass(show.show, show.ctx, w, h);
-        blur_pass(show.show, show.ctx, w, h, centred_viewport(w, h, w, h));
+        auto r = show.show.renderer(show.ctx);
+        const FramePlan plan = plan_frame(show.show.scene_time, show.show.frame, w, h, w, h);
+        soft_halo_pass(r, plan.halo, plan.halo_radius);
+        blur_pass(r, plan);
         const std::vector<std::uint8_t> rgb = read_back_frame_rgb(w, h); // top row first
         double share = 0, spread = 0;
         for (const auto &[px, py] : points) {

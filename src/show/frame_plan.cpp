@@ -1,0 +1,202 @@
+#include "show/frame_plan.h"
+
+#include "runtime/frame_info.h"
+#include "show/fade_cues.h"
+#include "show/field_of_view.h"
+#include "show/resources.h"
+#include "show/scene_clock.h"
+
+#include <vector>
+
+namespace
+{
+
+double as_float(double v)
+{
+    return static_cast<double>(static_cast<float>(v));
+}
+
+Vector3 rounded(const Vec3 &v)
+{
+    return {as_float(v.x), as_float(v.y), as_float(v.z)};
+}
+
+void add_pass_uniforms(std::vector<UniformValue> &u, const ParticleUniforms &p)
+{
+    u.push_back({"ttime", static_cast<float>(p.ttime)});
+    u.push_back({"particlesize", static_cast<float>(p.particlesize)});
+    u.push_back({"magnifier", static_cast<float>(p.magnifier)});
+    u.push_back({"realttime", static_cast<float>(p.realttime)});
+}
+
+// The palette picture, a picture of the scene's shapes and the spectrum.
+std::vector<SamplerPlan> particle_textures(TextureNumber shapes)
+{
+    return {{0, "texture2d_1", tex::background, TextureKind::two_d},
+            {1, "texture2d_2", shapes, TextureKind::two_d},
+            {2, "textureDSP", tex::spectrum, TextureKind::one_d}};
+}
+
+CloudDrawPlan main_cloud(double t, double a1, ProgramSlot program)
+{
+    CloudDrawPlan c;
+    c.program = program;
+    c.grid = display_list::grid;
+    c.textures = particle_textures(tex::height_map);
+    c.uniforms.push_back({"PosY", static_cast<float>(a1)});
+    c.uniforms.push_back({"ttime", static_cast<float>(t)});
+    c.uniforms_before_textures = 2;
+    c.uniforms.push_back({"rttime", static_cast<float>(main_cloud_rttime(t))});
+    add_pass_uniforms(c.uniforms, main_cloud_draw(t));
+    c.uniforms.push_back({"passes", static_cast<float>(main_cloud_passes)});
+    for (int i = 0; i < main_cloud_passes; ++i)
+        c.stands_for.push_back(main_cloud_pass(t, i));
+    return c;
+}
+
+CloudDrawPlan stars(double t, double a1)
+{
+    CloudDrawPlan c;
+    c.program = program::stars;
+    c.grid = display_list::sparse_grid;
+    c.textures = particle_textures(tex::height_map);
+    c.uniforms.push_back({"PosY", static_cast<float>(a1)});
+    add_pass_uniforms(c.uniforms, stars_pass(t));
+    c.stands_for.push_back(stars_pass(t));
+    return c;
+}
+
+CloudDrawPlan letters(double t, double a1)
+{
+    CloudDrawPlan c;
+    c.program = program::letters;
+    c.grid = display_list::grid;
+    c.textures = particle_textures(letters_picture(t));
+    c.uniforms.push_back({"PosY", static_cast<float>(a1)});
+    add_pass_uniforms(c.uniforms, letters_draw(t));
+    c.uniforms.push_back({"passes", static_cast<float>(letters_passes)});
+    for (int i = 0; i < letters_passes; ++i)
+        c.stands_for.push_back(letters_pass(t, i));
+    return c;
+}
+
+// The placements the top view's calls leave in texture matrix 0.
+std::vector<Matrix4> placements(const TopViewPlan &plan)
+{
+    std::vector<Matrix4> out;
+    if (!plan.runs)
+        return out;
+    const double k = plan.scale;
+    const Matrix4 base = multiply(multiply(scale_matrix(0.1, 0.1, 0.1), scale_matrix(k, k, k)),
+                                  scale_matrix(0.57, 0.57, 0.57));
+    if (plan.city) {
+        Matrix4 m = base;
+        if (plan.city_tilted)
+            m = multiply(multiply(m, rotation_matrix(20.0, 1.0, 0.0, 0.0)),
+                         translation_matrix(0.0, plan.city_rise, 0.0));
+        out.push_back(m);
+    }
+    if (plan.insect)
+        out.push_back(
+            multiply(multiply(base, translation_matrix(0.0, -108.0, 0.0)), scale_matrix(3.2, 3.2, 3.2)));
+    for (const LeafPlacement &leaf : plan.leaves)
+        out.push_back(multiply(multiply(multiply(base, translation_matrix(leaf.x, leaf.y, leaf.z)),
+                                        scale_matrix(leaf.size, leaf.size, leaf.size)),
+                               rotation_matrix(leaf.spin_degrees, 0.0, 1.0, 0.0)));
+    return out;
+}
+
+} // namespace
+
+CameraPlan camera_plan(const Shot &shot, double fovy, double aspect, double z_near, double z_far)
+{
+    return {rounded(shot.eye), rounded(shot.centre), rounded(shot.up), fovy, aspect, z_near, z_far};
+}
+
+std::optional<float> CloudDrawPlan::uniform(const std::string &name) const
+{
+    std::optional<float> value;
+    for (const UniformValue &u : uniforms)
+        if (u.name == name)
+            value = u.value;
+    return value;
+}
+
+const char *pass_name(FramePass pass)
+{
+    switch (pass) {
+    case FramePass::spectrum:
+        return "spectrum";
+    case FramePass::top_view:
+        return "top view";
+    case FramePass::scene:
+        return "scene";
+    case FramePass::glow_bloom:
+        return "glow bloom";
+    case FramePass::combine:
+        return "combine";
+    case FramePass::highlight_bloom:
+        return "highlight bloom";
+    case FramePass::soft_halo:
+        return "soft halo";
+    case FramePass::blur:
+        return "blur";
+    case FramePass::fade:
+        break;
+    }
+    return "fade";
+}
+
+FramePlan plan_frame(double t, const FrameInfo &frame, int render_width, int render_height, int window_width,
+                     int window_height)
+{
+    FramePlan p;
+    p.scene_time = t;
+    p.render_width = render_width;
+    p.render_height = render_height;
+    p.window_width = window_width;
+    p.window_height = window_height;
+    p.passes = {FramePass::spectrum,   FramePass::top_view, FramePass::scene,
+                FramePass::glow_bloom, FramePass::combine,  FramePass::highlight_bloom,
+                FramePass::soft_halo,  FramePass::blur,     FramePass::fade};
+    const double a1 = frame.adjust[1], a2 = frame.adjust[2];
+    const double aspect = static_cast<double>(render_width) / render_height;
+
+    p.spectrum_texels = spectrum_texels(frame.spectrum);
+
+    p.second_camera = second_camera_for(a2);
+    // The top view runs between the two cameras; its plan draws from the
+    // shared generator first.
+    p.top_view = plan_top_view(t);
+    p.top_view_camera = camera_plan({{0, 90, 0}, {0, 0, 0}, {0, 0, 1}}, 65.0, 1.0, 0.1, 1000.0);
+    p.top_view_placements = placements(p.top_view);
+    p.main_camera = camera_for(t, a2);
+
+    p.scene_camera = camera_plan(p.main_camera, field_of_view(t), aspect, 0.1, 1000.0);
+    p.scene_projective_camera = camera_plan(p.second_camera, 65.0, aspect, 1.0, 100.0);
+    p.point_size = static_cast<float>(render_height) / 720.0f;
+    p.lit_mesh_a1 = a1;
+    p.billboard_program = billboard_program_for(t);
+    p.main_cloud = main_cloud(t, a1, p.billboard_program);
+    p.stars = stars(t, a1);
+    if (letters_drawn(t))
+        p.letters = letters(t, a1);
+    p.letters_picture = letters_picture(t);
+
+    p.combine_limit = static_cast<float>(combine_limit(t));
+    p.combine_camera = camera_plan(p.main_camera, 65.0, aspect, 1.0, 100.0);
+
+    p.halo = soft_halo_size(render_width, render_height);
+    p.halo_radius = p.halo.radius_scale * static_cast<float>(1.0 + (a1 > 0.0 ? a1 : 0.0));
+    p.highlight_width = highlight_bloom_width(a1);
+
+    p.picture = centred_viewport(window_width, window_height, render_width, render_height);
+    p.clear_bars = !fills_window(p.picture, window_width, window_height);
+    p.blur_limit = static_cast<float>(a1);
+
+    std::vector<Cue> in, out;
+    fill_fade_cues(in, out);
+    p.fade_alpha = fade_alpha(t, in, out);
+    p.fade_drawn = p.fade_alpha > fade_draw_threshold;
+    return p;
+}

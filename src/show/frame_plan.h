@@ -1,0 +1,150 @@
+// The frame plan: everything the director decides for one frame, as plain
+// values, in pass order. plan_frame is a function of the scene clock, the
+// frame's record (spectrum, adjustments) and the sizes; the passes then
+// only hand these values to the drawing interface (render/renderer.h), so
+// a second backend draws the same frame from the same plan.
+//
+// Cameras are values too (eye, centre, up, field of view, aspect, near,
+// far), with their matrices and the projective texture matrices computed by
+// our own matrix functions (render/matrix4.h). A new pass adds its values
+// here (a member and a FramePass entry in `passes`), is planned in
+// plan_frame and drawn by a function of its own.
+//
+// plan_frame uses the shared generator as the frame always has: the top
+// view's leaves (seeded with a fixed value) and then the combine pass's
+// grain (reseeded from the scene time), so whatever reads the generator
+// afterwards sees the same state.
+// Depends on: show/ plain-value functions (camera script, field of view,
+// fades, clouds, top view, screen passes, letterbox), render/matrix4.h,
+// render/resource_numbers.h. Pure, no GL.
+#pragma once
+
+#include "render/matrix4.h"
+#include "render/renderer.h"
+#include "render/resource_numbers.h"
+#include "show/camera_script.h"
+#include "show/cloud_passes.h"
+#include "show/letterbox.h"
+#include "show/screen_passes.h"
+#include "show/top_view_plan.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct FrameInfo;
+
+// A camera as the drawing sees it: the look-at vectors as the render
+// context's records hold them (floats) and the projection.
+struct CameraPlan {
+    Vector3 eye{}, centre{}, up{};
+    double fovy = 65.0, aspect = 1.0, z_near = 0.1, z_far = 1000.0;
+    Matrix4 projection() const { return perspective_matrix(fovy, aspect, z_near, z_far); }
+    Matrix4 view() const { return look_at_matrix(eye, centre, up); }
+    // Texture unit 2's matrix for projective texturing from this camera.
+    Matrix4 projective_texture() const
+    {
+        return multiply(multiply(texture_bias_matrix(), projection()), view());
+    }
+};
+
+// A camera shot seen through a projection; the vectors rounded to floats.
+CameraPlan camera_plan(const Shot &shot, double fovy, double aspect, double z_near, double z_far);
+
+struct UniformValue {
+    std::string name;
+    float value = 0.0f;
+};
+
+struct SamplerPlan {
+    int unit = 0;
+    std::string name;
+    TextureNumber texture;
+    TextureKind kind = TextureKind::two_d;
+};
+
+// One cloud of point sprites: its program, its uniforms in the order they
+// are set, its three textures, and the grid it draws. `stands_for` holds
+// the passes the one draw stands for (their mean is what is set).
+struct CloudDrawPlan {
+    ProgramSlot program;
+    std::vector<UniformValue> uniforms;
+    std::vector<SamplerPlan> textures;
+    std::size_t uniforms_before_textures = 1; // the textures are bound after this many uniforms
+    DisplayListNumber grid;
+    std::vector<ParticleUniforms> stands_for;
+    // The value last set for `name`; nothing when it is not set.
+    std::optional<float> uniform(const std::string &name) const;
+};
+
+// The passes of a frame, in the order they run, each named as the pass
+// hook hears it.
+enum class FramePass {
+    spectrum,
+    top_view,
+    scene,
+    glow_bloom,
+    combine,
+    highlight_bloom,
+    soft_halo,
+    blur,
+    fade
+};
+const char *pass_name(FramePass pass);
+
+struct FramePlan {
+    double scene_time = 0.0;
+    int render_width = 0, render_height = 0, window_width = 0, window_height = 0;
+    std::vector<FramePass> passes;
+
+    // Spectrum upload: 512 RGB texels into the 1-D texture.
+    std::array<std::uint8_t, 512 * 3> spectrum_texels{};
+
+    // Cameras: the main one from the script, the second one for the
+    // projective texture matrix.
+    Shot main_camera, second_camera;
+
+    // Top view into render set 3, copied into the height map.
+    TopViewPlan top_view;
+    CameraPlan top_view_camera;
+    // Each mesh's placement (texture matrix 0) in drawing order: the city,
+    // the insect, then the leaves.
+    std::vector<Matrix4> top_view_placements;
+
+    // The scene into render set 0 (two outputs).
+    CameraPlan scene_camera;
+    CameraPlan scene_projective_camera; // the second camera, 65 degrees, near 1, far 100
+    float point_size = 1.0f;            // render height / 720
+    double lit_mesh_a1 = 0.0;           // "PosY", "PP" of the preparation step
+    ProgramSlot billboard_program;
+    CloudDrawPlan main_cloud, stars;
+    std::optional<CloudDrawPlan> letters; // only while t < 21.8 or t > 204
+    TextureNumber letters_picture;
+
+    // Combine pass: "Limit" and the projective matrix of the main camera.
+    float combine_limit = 0.0f;
+    CameraPlan combine_camera;
+
+    // Soft halo and highlights: widened by adjustment 1.
+    HaloSize halo{};
+    float halo_radius = 1.0f;
+    BloomWidth highlight_width{};
+
+    // Blur pass to the window: the picture's place (letterbox) and whether
+    // the bars around it are cleared first; "Limit" = adjustment 1.
+    Viewport picture;
+    bool clear_bars = false;
+    float blur_limit = 0.0f;
+
+    // Fade overlay: black at this alpha over the picture, drawn above the
+    // threshold.
+    double fade_alpha = 0.0;
+    bool fade_drawn = false;
+};
+
+// The frame at scene time t (the director's clock after its advance).
+FramePlan plan_frame(double scene_time, const FrameInfo &frame, int render_width, int render_height,
+                     int window_width, int window_height);
