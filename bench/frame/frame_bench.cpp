@@ -98,6 +98,7 @@ class BenchHook final : public PassHook
     {
         close_pass();
         gpu_.end_frame();
+        wait_for_gl(); // the last timestamp, so that its result is in
     }
     const std::vector<PassTime> &passes() const { return passes_; }
 

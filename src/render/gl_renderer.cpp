@@ -152,9 +152,10 @@ void GlRenderer::uniform2(ProgramSlot slot, const std::string &name, float x, fl
 
 void GlRenderer::uniform_array(ProgramSlot slot, const std::string &name, std::span<const float> values)
 {
+    static const float nothing = 0.0f; // an empty array still hands GL a pointer
     if (shaders_ != nullptr)
         glUniform1fv(glGetUniformLocation(shaders_->program(slot), name.c_str()),
-                     static_cast<GLsizei>(values.size()), values.data());
+                     static_cast<GLsizei>(values.size()), values.empty() ? &nothing : values.data());
 }
 
 void GlRenderer::bind_sampler(ProgramSlot slot, int unit, const std::string &name, TextureNumber texture,

@@ -54,30 +54,24 @@ void scene_pass(Renderer &r, const FramePlan &plan, const std::function<void()> 
 
 void combine_pass(Renderer &r, const FramePlan &plan)
 {
-    const int width = plan.render_width, height = plan.render_height;
-    r.attach_colour(render_set::scene, 0, tex::scene_colour);
-    r.bind_render_set(render_set::scene, 1);
-    r.viewport(0, 0, width, height);
+    const ScreenStep &s = plan.combine;
+    r.attach_colour(s.set, 0, s.resolved_into.at(0));
+    r.bind_render_set(s.set, s.outputs);
+    r.viewport(0, 0, s.width, s.height);
     identity(r, MatrixStack::projection);
     identity(r, MatrixStack::texture);
     identity(r, MatrixStack::modelview);
     r.set(Capability::depth_test, false);
 
-    const ProgramSlot p = program::combine;
-    r.use_program(p);
-    r.uniform(p, "Limit", plan.combine_limit);
-    // The scene's two images are read at their texel centres only.
-    r.bind_sampler(p, 0, "texture2d_1", tex::scene_colour, TextureKind::two_d);
-    r.texture_filter(tex::scene_colour, TextureFilter::nearest);
-    r.bind_sampler(p, 1, "texture2d_2", tex::glow_bloom, TextureKind::two_d);
-    r.bind_sampler(p, 2, "texture2d_3", tex::scene_glow, TextureKind::two_d);
-    r.texture_filter(tex::scene_glow, TextureFilter::nearest);
+    r.use_program(s.program);
+    set_step_uniforms(r, s);
+    bind_step_textures(r, s);
     const CameraPlan &c = plan.combine_camera;
-    r.projective_texture_matrix(p, "ProjectionMatrix", to_camera_record(plan.main_camera), c.fovy, c.aspect,
-                                c.z_near, c.z_far);
+    r.projective_texture_matrix(s.program, "ProjectionMatrix", to_camera_record(plan.main_camera), c.fovy,
+                                c.aspect, c.z_near, c.z_far);
     identity(r, MatrixStack::modelview);
     full_screen_quad(r);
-    r.resolve(render_set::scene, width, height, 1, false);
+    r.resolve(s.set, s.width, s.height, 1, false);
 }
 
 void blur_pass(Renderer &r, const FramePlan &plan)
@@ -101,13 +95,10 @@ void blur_pass(Renderer &r, const FramePlan &plan)
     identity_texture_matrix(r, 0);
     identity(r, MatrixStack::modelview);
     r.set(Capability::depth_test, false);
-    const ProgramSlot p = program::blur;
-    r.use_program(p);
-    r.bind_sampler(p, 3, "texture2d_2", tex::highlight_bloom, TextureKind::two_d);
-    r.bind_sampler(p, 1, "texture2d_3", tex::soft_halo, TextureKind::two_d);
-    r.bind_sampler(p, 0, "texture2d_1", tex::scene_colour, TextureKind::two_d);
-    r.texture_filter(tex::scene_colour, TextureFilter::nearest); // read at texel centres only
-    r.uniform(p, "Limit", plan.blur_limit);
+    const ScreenStep &s = plan.blur;
+    r.use_program(s.program);
+    bind_step_textures(r, s);
+    set_step_uniforms(r, s);
     r.bind_texture(tex::scene_colour);
     r.set(Capability::texture_2d, true);
     r.set(Capability::blend, false);

@@ -1,6 +1,7 @@
 #include "show/frame_plan.h"
 
 #include "runtime/frame_info.h"
+#include "show/bloom_passes.h"
 #include "show/fade_cues.h"
 #include "show/field_of_view.h"
 #include "show/resources.h"
@@ -183,16 +184,37 @@ FramePlan plan_frame(double t, const FrameInfo &frame, int render_width, int ren
         p.letters = letters(t, a1);
     p.letters_picture = letters_picture(t);
 
+    p.glow_bloom = plan_glow_bloom(render_width, render_height);
+
     p.combine_limit = static_cast<float>(combine_limit(t));
     p.combine_camera = camera_plan(p.main_camera, 65.0, aspect, 1.0, 100.0);
+    p.combine.set = render_set::scene;
+    p.combine.width = render_width;
+    p.combine.height = render_height;
+    p.combine.program = program::combine;
+    p.combine.uniforms = {{UniformSetting::scalar, "Limit", {p.combine_limit}}};
+    // The scene's two images are read at their texel centres only.
+    p.combine.textures = {{0, "texture2d_1", tex::scene_colour, TextureFilter::nearest},
+                          {1, "texture2d_2", tex::glow_bloom, std::nullopt},
+                          {2, "texture2d_3", tex::scene_glow, TextureFilter::nearest}};
+    p.combine.resolved_into = {tex::scene_colour};
 
+    p.highlight_width = highlight_bloom_width(a1);
+    p.highlight_bloom = plan_highlight_bloom(render_width, render_height, p.highlight_width);
     p.halo = soft_halo_size(render_width, render_height);
     p.halo_radius = p.halo.radius_scale * static_cast<float>(1.0 + (a1 > 0.0 ? a1 : 0.0));
-    p.highlight_width = highlight_bloom_width(a1);
+    p.soft_halo = plan_soft_halo(p.halo, p.halo_radius);
 
     p.picture = centred_viewport(window_width, window_height, render_width, render_height);
     p.clear_bars = !fills_window(p.picture, window_width, window_height);
     p.blur_limit = static_cast<float>(a1);
+    p.blur.width = p.picture.width;
+    p.blur.height = p.picture.height;
+    p.blur.program = program::blur;
+    p.blur.textures = {{3, "texture2d_2", tex::highlight_bloom, std::nullopt},
+                       {1, "texture2d_3", tex::soft_halo, std::nullopt},
+                       {0, "texture2d_1", tex::scene_colour, TextureFilter::nearest}}; // texel centres only
+    p.blur.uniforms = {{UniformSetting::scalar, "Limit", {p.blur_limit}}};
 
     std::vector<Cue> in, out;
     fill_fade_cues(in, out);

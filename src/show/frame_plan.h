@@ -26,6 +26,7 @@
 #include "show/cloud_passes.h"
 #include "show/letterbox.h"
 #include "show/screen_passes.h"
+#include "show/screen_step.h"
 #include "show/top_view_plan.h"
 
 #include <array>
@@ -124,20 +125,31 @@ struct FramePlan {
     std::optional<CloudDrawPlan> letters; // only while t < 21.8 or t > 204
     TextureNumber letters_picture;
 
-    // Combine pass: "Limit" and the projective matrix of the main camera.
+    // The glow's bloom at quarter size in render set 2: a reduction, then
+    // two blur directions.
+    std::vector<ScreenStep> glow_bloom;
+
+    // Combine pass into render set 0, resolved into texture 0: "Limit" (the
+    // grain), the scene's colour, the glow's bloom and the scene's glow,
+    // and the projective matrix of the main camera.
     float combine_limit = 0.0f;
+    ScreenStep combine;
     CameraPlan combine_camera;
 
-    // Soft halo and highlights: widened by adjustment 1.
+    // Highlights' bloom and the soft blur's halo, widened by adjustment 1.
+    BloomWidth highlight_width{};
+    std::vector<ScreenStep> highlight_bloom;
     HaloSize halo{};
     float halo_radius = 1.0f;
-    BloomWidth highlight_width{};
+    ScreenStep soft_halo;
 
     // Blur pass to the window: the picture's place (letterbox) and whether
-    // the bars around it are cleared first; "Limit" = adjustment 1.
+    // the bars around it are cleared first; its program's textures and
+    // "Limit" (adjustment 1).
     Viewport picture;
     bool clear_bars = false;
     float blur_limit = 0.0f;
+    ScreenStep blur;
 
     // Fade overlay: black at this alpha over the picture, drawn above the
     // threshold.

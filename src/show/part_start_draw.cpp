@@ -53,16 +53,16 @@ void part_start::draw_pass(FramePass pass, const FramePlan &plan, Renderer &r, R
         scene_pass(r, plan, [&] { draw_particle_scene(ctx, plan, 0, 0); });
         return;
     case FramePass::glow_bloom:
-        glow_bloom_pass(r, plan.render_width, plan.render_height);
+        draw_screen_steps(r, plan.glow_bloom);
         return;
     case FramePass::combine:
         combine_pass(r, plan);
         return;
     case FramePass::highlight_bloom:
-        highlight_bloom_pass(r, plan.render_width, plan.render_height, plan.highlight_width);
+        draw_screen_steps(r, plan.highlight_bloom);
         return;
     case FramePass::soft_halo:
-        soft_halo_pass(r, plan.halo, plan.halo_radius);
+        draw_screen_steps(r, {plan.soft_halo});
         return;
     case FramePass::blur:
         blur_pass(r, plan);

@@ -181,3 +181,64 @@ TEST(FramePlan, the_top_view_runs_outside_its_skip_windows_with_a_placement_per_
     EXPECT_STREQ(pass_name(p.passes[4]), "combine");
     EXPECT_STREQ(pass_name(p.passes.back()), "fade");
 }
+
+TEST(FramePlan, screen_steps_name_their_targets_programs_textures_and_uniforms)
+{
+    const FramePlan p = plan_at(60.0);
+    // The glow's bloom: a reduction, then across and down at quarter size.
+    ASSERT_EQ(p.glow_bloom.size(), 3u);
+    const ScreenStep &reduce = p.glow_bloom[0];
+    EXPECT_EQ(reduce.set, render_set::quarter);
+    EXPECT_EQ(reduce.width, 320);
+    EXPECT_EQ(reduce.height, 180);
+    EXPECT_EQ(reduce.program, program::bloom_reduce);
+    EXPECT_EQ(reduce.texture_on(0), tex::scene_glow);
+    EXPECT_EQ(reduce.uniform("Limit"), std::vector<float>{0.0f});
+    EXPECT_EQ(reduce.resolved_into, std::vector<TextureNumber>{tex::bloom_reduced});
+    const ScreenStep &down = p.glow_bloom[2];
+    EXPECT_EQ(down.outputs, 2);
+    EXPECT_EQ(down.resolved_into, (std::vector<TextureNumber>{tex::bloom_reduced, tex::glow_bloom}));
+    EXPECT_EQ(down.uniform("Mix"), std::vector<float>{glow_bloom_medium_share});
+    // Each blur's weights, the centre once and the others on both sides, sum to 1.
+    const std::vector<float> w = down.uniform("Weight0");
+    ASSERT_EQ(w.size(), 7u);
+    double total = w[0];
+    for (std::size_t k = 1; k < w.size(); ++k)
+        total += 2.0 * w[k];
+    EXPECT_NEAR(total, 1.0, 1e-6);
+    // The highlights: above 0.45 of the combined image.
+    ASSERT_EQ(p.highlight_bloom.size(), 3u);
+    EXPECT_EQ(p.highlight_bloom[0].texture_on(0), tex::scene_colour);
+    EXPECT_EQ(p.highlight_bloom[0].uniform("Limit"), std::vector<float>{0.45f});
+    EXPECT_EQ(p.highlight_bloom[2].resolved_into, std::vector<TextureNumber>{tex::highlight_bloom});
+
+    // Combine: the scene's colour, the glow's bloom and the glow, into texture 0.
+    EXPECT_EQ(p.combine.set, render_set::scene);
+    EXPECT_EQ(p.combine.program, program::combine);
+    EXPECT_EQ(p.combine.texture_on(0), tex::scene_colour);
+    EXPECT_EQ(p.combine.texture_on(1), tex::glow_bloom);
+    EXPECT_EQ(p.combine.texture_on(2), tex::scene_glow);
+    EXPECT_EQ(p.combine.uniform("Limit"), std::vector<float>{p.combine_limit});
+    EXPECT_EQ(p.combine.resolved_into, std::vector<TextureNumber>{tex::scene_colour});
+
+    // Blur to the window: the highlights on unit 3, the halo on unit 1.
+    EXPECT_EQ(p.blur.program, program::blur);
+    EXPECT_EQ(p.blur.texture_on(3), tex::highlight_bloom);
+    EXPECT_EQ(p.blur.texture_on(1), tex::soft_halo);
+    EXPECT_EQ(p.blur.texture_on(0), tex::scene_colour);
+    EXPECT_FALSE(p.blur.texture_on(2).has_value());
+}
+
+TEST(FramePlan, the_halo_is_made_at_half_size_from_1280_wide_and_in_set_0_below)
+{
+    const FramePlan wide = plan_at(60.0);
+    EXPECT_EQ(wide.soft_halo.set, render_set::half);
+    EXPECT_EQ(wide.soft_halo.width, 640);
+    EXPECT_FALSE(wide.soft_halo.reattach_scene_colour.has_value());
+    static const FrameInfo frame{};
+    const FramePlan small = plan_frame(60.0, frame, 960, 540, 960, 540);
+    EXPECT_EQ(small.soft_halo.set, render_set::scene);
+    EXPECT_EQ(small.soft_halo.width, 960);
+    EXPECT_EQ(small.soft_halo.reattach_scene_colour, tex::scene_colour);
+    EXPECT_EQ(small.soft_halo.uniform("Radius"), std::vector<float>{1.0f});
+}
