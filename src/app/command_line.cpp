@@ -3,8 +3,11 @@
 
 #include "runtime/frame_step.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <set>
 
 namespace
 {
@@ -26,13 +29,24 @@ std::optional<std::pair<int, int>> parse_mode(const std::string &text)
     return std::pair{w, h};
 }
 
-// A finite scene time such as "41" or "103.05".
-bool is_time(const std::string &text)
+// A scene time such as "41" or "103.05" within the show's 0..251 s.
+bool is_still_time(const std::string &text)
 {
     double t = 0;
     const char *end = text.data() + text.size();
     const auto r = std::from_chars(text.data(), end, t);
-    return r.ec == std::errc{} && r.ptr == end && std::isfinite(t);
+    return r.ec == std::errc{} && r.ptr == end && t >= 0.0 && t <= show_end_time;
+}
+
+// "F.png" in any case: the still is PNG data, and a name saying otherwise
+// would mislead every program that opens it.
+bool has_png_extension(const std::string &name)
+{
+    const std::string ext = ".png";
+    if (name.size() <= ext.size())
+        return false;
+    return std::equal(ext.begin(), ext.end(), name.end() - static_cast<std::ptrdiff_t>(ext.size()),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 // A whole number of frames per second in 1..240.
 std::optional<int> parse_fps(const std::string &text)
@@ -85,10 +99,23 @@ CommandLine parse_command_line(const std::vector<std::string> &args)
     CommandLine c;
     c.has_text = !args.empty();
     bool fps_given = false, from_given = false;
+    std::set<std::string> seen;
+    std::string stray; // the first plain word
     for (std::size_t i = 0; i < args.size() && c.error.empty(); ++i) {
         const std::string &a = args[i];
-        if (a.rfind("--", 0) != 0)
-            continue; // plain text only opens the console
+        if (a.rfind("--", 0) != 0) {
+            // Plain text only opens the console (for an export or a still
+            // it is refused below: "-fps 10" must not pass unnoticed).
+            if (stray.empty())
+                stray = a;
+            continue;
+        }
+        // Each option once: a second value would silently win. Several
+        // stills are several --still options, each with its own time.
+        if (a != "--still" && !seen.insert(a).second) {
+            c.error = "option " + a + " given twice";
+            break;
+        }
         const bool has_value = i + 1 < args.size();
         if (a == "--help") {
             c.help = true;
@@ -107,13 +134,15 @@ CommandLine parse_command_line(const std::vector<std::string> &args)
             else
                 c.data_dir = args[++i];
         } else if (a == "--still") {
-            if (!has_value || !is_time(args[i + 1]))
-                c.error = "--still needs a scene time in seconds";
+            if (!has_value || !is_still_time(args[i + 1]))
+                c.error = "--still needs a scene time in seconds from 0 to 251";
+            else if (std::find(c.still_times.begin(), c.still_times.end(), args[i + 1]) != c.still_times.end())
+                c.error = "--still " + args[i + 1] + " given twice";
             else
                 c.still_times.push_back(args[++i]);
         } else if (a == "--out") {
-            if (!has_value || args[i + 1].empty())
-                c.error = "--out needs a file name";
+            if (!has_value || !has_png_extension(args[i + 1]))
+                c.error = "--out needs a file name ending in .png";
             else
                 c.still_out = args[++i];
         } else if (a == "--record") {
@@ -145,6 +174,11 @@ CommandLine parse_command_line(const std::vector<std::string> &args)
         c.error = check_record_options(c, fps_given, from_given);
     if (c.error.empty() && !c.still_times.empty() && c.still_out.empty())
         c.error = "--still needs --out FILE.png";
+    if (c.error.empty() && !c.still_out.empty() && c.still_times.empty())
+        c.error = c.record_out.empty() ? "--out goes with --still"
+                                       : "--out goes with --still; --record names its output itself";
+    if (c.error.empty() && !stray.empty() && (!c.still_times.empty() || !c.record_out.empty()))
+        c.error = "unexpected \"" + stray + "\": with --record or --still every word is an option or its value";
     if (c.error.empty() && c.dev && (!c.still_times.empty() || !c.record_out.empty()))
         c.error = "--dev is for the running show, not for --still or --record";
     return c;
@@ -168,12 +202,17 @@ std::string usage_text(const std::string &program)
            "                    data/ beside the program or in its source tree)\n"
            "  --dev             author mode: arrows/pages/Home seek, Space pauses, shader\n"
            "                    files reload on save, F1 overlay, F12 saves the frame\n"
-           "  --still T         draw the frame at scene time T to --out (no dialog, no\n"
-           "                    sound; several: FILE-T.png each; default mode 1280x720)\n"
+           "  --still T         draw the frame at scene time T (0 to 251) to --out FILE.png\n"
+           "                    (no dialog, no sound; several: FILE-T.png each; default\n"
+           "                    mode 1280x720)\n"
            "  --record OUT      export the show offline, every frame: OUT.mp4 or OUT.mkv\n"
            "                    (H.264 + AAC), or a PNG pattern such as frames/%05d.png\n"
            "                    (plus soundtrack.wav in its folder); default 1920x1080\n"
            "  --fps N           frames per second of the export (default 60)\n"
            "  --from T, --to T  the show times exported (default 0 to the end, 251 s)\n"
-           "Any command-line text also keeps the program's console output.\n";
+           "Each option at most once (--still as often as there are times). With --record\n"
+           "or --still every word is an option or its value; for the show itself any\n"
+           "command-line text also keeps the program's console output.\n"
+           "Exit status: 0 done (or the show ended), 1 a file or the machine failed,\n"
+           "2 a bad command line, 130/143 an export or still stopped by SIGINT/SIGTERM.\n";
 }

@@ -7,9 +7,11 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/dev_mode.h"
+#include "app/load_report.h"
 #include "app/record.h"
 #include "app/show_spine.h"
 #include "app/still.h"
+#include "app/stop_signals.h"
 #include "runtime/console.h"
 #include "runtime/message_box.h"
 #include "runtime/show_state.h"
@@ -78,6 +80,9 @@ std::string no_display_text(const std::string &driver)
 
 int program_entry(int argc, char **argv)
 {
+    // Ours from the first instruction: a stop asked for while an export or
+    // a still starts up is seen before its first frame.
+    StopSignals signals;
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const std::string program = argc > 0 ? fs::path(argv[0]).filename().string() : "vellamor";
     const CommandLine cl = parse_command_line(args);
@@ -118,6 +123,11 @@ int program_entry(int argc, char **argv)
     }
     if (!enter_data_folder(cl))
         return 0;
+    // The show leaves SIGINT and SIGTERM to SDL, which turns them into a
+    // close of the window (exit 0); one that came before is honoured.
+    if (stop_signal() != 0)
+        return 128 + stop_signal();
+    signals.release();
 
     // Nobody would see the window (or click the dialog) on SDL's invisible
     // drivers: end as a window failure does, with a message saying why.
@@ -152,6 +162,10 @@ int program_entry(int argc, char **argv)
     if (!open_show(window_title, fullscreen, run))
         return 0;
     render_targets.device_context = window_handle();
+    // The show goes on without a program or mesh that did not load (its
+    // loaders stay quiet, as the show's always were); standard error says
+    // which and why.
+    report_load_failures(render_targets.load_failures);
 
     // 5-6. Until the window is closed; this path keeps sound and segments.
     // Author mode lives inside the window's lifetime (its overlay and

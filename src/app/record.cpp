@@ -1,7 +1,9 @@
 #include "app/record.h"
 
+#include "app/load_report.h"
 #include "app/show_spine.h"
 #include "app/still.h"
+#include "app/stop_signals.h"
 #include "record/encode_pipeline.h"
 #include "record/progress.h"
 #include "record/record_sink.h"
@@ -14,49 +16,14 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <limits>
+#include <memory>
+#include <new>
 
 namespace
 {
 constexpr int sample_rate = 44100;
-
-volatile std::sig_atomic_t stop_signal = 0;
-
-extern "C" void on_stop_signal(int signal_number)
-{
-    stop_signal = signal_number;
-}
-
-// SIGINT and SIGTERM set stop_signal while an export runs.
-class StopSignals
-{
-  public:
-    StopSignals()
-    {
-        stop_signal = 0;
-        struct sigaction action {
-        };
-        action.sa_handler = on_stop_signal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &old_int_);
-        sigaction(SIGTERM, &action, &old_term_);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &old_int_, nullptr);
-        sigaction(SIGTERM, &old_term_, nullptr);
-    }
-    StopSignals(const StopSignals &) = delete;
-    StopSignals &operator=(const StopSignals &) = delete;
-
-  private:
-    struct sigaction old_int_ {
-    };
-    struct sigaction old_term_ {
-    };
-};
 
 using steady = std::chrono::steady_clock;
 
@@ -86,7 +53,7 @@ void draw_frames(const RecordPlan &plan, const RecordRequest &request, SteppedCl
     clock.set(plan.from);
     place_show_at(plan.from);
     for (long n = 0; n < plan.frames && writing; ++n) {
-        if (stop_signal != 0) {
+        if (stop_signal() != 0) {
             stats.interrupted = true;
             break;
         }
@@ -109,10 +76,12 @@ void draw_frames(const RecordPlan &plan, const RecordRequest &request, SteppedCl
     if (request.progress)
         progress.finish();
 }
-} // namespace
 
-int run_record(const RecordRequest &request, RecordStats *stats_out)
+int record(const RecordRequest &request, RecordStats *stats_out)
 {
+    // Normally the program entry's; here for callers that run an export
+    // themselves.
+    StopSignals signals;
     const auto started = steady::now();
     RecordStats stats;
     const double to = request.to.value_or(std::numeric_limits<double>::infinity());
@@ -127,11 +96,6 @@ int run_record(const RecordRequest &request, RecordStats *stats_out)
     settings.video.crf = request.crf;
     settings.video.preset = request.preset;
     settings.video.sample_rate = sample_rate;
-    const auto sink = make_record_sink(settings);
-    if (!sink->open()) {
-        std::fprintf(stderr, "record: %s\n", sink->error().c_str());
-        return 1;
-    }
 
     SoundtrackReader soundtrack;
     const auto first_sample = static_cast<std::int64_t>(plan.from * sample_rate);
@@ -142,23 +106,47 @@ int run_record(const RecordRequest &request, RecordStats *stats_out)
         std::fprintf(stderr, "record: the soundtrack ends at %.1f s: the sound is silent after it\n",
                      soundtrack.length_seconds());
 
+    // The show is set up and checked before the output is touched: a file
+    // that did not load, a stop asked for during the set-up, or an output
+    // that cannot be created ends the export with nothing written.
+    std::unique_ptr<RecordSink> sink;
+    int refused = 0; // the exit status when the export never started
     bool written = true;
     const bool opened = run_offline_show(request.width, request.height, [&](OfflineShow &show) {
-        StopSignals signals;
+        if (!report_load_failures(show.ctx.load_failures, "record")) {
+            refused = 1;
+            return;
+        }
+        if (stop_signal() != 0) {
+            std::fprintf(stderr, "record: stopped by signal %d before the first frame; nothing written\n",
+                         stop_signal());
+            refused = 128 + stop_signal();
+            return;
+        }
+        sink = make_record_sink(settings);
+        if (!sink->open()) {
+            std::fprintf(stderr, "record: %s\n", sink->error().c_str());
+            refused = 1;
+            return;
+        }
         EncodePipeline pipeline(*sink, &soundtrack, request.fps, sample_rate);
         const auto frames_start = steady::now();
         draw_frames(plan, request, show.clock, show.music, pipeline, stats);
         written = pipeline.drain();
+        if (pipeline.out_of_memory())
+            throw std::bad_alloc();
         stats.frames_wall = seconds_since(frames_start);
         stats.frames = pipeline.frames_written();
         stats.waiting = pipeline.wait_seconds();
     });
     if (!opened) {
-        std::fprintf(stderr, "record: cannot make a %dx%d GL context; %s\n", request.width, request.height,
-                     sink->discard().c_str());
+        std::fprintf(stderr, "record: cannot make a %dx%d GL context; nothing written\n", request.width,
+                     request.height);
         return 1;
     }
-    const int signal_number = stats.interrupted ? static_cast<int>(stop_signal) : 0;
+    if (refused != 0)
+        return refused;
+    const int signal_number = stats.interrupted ? stop_signal() : 0;
 
     const std::string write_error = sink->error();
     const bool finished = sink->finish();
@@ -167,14 +155,10 @@ int run_record(const RecordRequest &request, RecordStats *stats_out)
     stats.wall = seconds_since(started);
     if (stats_out != nullptr)
         *stats_out = stats;
-    if (!written || !finished) {
+    if (!written || !finished || !sink->commit()) {
         const std::string error = !write_error.empty() ? write_error : sink->error();
         std::fprintf(stderr, "record: %s\n", error.c_str());
-        if (finished)
-            std::fprintf(stderr, "record: %s holds the %ld frames written before the error\n",
-                         request.out.c_str(), stats.frames);
-        else
-            std::fprintf(stderr, "record: %s\n", sink->discard().c_str());
+        std::fprintf(stderr, "record: %s\n", sink->discard().c_str());
         return 1;
     }
     if (signal_number != 0) {
@@ -183,4 +167,19 @@ int run_record(const RecordRequest &request, RecordStats *stats_out)
         return 128 + signal_number;
     }
     return 0;
+}
+} // namespace
+
+int run_record(const RecordRequest &request, RecordStats *stats_out)
+{
+    // The read-back buffers, the render sets and the encoder's frames grow
+    // with the size: one that the machine cannot hold ends the export with
+    // the unfinished file removed (the sink's destructor).
+    try {
+        return record(request, stats_out);
+    } catch (const std::bad_alloc &) {
+        std::fprintf(stderr, "record: %s; nothing written\n",
+                     not_enough_memory(request.width, request.height).c_str());
+        return 1;
+    }
 }

@@ -1,6 +1,8 @@
 #include "app/still.h"
 
+#include "app/load_report.h"
 #include "app/show_spine.h"
+#include "app/stop_signals.h"
 #include "record/png_file.h"
 #include "render/frame_readback.h"
 #include "render/gl_helpers.h"
@@ -18,6 +20,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 
 OfflineShow::OfflineShow(part_start &show_, RenderTargets &ctx_, SteppedClock &clock_, TrackMusic &music_,
                          int width_, int height_)
@@ -67,17 +70,26 @@ bool run_offline_show(int width, int height, const std::function<void(OfflineSho
     TrackMusic music;
     music.open(soundtrack_file);
     ShowRun run{clock, music, false, true};
-    if (!open_show("Vellamor still", false, run)) {
-        close_show();
+    // A picture that cannot be read is listed for the caller, who names
+    // every bad file before it stops; the show itself ends on the first.
+    render_targets.load_failures.clear();
+    render_targets.pictures_are_fatal = false;
+    // Also when the set-up or the body throws (an allocation that failed).
+    struct Closer {
+        ~Closer()
+        {
+            close_show();
+            render_targets.pictures_are_fatal = true;
+        }
+    } closer;
+    if (!open_show("Vellamor still", false, run))
         return false;
-    }
     auto *show = static_cast<part_start *>(segment_slots[0]);
     // Frames drawn out of order have no first frames to spread it over.
     show->finish_setup(render_targets);
     OfflineShow offline(*show, render_targets, clock, music, width, height);
     offline.spectrum_from_music = music.is_open();
     body(offline);
-    close_show();
     return true;
 }
 
@@ -92,13 +104,27 @@ std::string still_file_name(const std::string &out, const std::string &time_text
     return stem + "-" + time_text + ext;
 }
 
-int run_stills(const std::vector<std::string> &times, int width, int height, const std::string &out)
+namespace
 {
-    int failures = 0;
+int draw_stills(const std::vector<std::string> &times, int width, int height, const std::string &out)
+{
+    int failures = 0, status = 0;
     const bool opened = run_offline_show(width, height, [&](OfflineShow &offline) {
+        // Nothing is written from a show that did not load whole.
+        if (!report_load_failures(offline.ctx.load_failures, "still")) {
+            status = 1;
+            return;
+        }
         if (!offline.spectrum_from_music)
             std::fprintf(stderr, "still: soundtrack not readable, drawing with a silent spectrum\n");
-        for (const std::string &text : times) {
+        for (std::size_t k = 0; k < times.size(); ++k) {
+            if (stop_signal() != 0) {
+                std::fprintf(stderr, "still: stopped by signal %d after %zu of %zu stills\n", stop_signal(), k,
+                             times.size());
+                status = 128 + stop_signal();
+                return;
+            }
+            const std::string &text = times[k];
             offline.draw_at(std::stod(text));
             const std::string file = still_file_name(out, text, times.size() > 1);
             std::string error;
@@ -112,5 +138,19 @@ int run_stills(const std::vector<std::string> &times, int width, int height, con
         std::fprintf(stderr, "still: cannot open a %dx%d GL window\n", width, height);
         return 1;
     }
+    if (status != 0)
+        return status;
     return failures == 0 ? 0 : 1;
+}
+} // namespace
+
+int run_stills(const std::vector<std::string> &times, int width, int height, const std::string &out)
+{
+    try {
+        return draw_stills(times, width, height, out);
+    } catch (const std::bad_alloc &) {
+        // Each still is renamed into place once whole: none is half there.
+        std::fprintf(stderr, "still: %s\n", not_enough_memory(width, height).c_str());
+        return 1;
+    }
 }

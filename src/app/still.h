@@ -53,7 +53,9 @@ class OfflineShow
 };
 
 // Opens a width x height window, runs the show's set-up, calls `body` and
-// closes the window. False when the window could not be opened.
+// closes the window (also when they throw). False when the window could
+// not be opened. A picture that cannot be read does not end the process
+// here: the files that did not load are in ctx.load_failures for `body`.
 bool run_offline_show(int width, int height, const std::function<void(OfflineShow &)> &body);
 
 // FILE.png for a single time; FILE-T.png (T as given, e.g. "FILE-41.5.png")
@@ -61,5 +63,8 @@ bool run_offline_show(int width, int height, const std::function<void(OfflineSho
 std::string still_file_name(const std::string &out, const std::string &time_text, bool several);
 
 // The --still run: every time in `times` (as typed) into its file. Returns
-// the process exit code: 0 when every file was written.
+// the process exit code: 0 when every file was written; 1 when a file of
+// the show did not load (each named on standard error; nothing written),
+// a still could not be written or the memory ran out; 128 + the signal's
+// number when SIGINT or SIGTERM stopped it between stills.
 int run_stills(const std::vector<std::string> &times, int width, int height, const std::string &out);

@@ -1,6 +1,7 @@
 #include "record/encode_pipeline.h"
 
 #include <chrono>
+#include <new>
 
 EncodePipeline::EncodePipeline(RecordSink &sink, SoundtrackReader *audio, int fps, int rate,
                                std::size_t depth)
@@ -39,6 +40,12 @@ bool EncodePipeline::drain()
     return !failed_;
 }
 
+bool EncodePipeline::out_of_memory() const
+{
+    std::lock_guard lock(mutex_);
+    return out_of_memory_;
+}
+
 long EncodePipeline::frames_written() const
 {
     std::lock_guard lock(mutex_);
@@ -59,17 +66,25 @@ void EncodePipeline::run()
         lock.unlock();
         changed_.notify_all();
 
-        bool ok = true;
-        if (audio_ != nullptr) {
-            const long long first = audio_frame_at(n, fps_, rate_);
-            const auto frames = static_cast<std::size_t>(audio_frame_at(n + 1, fps_, rate_) - first);
-            sound_.resize(2 * frames);
-            audio_->read(sound_.data(), frames);
-            ok = sink_.write_audio(sound_.data(), frames);
+        bool ok = true, no_memory = false;
+        // An exception must not leave the thread (it would end the
+        // process): a failed allocation fails the write like any other.
+        try {
+            if (audio_ != nullptr) {
+                const long long first = audio_frame_at(n, fps_, rate_);
+                const auto frames = static_cast<std::size_t>(audio_frame_at(n + 1, fps_, rate_) - first);
+                sound_.resize(2 * frames);
+                audio_->read(sound_.data(), frames);
+                ok = sink_.write_audio(sound_.data(), frames);
+            }
+            ok = ok && sink_.write_frame(n, rgb);
+        } catch (const std::bad_alloc &) {
+            ok = false;
+            no_memory = true;
         }
-        ok = ok && sink_.write_frame(n, rgb);
 
         lock.lock();
+        out_of_memory_ = out_of_memory_ || no_memory;
         busy_ = false;
         if (ok)
             ++written_;

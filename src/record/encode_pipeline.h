@@ -28,6 +28,8 @@ class EncodePipeline
     bool push(long n, std::vector<std::uint8_t> &&rgb);
     // Waits until every frame handed over is written; false when one failed.
     bool drain();
+    // True when the thread stopped because an allocation failed.
+    bool out_of_memory() const;
     // Seconds the caller spent blocked in push().
     double wait_seconds() const { return wait_seconds_; }
     long frames_written() const;
@@ -44,6 +46,7 @@ class EncodePipeline
     std::deque<std::pair<long, std::vector<std::uint8_t>>> waiting_;
     bool busy_ = false;
     bool failed_ = false;
+    bool out_of_memory_ = false;
     bool stop_ = false;
     long written_ = 0;
     double wait_seconds_ = 0.0;

@@ -1,5 +1,7 @@
 #include "record/png_file.h"
 
+#include "record/staged_file.h"
+
 #include <png.h>
 
 #include <cerrno>
@@ -38,7 +40,10 @@ bool write_png(const std::string &path, int width, int height, const std::vector
         return false;
     }
 
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    // Written beside the file and renamed over it once whole: a file that
+    // was there stays as it was when the write fails.
+    const std::string partial = staging_path(path);
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(partial.c_str(), "wb"));
     if (!file) {
         error = std::strerror(errno);
         return false;
@@ -46,11 +51,14 @@ bool write_png(const std::string &path, int width, int height, const std::vector
     const bool written = std::fwrite(encoded.data(), 1, size, file.get()) == size;
     int saved = errno;
     const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed)
-        return true;
-    if (written)
+    if (written && closed) {
+        if (partial == path || std::rename(partial.c_str(), path.c_str()) == 0)
+            return true;
         saved = errno;
+    } else if (written) {
+        saved = errno;
+    }
     error = std::strerror(saved);
-    std::remove(path.c_str());
+    std::remove(partial.c_str());
     return false;
 }

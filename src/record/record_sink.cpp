@@ -1,6 +1,7 @@
 #include "record/record_sink.h"
 
 #include "record/png_file.h"
+#include "record/staged_file.h"
 
 #include <chrono>
 #include <filesystem>
@@ -10,11 +11,35 @@ namespace fs = std::filesystem;
 
 namespace
 {
+// What became of a staged file that is not committed, for the user.
+std::string remove_staged(const std::string &staging, const std::string &out)
+{
+    std::error_code ec;
+    fs::remove(staging, ec);
+    std::string said = "removed the unfinished " + staging;
+    if (staging != out && fs::exists(out, ec))
+        said += "; " + out + " is as it was";
+    return said;
+}
+
 class VideoSink final : public RecordSink
 {
   public:
-    explicit VideoSink(const SinkSettings &s) : settings_(s) {}
-    bool open() override { return writer_.open(settings_.out, settings_.video); }
+    explicit VideoSink(const SinkSettings &s) : settings_(s), staging_(staging_path(s.out))
+    {
+        // The temporary name says nothing of the container: name it.
+        settings_.video.container = s.kind == RecordOutput::mkv ? "matroska" : "mp4";
+    }
+    ~VideoSink() override
+    {
+        if (opened_ && !settled_)
+            remove_staged(staging_, settings_.out);
+    }
+    bool open() override
+    {
+        opened_ = writer_.open(staging_, settings_.video);
+        return opened_;
+    }
     bool write_frame(long, const std::vector<std::uint8_t> &rgb) override
     {
         return writer_.write_frame(rgb.data());
@@ -24,33 +49,51 @@ class VideoSink final : public RecordSink
         return writer_.write_audio(stereo, frames);
     }
     bool finish() override { return writer_.finish(); }
+    bool commit() override
+    {
+        if (!commit_staged(staging_, settings_.out, error_))
+            return false;
+        settled_ = true;
+        return true;
+    }
     std::string discard() override
     {
-        std::error_code ec;
-        fs::remove(settings_.out, ec);
-        return "removed the unfinished " + settings_.out;
+        settled_ = true;
+        return remove_staged(staging_, settings_.out);
     }
-    const std::string &error() const override { return writer_.error(); }
+    const std::string &error() const override { return error_.empty() ? writer_.error() : error_; }
     double convert_seconds() const override { return writer_.convert_seconds(); }
     double encode_seconds() const override { return writer_.encode_seconds(); }
 
   private:
     SinkSettings settings_;
+    std::string staging_;
     VideoWriter writer_;
+    std::string error_; // the commit's
+    bool opened_ = false, settled_ = false;
 };
 
 class PngSequenceSink final : public RecordSink
 {
   public:
-    explicit PngSequenceSink(const SinkSettings &s) : settings_(s) {}
+    explicit PngSequenceSink(const SinkSettings &s)
+        : settings_(s), wav_path_(soundtrack_wav_path(s.out)), staging_(staging_path(wav_path_))
+    {
+    }
+    ~PngSequenceSink() override
+    {
+        if (opened_ && !settled_)
+            remove_staged(staging_, wav_path_);
+    }
     bool open() override
     {
         if (!settings_.video.audio)
             return true;
-        if (!wav_.open(soundtrack_wav_path(settings_.out), settings_.video.sample_rate)) {
+        if (!wav_.open(staging_, settings_.video.sample_rate)) {
             error_ = wav_.error();
             return false;
         }
+        opened_ = true;
         return true;
     }
     bool write_frame(long n, const std::vector<std::uint8_t> &rgb) override
@@ -81,23 +124,34 @@ class PngSequenceSink final : public RecordSink
             error_ = wav_.error();
         return error_.empty();
     }
+    bool commit() override
+    {
+        if (!opened_)
+            return true;
+        if (!commit_staged(staging_, wav_path_, error_))
+            return false;
+        settled_ = true;
+        return true;
+    }
     std::string discard() override
     {
-        // Every PNG written is whole (a failed one is removed by libpng);
-        // the soundtrack's header may be wrong, so it goes.
-        std::error_code ec;
-        fs::remove(soundtrack_wav_path(settings_.out), ec);
-        return "the frames written so far are kept; removed the unfinished " +
-               soundtrack_wav_path(settings_.out);
+        // Every PNG written is whole (each is renamed into place once
+        // written); the soundtrack is not, so it goes.
+        settled_ = true;
+        if (!opened_)
+            return "the frames written so far are kept";
+        return "the frames written so far are kept; " + remove_staged(staging_, wav_path_);
     }
     const std::string &error() const override { return error_; }
     double encode_seconds() const override { return encode_time_; }
 
   private:
     SinkSettings settings_;
+    std::string wav_path_, staging_;
     WavWriter wav_;
     std::string error_;
     double encode_time_ = 0.0;
+    bool opened_ = false, settled_ = false;
 };
 } // namespace
 

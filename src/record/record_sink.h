@@ -1,5 +1,9 @@
 // Where a recording's frames and sound go: a video file, or a PNG sequence
-// with the soundtrack beside it as soundtrack.wav.
+// with the soundtrack beside it as soundtrack.wav. The video file and the
+// soundtrack are written under a temporary name beside their own
+// (OUT.part, record/staged_file.h) and take their names only at commit(),
+// so an existing file is replaced only by a finished one; a sink destroyed
+// without commit() or discard() removes its temporary.
 // Depends on: record/video_writer.h, record/wav_writer.h, libpng.
 #pragma once
 
@@ -16,15 +20,19 @@ class RecordSink
 {
   public:
     virtual ~RecordSink() = default;
-    // Creates the output; false with the path and reason in error().
+    // Creates the output (its temporary); false with the path and reason in
+    // error().
     virtual bool open() = 0;
     virtual bool write_frame(long n, const std::vector<std::uint8_t> &rgb) = 0;
     virtual bool write_audio(const float *stereo, std::size_t frames) = 0;
     // Completes the output so that it plays (also after a failed write:
     // what was written stays usable where it can). False with the reason.
     virtual bool finish() = 0;
-    // After a failed finish: removes what cannot be played; says what
-    // became of the output, for the user.
+    // After finish(): gives the finished file its name, replacing what was
+    // there. False with the reason (the temporary stays for discard()).
+    virtual bool commit() = 0;
+    // Instead of commit(): removes the temporary; says what became of the
+    // output, for the user.
     virtual std::string discard() = 0;
     virtual const std::string &error() const = 0;
     virtual double convert_seconds() const { return 0.0; }

@@ -195,7 +195,8 @@ bool VideoWriter::open(const std::string &path, const VideoSettings &settings)
     Impl &m = *impl_;
     m.path = path;
     m.settings = settings;
-    int r = avformat_alloc_output_context2(&m.format, nullptr, nullptr, path.c_str());
+    const char *container = settings.container.empty() ? nullptr : settings.container.c_str();
+    int r = avformat_alloc_output_context2(&m.format, nullptr, container, path.c_str());
     if (r < 0 || m.format == nullptr)
         return m.fail("no container for", r < 0 ? r : AVERROR(EINVAL));
     m.packet = av_packet_alloc();

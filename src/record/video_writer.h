@@ -20,6 +20,9 @@ struct VideoSettings {
     bool audio = true;
     int sample_rate = 44100;
     int audio_bit_rate = 192000;
+    // libavformat's name of the container ("mp4", "matroska"); empty: the
+    // one the file name asks for.
+    std::string container;
 };
 
 class VideoWriter

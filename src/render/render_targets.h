@@ -13,6 +13,7 @@
 // objects as plain unsigned numbers). Main (GL) thread only.
 #pragma once
 
+#include "render/load_failures.h"
 #include "render/resource_numbers.h"
 
 #include <array>
@@ -75,6 +76,14 @@ class RenderTargets
     double fov_offset = 0.0; // added to the loading screen's 65 degrees
     bool multisample = false;
 
+    // Files the set-up could not load, in the order met (programs,
+    // pictures, meshes): the caller reads them once the set-up returns.
+    LoadFailures load_failures;
+    // The show: a picture that cannot be read ends the process (message
+    // box, exit 0). Stills and exports clear it: the picture is only
+    // listed above and the set-up goes on.
+    bool pictures_are_fatal = true;
+
     // ---- Number checks -------------------------------------------------------
     // Texture and render-set numbers come from the show's tables, but one
     // outside them would write past the arrays (a negative texture number
@@ -105,7 +114,8 @@ class RenderTargets
     void create_noise_texture_rgba(TextureNumber number, int width, int height);
 
     // ---- Textures from JPEG files -------------------------------------------
-    // A file that cannot be read ends the process (message box, exit 0).
+    // A file that cannot be read is listed in load_failures and, while
+    // pictures_are_fatal, ends the process (stderr line, message box, exit 0).
     // A number outside the table is refused before anything is read.
     void load_texture(TextureNumber number, const std::string &file_name);
     void load_normal_map_texture(TextureNumber number, const std::string &file_name);

@@ -39,6 +39,27 @@ void print_read_failure(int error)
     std::cout << (error != 0 ? std::strerror(error) : "Shader source file read failed.") << std::endl;
 }
 
+// A compiler or linker log on one line: its first three lines, joined.
+std::string first_lines(const std::string &log)
+{
+    std::string out;
+    int lines = 0;
+    for (std::size_t at = 0; at < log.size() && lines < 3;) {
+        std::size_t end = log.find('\n', at);
+        if (end == std::string::npos)
+            end = log.size();
+        std::string line = log.substr(at, end - at);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        if (!line.empty()) {
+            out += (out.empty() ? "" : " / ") + line;
+            ++lines;
+        }
+        at = end + 1;
+    }
+    return out.empty() ? "no log" : out;
+}
+
 } // namespace
 
 ShaderProgram::ShaderProgram()
@@ -48,10 +69,16 @@ ShaderProgram::ShaderProgram()
 
 // ---- Sources and compilation ------------------------------------------------
 
-std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::string &path)
+std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::string &path, std::string *problem)
 {
+    const auto note = [&](std::string why) {
+        if (problem != nullptr && problem->empty())
+            *problem = std::move(why);
+    };
+    errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
+        note(file_problem(path, errno));
         std::cout << "Cannot open shader source file." << std::endl;
         return std::nullopt;
     }
@@ -60,6 +87,7 @@ std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::st
     struct stat info {
     };
     if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+        note("is a folder, not a file");
         print_read_failure(EISDIR);
         return std::vector<char>(1, '\0');
     }
@@ -71,6 +99,7 @@ std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::st
     if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
         // Not a seekable file (a directory, a pipe): report and hand back
         // an empty text, as for any other read failure.
+        note(file_problem(path, errno));
         print_read_failure(errno);
         return std::vector<char>(1, '\0');
     }
@@ -78,10 +107,15 @@ std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::st
     errno = 0;
     std::size_t got = std::fread(text.data(), 1, static_cast<std::size_t>(length), file.get());
     if (got != static_cast<std::size_t>(length)) {
+        note(file_problem(path, std::ferror(file.get()) ? errno : EIO));
         print_read_failure(std::ferror(file.get()) ? errno : 0);
         // What was read stays; the rest is NULs, so the text ends there.
     }
     text[static_cast<std::size_t>(length)] = '\0';
+    if (length == 0)
+        note("is empty");
+    else if (std::memchr(text.data(), '\0', got) != nullptr)
+        note("is not a text file (it holds NUL bytes)");
     return text;
 }
 
@@ -90,7 +124,8 @@ void ShaderProgram::compile_shader(GLenum kind, const std::string &path, int slo
     if (!valid_slot(slot)) {
         return;
     }
-    std::optional<std::vector<char>> source = read_shader_source(path);
+    std::string problem;
+    std::optional<std::vector<char>> source = read_shader_source(path, &problem);
     // A source that could not be read compiles as an empty text: the slot
     // still gets a (failed) shader and the build of the other slots goes on.
     const char *text = source ? source->data() : "";
@@ -109,6 +144,13 @@ void ShaderProgram::compile_shader(GLenum kind, const std::string &path, int slo
     }
     log[written] = '\0';
     std::cout << log << std::endl;
+
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (problem.empty() && compiled != GL_TRUE)
+        problem = "does not compile: " + first_lines(log);
+    if (!problem.empty())
+        failures_.push_back({path, problem});
 }
 
 void ShaderProgram::compile_fragment_shader(const std::string &path, int slot)
@@ -134,6 +176,7 @@ void ShaderProgram::build_program(const std::string &vertex_path, const std::str
     glAttachShader(programs_[slot], fragment_shaders_[slot]);
     glAttachShader(programs_[slot], vertex_shaders_[slot]);
     glLinkProgram(programs_[slot]);
+    check_link(slot, fragment_path + " (with " + vertex_path + ")");
 }
 
 void ShaderProgram::build_fragment_program(const std::string &fragment_path, int slot)
@@ -145,7 +188,34 @@ void ShaderProgram::build_fragment_program(const std::string &fragment_path, int
     programs_[slot] = glCreateProgram();
     glAttachShader(programs_[slot], fragment_shaders_[slot]);
     glLinkProgram(programs_[slot]);
+    check_link(slot, fragment_path);
     use_program(slot);
+}
+
+void ShaderProgram::check_link(int slot, const std::string &files)
+{
+    GLint linked = GL_FALSE;
+    glGetProgramiv(programs_[slot], GL_LINK_STATUS, &linked);
+    if (linked == GL_TRUE)
+        return;
+    // A file already listed (unreadable, not compiling) is the reason.
+    for (const LoadFailure &f : failures_)
+        if (files.find(f.file) != std::string::npos)
+            return;
+    char log[info_log_buffer] = {};
+    GLsizei written = 0;
+    glGetProgramInfoLog(programs_[slot], info_log_buffer, &written, log);
+    if (written < 0 || written >= info_log_buffer)
+        written = 0;
+    log[written] = '\0';
+    failures_.push_back({files, "does not link: " + first_lines(log)});
+}
+
+LoadFailures ShaderProgram::take_failures()
+{
+    LoadFailures out;
+    out.swap(failures_);
+    return out;
 }
 
 void ShaderProgram::use_program(int slot) const

@@ -4,8 +4,10 @@
 // program (three parallel tables of 10128 entries). Programs are built once
 // at set-up from text files relative to the working directory; each compile
 // writes the file name and the compiler's info log (cut to 999 characters)
-// to standard output, which the debug console shows. Compile and link status
-// are not acted upon: a broken program is stored and used like any other.
+// to standard output, which the debug console shows. A broken program is
+// stored and used like any other; what failed (a file that cannot be read,
+// is empty, does not compile or link) is kept as a list of failures for
+// the caller, who decides what it means for the run.
 // GL objects are never deleted; rebuilding a slot leaves the old ones alive.
 //
 // Depends on: GL 2.0 shader entry points through GLEW, GLU (projective
@@ -15,6 +17,7 @@
 // output; nothing is built or bound for them.
 #pragma once
 
+#include "render/load_failures.h"
 #include "render/resource_numbers.h"
 
 #include <array>
@@ -35,8 +38,11 @@ class ShaderProgram
     // in binary mode (CR LF stays as it is). Nothing when the file cannot be
     // opened ("Cannot open shader source file." goes to standard output).
     // A read failure prints the stream's description and still returns the
-    // (terminated) text.
-    static std::optional<std::vector<char>> read_shader_source(const std::string &path);
+    // (terminated) text. With `problem`, the first thing wrong with the
+    // file goes there in the user's words (missing, a folder, unreadable,
+    // empty, NUL bytes); it is left alone when the file is fine.
+    static std::optional<std::vector<char>> read_shader_source(const std::string &path,
+                                                               std::string *problem = nullptr);
 
     // Create the shader object into the slot's entry, compile, then print
     // the file name and the info log, flushed.
@@ -84,6 +90,10 @@ class ShaderProgram
     static void set_projective_texture_matrix(int slot, const std::string &name, const CameraRecord &camera,
                                               double fovy, double aspect, double z_near, double z_far);
 
+    // The files that failed since the last take, in build order, and the
+    // reasons ("does not compile: 0:3(1): error: ..."). Emptied by the take.
+    LoadFailures take_failures();
+
     // The GL names a slot holds (0 when empty or out of range).
     unsigned program(int slot) const;
     unsigned fragment_shader(int slot) const;
@@ -120,8 +130,10 @@ class ShaderProgram
 
   private:
     void compile_shader(unsigned kind, const std::string &path, int slot);
+    void check_link(int slot, const std::string &files);
 
     std::vector<unsigned> fragment_shaders_;
     std::vector<unsigned> vertex_shaders_;
     std::vector<unsigned> programs_;
+    LoadFailures failures_;
 };

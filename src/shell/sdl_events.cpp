@@ -6,6 +6,7 @@
 #include "shell/sdl_keys.h"
 #include "shell/window.h"
 #include "shell/window_procedure.h"
+#include "shell/window_watch.h"
 
 #include <SDL.h>
 
@@ -27,6 +28,11 @@ WindowMessage translate(const SDL_Event &e)
     switch (e.type) {
     case SDL_QUIT:
         m.kind = MessageKind::close;
+        break;
+    case SDL_SYSWMEVENT:
+        // The window destroyed by another program: a close.
+        if (is_window_destroyed_event(e))
+            m.kind = MessageKind::close;
         break;
     case SDL_WINDOWEVENT:
         switch (e.window.event) {
@@ -87,6 +93,10 @@ WindowMessage translate(const SDL_Event &e)
 PumpResult pump_one_message(FrameInfo &info, const RenderTargets &ctx, int wait_ms,
                             std::vector<int> *key_downs)
 {
+    // A window destroyed by another program ends the loop even when its
+    // DestroyNotify has not come through yet (a drawing call failed first).
+    if (window_destroyed())
+        return PumpResult::quit;
     SDL_Event e;
     const int got = wait_ms > 0 ? SDL_WaitEventTimeout(&e, wait_ms) : SDL_PollEvent(&e);
     if (got == 0)

@@ -10,6 +10,7 @@
 #include "runtime/show_state.h"
 #include "shell/clipboard_server.h"
 #include "shell/sdl_video.h"
+#include "shell/window_watch.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -118,6 +119,7 @@ bool window_open(const char *title, int width, int height, int bits, bool full_s
         error_message("Window Creation Error.");
         return false;
     }
+    watch_window(window);
 
     if (fullscreen) {
         // Some SDL video drivers apply full screen to shown windows only.
@@ -215,6 +217,7 @@ void window_close()
     if (window != nullptr) {
         SDL_DestroyWindow(window);
         window = nullptr;
+        stop_watching_window();
     }
     // SDL video itself stays up until the process ends: the clipboard and
     // message boxes may still need it, and starting it again can land on a

@@ -8,8 +8,9 @@
 // are attached, and everything is in place before the first draw.
 // Depends on: render/ (RenderTargets, ShaderProgram, the drawing
 // interface), the mesh loader.
-// Failures are the loaders' business (a picture that cannot be read ends
-// the run; a missing shader or mesh leaves a failed program or empty mesh).
+// What cannot be loaded is listed in the RenderTargets' load_failures for
+// the caller (a picture that cannot be read ends the show itself; a missing
+// shader or mesh leaves a failed program or empty mesh).
 #include "show/part_start_setup.h"
 
 #include "render/render_targets.h"
@@ -22,6 +23,7 @@
 #include "show/resources.h"
 #include "show/screen_passes.h"
 
+#include <cerrno>
 #include <memory>
 
 // ---- The file tables --------------------------------------------------------
@@ -113,16 +115,25 @@ void load_show_pictures(RenderTargets &ctx)
     ctx.load_texture(tex::background, "textures/bg05t.jpg");
 }
 
-void load_show_meshes(part_start &segment)
+LoadFailures load_show_meshes(part_start &segment)
 {
     // A missing file leaves an empty mesh; the show draws nothing for it.
-    segment.city.load("neomeshes//thecity.obj", false);
-    segment.title.load("neomeshes//title.obj", false);
-    segment.vannel.load("neomeshes//vannel.obj", false);
-    segment.leaves.load("neomeshes//leaves.obj", false);
+    LoadFailures failures;
+    const auto load = [&](ObjMesh &mesh, const char *file) {
+        errno = 0;
+        if (!mesh.load(file, false))
+            failures.push_back({file, file_problem(file, errno)});
+        else if (mesh.indices.empty())
+            failures.push_back({file, "holds no faces (not an OBJ mesh, or cut short before its faces)"});
+    };
+    load(segment.city, "neomeshes//thecity.obj");
+    load(segment.title, "neomeshes//title.obj");
+    load(segment.vannel, "neomeshes//vannel.obj");
+    load(segment.leaves, "neomeshes//leaves.obj");
     // The show draws the vertices and indices; the parse tables go.
     for (ObjMesh *mesh : {&segment.city, &segment.title, &segment.vannel, &segment.leaves})
         mesh->drop_load_tables();
+    return failures;
 }
 
 // The grids are the particle sources (show/grid_lists.h): about 800,000
@@ -162,10 +173,13 @@ void part_start::setup(RenderTargets &ctx)
     billboard_program = program::billboards;
 
     build_show_programs(shaders);
+    for (LoadFailure &f : shaders.take_failures())
+        ctx.load_failures.push_back(std::move(f));
     create_show_textures(ctx, render_width, render_height);
     attach_show_textures(ctx);
     load_show_pictures(ctx);
-    load_show_meshes(*this);
+    for (LoadFailure &f : load_show_meshes(*this))
+        ctx.load_failures.push_back(std::move(f));
     compile_opening_grids(*this);
     warm_up_opening(*this, ctx);
     late_setup_steps_done = 0;

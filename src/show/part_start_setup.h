@@ -7,6 +7,7 @@
 // File names are relative to the working directory (the data folder).
 #pragma once
 
+#include "render/load_failures.h"
 #include "render/resource_numbers.h"
 
 #include <array>
@@ -37,8 +38,9 @@ void create_show_textures(RenderTargets &ctx, int width, int height);
 void attach_show_textures(RenderTargets &ctx);
 // 4. The four pictures; three of them report progress (the loading screen).
 void load_show_pictures(RenderTargets &ctx);
-// 5. The four meshes, normals as stored in the files.
-void load_show_meshes(part_start &segment);
+// 5. The four meshes, normals as stored in the files. Returns the files
+//    that are missing, unreadable or hold no faces (their meshes are empty).
+LoadFailures load_show_meshes(part_start &segment);
 // 6. The grids: numbers and pieces of all four reserved, 666 and 1666
 //    compiled; 668 and 667 stay empty until part_start::continue_setup.
 void compile_opening_grids(part_start &segment);

@@ -30,11 +30,19 @@ Sound &sound()
     return instance;
 }
 
-[[noreturn]] void fail(const char *text, int exit_code)
+// The show's own words first, then the cause in the system's (SDL's reason
+// for the device, the decoder's for the file) on standard error.
+[[noreturn]] void fail(const char *text, int exit_code, const std::string &cause)
 {
     message_box(text, caption, MessageIcon::information);
+    std::fprintf(stderr, "sound: %s\n", cause.c_str());
     sound().close();
     std::exit(exit_code);
+}
+
+std::string or_unknown(const std::string &why)
+{
+    return why.empty() ? "no reason given" : why;
 }
 } // namespace
 
@@ -42,9 +50,11 @@ void music_start()
 {
     Sound &s = sound();
     if (!s.init(mix_rate))
-        fail("Problem initializing FMod. \nProgram will now exit.", 1);
+        fail("Problem initializing FMod. \nProgram will now exit.", 1,
+             "the audio device cannot be opened: " + or_unknown(s.error()));
     if (!s.load(soundtrack_file))
-        fail("Problem initializing FMod. \nNo sound file.", 0);
+        fail("Problem initializing FMod. \nNo sound file.", 0,
+             std::string("the soundtrack \"") + soundtrack_file + "\" cannot be played: " + or_unknown(s.error()));
     // A tag may claim more than a cut-short file holds: wait for the scan,
     // which comes right after the first buffers are decoded, so that the
     // length is the one the track really plays. Before play, so the music

@@ -95,3 +95,47 @@ TEST(CommandLine, record_refuses_bad_names_rates_ranges_and_odd_video_sizes)
     // An odd size is fine for PNG frames.
     EXPECT_TRUE(parse_command_line({"--record", "f%d.png", "--mode", "161x91"}).error.empty());
 }
+
+// Stills take the show's own time range, like --from: a time the show never
+// reaches would quietly draw a black frame.
+TEST(CommandLine, still_times_lie_within_the_show_and_the_output_is_named_png)
+{
+    for (const char *bad : {"-5", "1e308", "251.5", "nan", "inf", "4s", ""})
+        EXPECT_FALSE(parse_command_line({"--still", bad, "--out", "a.png"}).error.empty()) << bad;
+    for (const char *good : {"0", "41", "103.05", "251"})
+        EXPECT_TRUE(parse_command_line({"--still", good, "--out", "a.png"}).error.empty()) << good;
+    const CommandLine several = parse_command_line({"--still", "4", "--still", "5", "--out", "shots/A.PNG"});
+    EXPECT_TRUE(several.error.empty()) << several.error;
+    EXPECT_EQ(several.still_times.size(), 2u);
+
+    for (const char *bad : {"pic.jpg", "pic", ".png", "pic.png.txt"})
+        EXPECT_FALSE(parse_command_line({"--still", "4", "--out", bad}).error.empty()) << bad;
+    EXPECT_FALSE(parse_command_line({"--still", "4", "--still", "4", "--out", "a.png"}).error.empty())
+        << "the same time twice would write the same file twice";
+    EXPECT_FALSE(parse_command_line({"--out", "a.png"}).error.empty()) << "--out alone does nothing";
+    EXPECT_FALSE(parse_command_line({"--record", "a.mp4", "--out", "a.png"}).error.empty())
+        << "--record names its own output";
+}
+
+// With --record or --still the command line is a script's: a word that is
+// neither an option nor its value is a typo ("-fps 10") and would
+// otherwise pass unnoticed. The show itself keeps any text as console text.
+TEST(CommandLine, stray_words_and_repeated_options_are_refused)
+{
+    for (const std::vector<std::string> &bad : std::vector<std::vector<std::string>>{
+             {"--record", "a.mp4", "-fps", "10"},
+             {"10", "--record", "a.mp4"},
+             {"--still", "4", "--out", "a.png", "extra"},
+             {"--record", "a.mp4", "--fps", "30", "--fps", "10"},
+             {"--mode", "320x180", "--mode", "640x360"},
+             {"--windowed", "--windowed"},
+             {"--record", "a.mp4", "--record", "b.mp4"},
+             {"--still", "4", "--out", "a.png", "--out", "b.png"},
+         }) {
+        const CommandLine c = parse_command_line(bad);
+        EXPECT_FALSE(c.error.empty()) << bad[0] << " " << bad[1] << " " << bad.back();
+    }
+    const CommandLine live = parse_command_line({"debug", "-fps", "10", "--mode", "320x180"});
+    EXPECT_TRUE(live.error.empty()) << live.error;
+    EXPECT_TRUE(live.has_text);
+}

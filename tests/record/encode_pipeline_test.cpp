@@ -25,6 +25,7 @@ class RecordingSink final : public RecordSink
         return true;
     }
     bool finish() override { return true; }
+    bool commit() override { return true; }
     std::string discard() override { return ""; }
     const std::string &error() const override { return error_; }
     double encode_seconds() const override { return 0.0; }

@@ -140,6 +140,9 @@ TEST(RecordSink, a_png_sequence_writes_numbered_frames_and_the_soundtrack_beside
         ASSERT_TRUE(sink->write_frame(n, gradient(8, 4, 0)));
     }
     ASSERT_TRUE(sink->finish()) << sink->error();
+    EXPECT_FALSE(fs::exists(dir / "soundtrack.wav")) << "the soundtrack takes its name when committed";
+    ASSERT_TRUE(sink->commit()) << sink->error();
+    EXPECT_FALSE(fs::exists(dir / "soundtrack.wav.part"));
     EXPECT_TRUE(fs::exists(dir / "f000.png"));
     EXPECT_TRUE(fs::exists(dir / "f002.png"));
     EXPECT_FALSE(fs::exists(dir / "f003.png"));
