@@ -136,7 +136,8 @@ CommandLine parse_command_line(const std::vector<std::string> &args)
         } else if (a == "--still") {
             if (!has_value || !is_still_time(args[i + 1]))
                 c.error = "--still needs a scene time in seconds from 0 to 251";
-            else if (std::find(c.still_times.begin(), c.still_times.end(), args[i + 1]) != c.still_times.end())
+            else if (std::find(c.still_times.begin(), c.still_times.end(), args[i + 1]) !=
+                     c.still_times.end())
                 c.error = "--still " + args[i + 1] + " given twice";
             else
                 c.still_times.push_back(args[++i]);
@@ -178,7 +179,8 @@ CommandLine parse_command_line(const std::vector<std::string> &args)
         c.error = c.record_out.empty() ? "--out goes with --still"
                                        : "--out goes with --still; --record names its output itself";
     if (c.error.empty() && !stray.empty() && (!c.still_times.empty() || !c.record_out.empty()))
-        c.error = "unexpected \"" + stray + "\": with --record or --still every word is an option or its value";
+        c.error =
+            "unexpected \"" + stray + "\": with --record or --still every word is an option or its value";
     if (c.error.empty() && c.dev && (!c.still_times.empty() || !c.record_out.empty()))
         c.error = "--dev is for the running show, not for --still or --record";
     return c;

@@ -119,8 +119,8 @@ int draw_stills(const std::vector<std::string> &times, int width, int height, co
             std::fprintf(stderr, "still: soundtrack not readable, drawing with a silent spectrum\n");
         for (std::size_t k = 0; k < times.size(); ++k) {
             if (stop_signal() != 0) {
-                std::fprintf(stderr, "still: stopped by signal %d after %zu of %zu stills\n", stop_signal(), k,
-                             times.size());
+                std::fprintf(stderr, "still: stopped by signal %d after %zu of %zu stills\n", stop_signal(),
+                             k, times.size());
                 status = 128 + stop_signal();
                 return;
             }

@@ -69,7 +69,8 @@ ShaderProgram::ShaderProgram()
 
 // ---- Sources and compilation ------------------------------------------------
 
-std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::string &path, std::string *problem)
+std::optional<std::vector<char>> ShaderProgram::read_shader_source(const std::string &path,
+                                                                   std::string *problem)
 {
     const auto note = [&](std::string why) {
         if (problem != nullptr && problem->empty())

@@ -102,8 +102,8 @@ void fail(RenderTargets &ctx, const std::string &file_name, const char *caption,
     ctx.load_failures.push_back(std::move(failure));
 }
 
-std::optional<rgb_image> decode_file(RenderTargets &ctx, const std::string &file_name, const char *open_caption,
-                                     bool bottom_first)
+std::optional<rgb_image> decode_file(RenderTargets &ctx, const std::string &file_name,
+                                     const char *open_caption, bool bottom_first)
 {
     jpeg_decoder_file_stream stream;
     errno = 0;
@@ -122,9 +122,9 @@ std::optional<rgb_image> decode_file(RenderTargets &ctx, const std::string &file
     if (decoder.start() != 0 || !read_rgb_image(decoder, bottom_first, image.rgb)) {
         const int code = decoder.error_code();
         fail(ctx, file_name, "Jpg !",
-             code == jpeg_not_enough_memory ? "not enough memory to decode it"
-                                            : "damaged JPEG data (cut short or corrupt; decoder code " +
-                                                  std::to_string(code) + ")");
+             code == jpeg_not_enough_memory
+                 ? "not enough memory to decode it"
+                 : "damaged JPEG data (cut short or corrupt; decoder code " + std::to_string(code) + ")");
         return std::nullopt;
     }
     if (cut_short(file_name)) {

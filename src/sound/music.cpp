@@ -54,7 +54,8 @@ void music_start()
              "the audio device cannot be opened: " + or_unknown(s.error()));
     if (!s.load(soundtrack_file))
         fail("Problem initializing FMod. \nNo sound file.", 0,
-             std::string("the soundtrack \"") + soundtrack_file + "\" cannot be played: " + or_unknown(s.error()));
+             std::string("the soundtrack \"") + soundtrack_file +
+                 "\" cannot be played: " + or_unknown(s.error()));
     // A tag may claim more than a cut-short file holds: wait for the scan,
     // which comes right after the first buffers are decoded, so that the
     // length is the one the track really plays. Before play, so the music

@@ -401,6 +401,21 @@ TEST_F(EndToEnd, closing_the_window_ends_the_loop_with_zero)
     EXPECT_EQ(read_file(show.out).find("Cam :"), std::string::npos); // no Escape, no captures
 }
 
+// Destroyed by another client (a window manager's force-close, `xdotool
+// windowclose`): the next drawing call meets a window that is gone. The
+// show ends as on a close, without Xlib's fatal "BadDrawable" (status 1).
+TEST_F(EndToEnd, a_window_destroyed_by_another_program_ends_the_show_with_zero)
+{
+    Show show({"--mode", "160x90", "--windowed", "--data", data.string()}, work.path);
+    const std::string id = show.window(120s);
+    ASSERT_FALSE(id.empty()) << read_file(show.err);
+    EXPECT_GE(hold_until_frames(show, id, 120s), 3) << read_file(show.err);
+    ASSERT_EQ(std::system((std::string(VELLAMOR_DESTROY_WINDOW) + " " + id).c_str()), 0);
+    ASSERT_TRUE(show.wait_for_exit(20s)) << "still running with its window gone";
+    EXPECT_EQ(show.exit_code(), 0) << read_file(show.err);
+    EXPECT_EQ(read_file(show.err).find("X Error"), std::string::npos) << read_file(show.err);
+}
+
 TEST_F(EndToEnd, missing_data_folder_reports_the_missing_file_and_exits_zero)
 {
     const fs::path empty = work.path / "empty";
@@ -414,6 +429,10 @@ TEST_F(EndToEnd, missing_data_folder_reports_the_missing_file_and_exits_zero)
     EXPECT_TRUE(err.find("No sound file") != std::string::npos || err.find("textures") != std::string::npos ||
                 err.find("neomeshes") != std::string::npos || err.find(".jpg") != std::string::npos)
         << err;
+    // The message box's words come with a line that says what is wrong:
+    // the programs that did not build, then the picture that ended it.
+    EXPECT_NE(err.find("Materials/f_billboards.cpp: missing"), std::string::npos) << err;
+    EXPECT_NE(err.find("textures/noise.jpg: missing\nJpg !: textures/noise.jpg"), std::string::npos) << err;
 
     // A --data folder that does not exist is named in the report.
     const fs::path nowhere = work.path / "no-such-folder";

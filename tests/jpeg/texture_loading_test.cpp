@@ -51,7 +51,7 @@ TEST(TextureLoadingDeathTest, missing_height_file_says_jpg_bang_without_progress
     RenderTargets targets;
     targets.progress_callback = report_progress;
     EXPECT_EXIT(targets.load_normal_map_texture(TextureNumber{3}, "textures/none.jpg"),
-                ::testing::ExitedWithCode(0), "^Jpg !: textures/none\\.jpg");
+                ::testing::ExitedWithCode(0), "^textures/none\\.jpg: missing\nJpg !: textures/none\\.jpg");
 }
 
 TEST(TextureLoadingDeathTest, undecodable_files_say_jpg_bang)
@@ -104,4 +104,59 @@ TEST(TextureLoadingDeathTest, numbers_outside_the_table_are_refused_before_readi
             ::testing::ExitedWithCode(7), "^Texture number -?[0-9]+ is out of range.\n.*refused")
             << number;
     }
+}
+
+// Stills and exports: nothing ends the process; each file is listed with
+// what is wrong with it, in the user's words, and no GL call is made for it.
+TEST(TextureLoading, without_fatal_pictures_each_bad_file_is_listed_with_its_reason)
+{
+    RenderTargets targets;
+    targets.pictures_are_fatal = false;
+    encode_options o;
+    o.width = 32;
+    o.height = 32;
+    const bytes good = encode_libjpeg(make_picture("photo", 32, 32, 3, 1), o);
+    bytes huge = good;
+    for (std::size_t i = 0; i + 8 < huge.size(); ++i)
+        if (huge[i] == 0xFF && (huge[i + 1] == 0xC0 || huge[i + 1] == 0xC2)) {
+            huge[i + 5] = huge[i + 7] = 0xEA; // 60000 x 60000
+            huge[i + 6] = huge[i + 8] = 0x60;
+            break;
+        }
+    const std::string empty = write_file("empty.jpg", {});
+    const std::string cut = write_file("cut.jpg", bytes(good.begin(), good.begin() + good.size() * 2 / 3));
+    const std::string large = write_file("huge.jpg", huge);
+    const std::string junk = write_file("junk.jpg", bytes(100, 0x41));
+    const std::string folder = std::string(VELLAMOR_BINARY_DIR) + "/tests/jpeg";
+    targets.load_texture(TextureNumber{3}, "textures/none.jpg");
+    targets.load_texture(TextureNumber{3}, folder);
+    targets.load_normal_map_texture(TextureNumber{3}, empty);
+    targets.load_texture(TextureNumber{3}, cut);
+    targets.load_texture(TextureNumber{3}, large);
+    targets.load_normal_map_texture(TextureNumber{3}, junk);
+
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"textures/none.jpg", "missing"},
+        {folder, "is a folder, not a file"},
+        {empty, "not a JPEG file (empty)"},
+        {cut, "damaged JPEG data (cut short: it ends before its end marker)"},
+        {large, "not a picture this program loads (width and height must be 1 to 8192 pixels)"},
+        {junk, "not a JPEG file"},
+    };
+    ASSERT_EQ(targets.load_failures.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(targets.load_failures[i].file, expected[i].first);
+        EXPECT_EQ(targets.load_failures[i].reason, expected[i].second) << expected[i].first;
+    }
+    EXPECT_EQ(describe({"textures//noise.jpg", "missing"}), "textures/noise.jpg: missing");
+    EXPECT_EQ(targets.textures[TextureNumber{3}], 0u) << "nothing uploaded";
+}
+
+// The show: the same line on standard error, then its message box and exit 0.
+TEST(TextureLoadingDeathTest, the_show_names_the_reason_before_its_message)
+{
+    RenderTargets targets;
+    const std::string empty = write_file("empty.jpg", {});
+    EXPECT_EXIT(targets.load_normal_map_texture(TextureNumber{3}, empty), ::testing::ExitedWithCode(0),
+                "empty\\.jpg: not a JPEG file \\(empty\\)\nJpg !: .*empty\\.jpg");
 }

@@ -25,6 +25,7 @@ extern "C" {
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -58,18 +59,56 @@ std::string read_file(const fs::path &file)
     return s.str();
 }
 
-// Runs the program with no display; returns its exit status, its standard
-// error in `err`.
-int run_program(const std::string &args, std::string &err)
+// Runs the program with no display on `data`; returns its exit status, its
+// standard error in `err`. `limits` goes first ("ulimit -v N;").
+int run_program_on(const fs::path &data, const std::string &args, std::string &err,
+                   const std::string &limits = "")
 {
     const fs::path log = scratch() / "stderr.txt";
     const std::string command =
-        "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \"" +
-        std::string(VELLAMOR_PROGRAM) + "\" --data \"" + data_folder().string() + "\" " + args +
-        " > /dev/null 2> \"" + log.string() + "\"";
+        limits + "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \"" +
+        std::string(VELLAMOR_PROGRAM) + "\" --data \"" + data.string() + "\" " + args + " > /dev/null 2> \"" +
+        log.string() + "\"";
     const int status = std::system(command.c_str());
     err = read_file(log);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int run_program(const std::string &args, std::string &err)
+{
+    return run_program_on(data_folder(), args, err);
+}
+
+// A file the user already has, and a check that it is still there as it was.
+fs::path users_file(const std::string &name)
+{
+    const fs::path file = scratch() / name;
+    std::ofstream(file, std::ios::binary) << "the user's own " << name;
+    return file;
+}
+
+void expect_untouched(const fs::path &file)
+{
+    EXPECT_EQ(read_file(file), "the user's own " + file.filename().string()) << file;
+    EXPECT_FALSE(fs::exists(file.string() + ".part")) << file;
+}
+
+// A copy of the show's files (the soundtrack linked) with `damage` done to it.
+fs::path damaged_data(const std::string &name, const std::function<void(const fs::path &)> &damage)
+{
+    const fs::path dir = scratch() / ("data-" + name);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (const char *folder : {"Materials", "PostProcessing", "neomeshes", "textures"})
+        fs::copy(data_folder() / folder, dir / folder, fs::copy_options::recursive);
+    fs::create_directory_symlink(data_folder() / "music", dir / "music");
+    damage(dir);
+    return dir;
+}
+
+void empty_file(const fs::path &file)
+{
+    std::ofstream{file, std::ios::trunc};
 }
 
 // Starts an export of 160 x 90 frames from 40 s to `to` at `fps` in a child
@@ -291,6 +330,7 @@ TEST(Export, sigint_finishes_a_file_that_holds_the_frames_written)
     const Decoded d = decode(out);
     EXPECT_EQ(static_cast<long>(d.pictures.size()), frames);
     EXPECT_NEAR(d.sound.size() / 44100.0, frames / 10.0, 0.05);
+    EXPECT_FALSE(fs::exists(out.string() + ".part")) << "the finished file took its name";
 }
 
 // A disk that fills during an export: the file-size limit makes every write
@@ -309,7 +349,123 @@ TEST(Export, a_disk_that_fills_during_an_export_is_reported_and_leaves_no_broken
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     const std::string err = read_file(log);
-    EXPECT_NE(err.find(out.string() + ": " + std::strerror(EFBIG)), std::string::npos) << err;
-    EXPECT_NE(err.find("removed the unfinished " + out.string()), std::string::npos) << err;
+    // The export writes beside its output and renames once finished.
+    EXPECT_NE(err.find(out.string() + ".part: " + std::strerror(EFBIG)), std::string::npos) << err;
+    EXPECT_NE(err.find("removed the unfinished " + out.string() + ".part"), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(fs::exists(out.string() + ".part"));
+}
+
+// A data folder that does not load whole: every bad file is named with its
+// reason, nothing is drawn into the user's files and nothing half-made is
+// left (the PNG sequence's soundtrack.wav included).
+TEST(ExportRefusal, each_damaged_file_stops_a_still_before_it_writes)
+{
+    const std::vector<std::pair<std::string, std::function<void(const fs::path &)>>> damages = {
+        {"textures/noise.jpg: not a JPEG file (empty)",
+         [](const fs::path &d) { empty_file(d / "textures/noise.jpg"); }},
+        {"textures/letters.jpg: is a folder",
+         [](const fs::path &d) {
+             fs::remove(d / "textures/letters.jpg");
+             fs::create_directory(d / "textures/letters.jpg");
+         }},
+        {"neomeshes/title.obj: holds no faces",
+         [](const fs::path &d) { std::ofstream(d / "neomeshes/title.obj") << "\x01\x02 not a mesh\n"; }},
+        {"Materials/f_billboards.cpp: is empty",
+         [](const fs::path &d) { empty_file(d / "Materials/f_billboards.cpp"); }},
+    };
+    const fs::path out = users_file("still.png");
+    int k = 0;
+    for (const auto &[said, damage] : damages) {
+        const fs::path data = damaged_data(std::to_string(k++), damage);
+        std::string err;
+        EXPECT_EQ(run_program_on(data, "--still 30 --mode 160x90 --out \"" + out.string() + "\"", err), 1)
+            << err;
+        EXPECT_NE(err.find(said), std::string::npos) << err;
+        expect_untouched(out);
+        fs::remove_all(data);
+    }
+}
+
+TEST(ExportRefusal, a_damaged_data_folder_stops_an_export_before_it_writes)
+{
+    const fs::path data = damaged_data("all", [](const fs::path &d) {
+        empty_file(d / "textures/noise.jpg");
+        std::ofstream(d / "neomeshes/title.obj") << "garbage\n";
+        std::ofstream(d / "PostProcessing/f_blurpass.cpp") << "void main() { gl_FragColor = vec4(1.0) }\n";
+    });
+    const fs::path out = users_file("export.mp4");
+    const fs::path frames = scratch() / "refused-frames";
+    fs::create_directories(frames);
+    for (const std::string &target : {out.string(), (frames / "%03d.png").string()}) {
+        std::string err;
+        EXPECT_EQ(run_program_on(data, "--record \"" + target + "\" --mode 160x90 --from 30 --to 30.2", err),
+                  1)
+            << err;
+        for (const char *said :
+             {"textures/noise.jpg: not a JPEG file (empty)", "neomeshes/title.obj: holds no faces",
+              "PostProcessing/f_blurpass.cpp: does not compile: "})
+            EXPECT_NE(err.find(said), std::string::npos) << err;
+    }
+    expect_untouched(out);
+    EXPECT_TRUE(fs::is_empty(frames)) << "no frames and no soundtrack.wav";
+    fs::remove_all(data);
+}
+
+// A stop asked for while the show is still being set up: no frame is drawn
+// and the user's file stays as it was.
+TEST(Export, sigterm_during_start_up_stops_before_the_first_frame)
+{
+    const fs::path out = users_file("early.mp4");
+    const fs::path log = scratch() / "early.txt";
+    const pid_t child = start_export(out, log, "10", "50");
+    ASSERT_GE(child, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << read_file(log);
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM) << read_file(log);
+    EXPECT_EQ(read_file(log).find("frame 1 of"), std::string::npos) << read_file(log);
+    expect_untouched(out);
+}
+
+// A size the machine cannot hold (an address-space limit stands in for a
+// small machine): the run says so and leaves nothing behind.
+TEST(Export, a_size_the_memory_cannot_hold_is_reported_and_leaves_nothing)
+{
+    const std::string limit = "ulimit -v 4000000; ";
+    const fs::path still = scratch() / "huge.png";
+    std::string err;
+    EXPECT_EQ(run_program_on(data_folder(), "--still 30 --mode 16384x16384 --out \"" + still.string() + "\"",
+                             err, limit),
+              1)
+        << err;
+    EXPECT_NE(err.find("not enough memory for 16384x16384"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(still));
+    EXPECT_FALSE(fs::exists(still.string() + ".part"));
+
+    const fs::path out = users_file("huge.mp4");
+    EXPECT_EQ(run_program_on(data_folder(), "--record \"" + out.string() + "\" --mode 16384x16384 --to 0.1",
+                             err, limit),
+              1)
+        << err;
+    EXPECT_NE(err.find("not enough memory for 16384x16384"), std::string::npos) << err;
+    expect_untouched(out);
+}
+
+TEST(Export, bad_still_and_export_options_exit_2_and_write_nothing)
+{
+    const fs::path out = users_file("options.mp4");
+    const std::string o = "\"" + out.string() + "\"";
+    for (const std::string &args :
+         std::vector<std::string>{"--still 1e308 --out x.png", "--still -5 --out x.png",
+                                  "--still 4 --out x.jpg", "--record " + o + " --out x.png",
+                                  "--record " + o + " -fps 10", "--record " + o + " --fps 30 --fps 10"}) {
+        std::string err;
+        EXPECT_EQ(run_program(args, err), 2) << args;
+        EXPECT_NE(err.find("usage:"), std::string::npos) << err;
+    }
+    expect_untouched(out);
+    EXPECT_FALSE(fs::exists("x.png"));
 }

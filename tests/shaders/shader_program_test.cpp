@@ -383,3 +383,39 @@ TEST_F(ShaderPrograms, projective_matrix_lands_in_unit_2_and_leaves_other_matric
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
+
+// ---- Failures for the caller ---------------------------------------------------
+
+// Each file that cannot serve is listed once, with the first reason: a
+// source that cannot be read is not listed again as not compiling, and a
+// program whose files both compiled is listed for its link.
+TEST_F(ShaderPrograms, failures_name_each_file_once_with_its_reason)
+{
+    const std::string vertex = write_file("pass_v.cpp", pass_vertex);
+    const std::string fragment = write_file("plain_f.cpp", plain_fragment);
+    const std::string empty = write_file("empty_f.cpp", "");
+    const std::string broken = write_file("broken_f.cpp", "void main() { gl_FragColor = vec4(1.0) }\n");
+    const std::string no_main = write_file("no_main_f.cpp", "void helper() {}\n");
+    testing::internal::CaptureStdout();
+    shaders->build_program(vertex, fragment, 1);
+    EXPECT_TRUE(shaders->take_failures().empty()) << "a good program";
+    shaders->build_program(vertex, empty, 2);
+    shaders->build_fragment_program(broken, 3);
+    shaders->build_fragment_program(no_main, 4);
+    testing::internal::GetCapturedStdout();
+
+    const LoadFailures failures = shaders->take_failures();
+    ASSERT_EQ(failures.size(), 3u);
+    EXPECT_EQ(failures[0].file, empty);
+    EXPECT_EQ(failures[0].reason, "is empty");
+    EXPECT_EQ(failures[1].file, broken);
+    EXPECT_EQ(failures[1].reason.rfind("does not compile: ", 0), 0u) << failures[1].reason;
+    EXPECT_NE(failures[1].reason.find("error"), std::string::npos) << "the compiler's words";
+    EXPECT_EQ(failures[2].file, no_main);
+    EXPECT_EQ(failures[2].reason.rfind("does not link: ", 0), 0u) << failures[2].reason;
+    EXPECT_TRUE(shaders->take_failures().empty()) << "taken once";
+    // Making the unlinked program current is GL's INVALID_OPERATION (the
+    // show's builds do the same with a broken file).
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}

@@ -71,3 +71,27 @@ TEST(ShaderSource, directory_is_reported_and_reads_as_empty_text)
     EXPECT_EQ(text->back(), '\0');
     EXPECT_EQ(std::string(text->data()), "");
 }
+
+// What the set-up tells the user about a file it cannot use as GLSL text.
+TEST(ShaderSource, each_unusable_file_gets_its_reason_and_a_good_one_none)
+{
+    const fs::path folder = scratch("folder.cpp");
+    fs::create_directories(folder);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {scratch("absent.cpp").string(), "missing"},
+        {folder.string(), "is a folder, not a file"},
+        {write_file("empty.cpp", ""), "is empty"},
+        {write_file("binary.cpp", std::string("\x7f"
+                                              "ELF\0\0\x01",
+                                              7)),
+         "is not a text file (it holds NUL bytes)"},
+        {write_file("good.cpp", "void main() {}\n"), ""},
+    };
+    testing::internal::CaptureStdout();
+    for (const auto &[path, reason] : cases) {
+        std::string problem;
+        ShaderProgram::read_shader_source(path, &problem);
+        EXPECT_EQ(problem, reason) << path;
+    }
+    testing::internal::GetCapturedStdout();
+}

@@ -36,7 +36,10 @@ TEST_F(MusicDeathTest, no_audio_device_exits_with_code_1_and_says_so)
             ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
             music_start();
         },
-        ::testing::ExitedWithCode(1), "ZVX  : Problem initializing FMod\\. \nProgram will now exit\\.");
+        ::testing::ExitedWithCode(1),
+        // Then SDL's own reason, so the user learns which device or driver.
+        "ZVX  : Problem initializing FMod\\. \nProgram will now exit\\.\n"
+        "sound: the audio device cannot be opened: .*no-such-driver");
 }
 
 TEST_F(MusicDeathTest, missing_soundtrack_exits_with_code_0_and_says_so)
@@ -49,7 +52,9 @@ TEST_F(MusicDeathTest, missing_soundtrack_exits_with_code_0_and_says_so)
             std::filesystem::current_path(empty);
             music_start();
         },
-        ::testing::ExitedWithCode(0), "ZVX  : Problem initializing FMod\\. \nNo sound file\\.");
+        ::testing::ExitedWithCode(0),
+        "ZVX  : Problem initializing FMod\\. \nNo sound file\\.\nsound: the soundtrack \"music//Orvel ft "
+        "Mirel - Vellamor\\.mp3\" cannot be played: .+");
 }
 
 TEST(Music, plays_seeks_in_whole_samples_and_reads_the_spectrum)
