@@ -125,6 +125,8 @@ int record(const RecordRequest &request, RecordStats *stats_out)
         }
         sink = make_record_sink(settings);
         if (!sink->open()) {
+            if (sink->out_of_memory())
+                throw std::bad_alloc();
             std::fprintf(stderr, "record: %s\n", sink->error().c_str());
             refused = 1;
             return;
@@ -158,6 +160,8 @@ int record(const RecordRequest &request, RecordStats *stats_out)
     if (!written || !finished || !sink->commit()) {
         const std::string error = !write_error.empty() ? write_error : sink->error();
         std::fprintf(stderr, "record: %s\n", error.c_str());
+        if (sink->out_of_memory())
+            std::fprintf(stderr, "record: %s\n", not_enough_memory(request.width, request.height).c_str());
         std::fprintf(stderr, "record: %s\n", sink->discard().c_str());
         return 1;
     }

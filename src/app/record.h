@@ -3,7 +3,7 @@
 // is drawn, and converted and encoded on a second thread, with the
 // soundtrack from the first frame's time on. No dialog, no sound device, no
 // display needed. SIGINT or SIGTERM stops after the current frame and
-// finishes the output, so what was drawn plays.
+// finishes the output, so what was drawn plays (app/stop_signals.h).
 // Depends on: app/show_spine.h, record/ (sinks, encoding thread, options),
 // render/frame_readback.h, sound/track_music.h. Main thread only.
 #pragma once
@@ -34,8 +34,13 @@ struct RecordStats {
     double frames_wall = 0.0; // from the first frame until the encoder took the last
 };
 
-// Runs the export from the data folder (the working directory). Returns the
-// exit status: 0 when every frame was written, 1 on an error (reported on
-// standard error with the path; the output finished or removed), 128 + the
-// signal's number when a signal stopped it (the output finished).
+// Runs the export from the data folder (the working directory). The show is
+// set up and checked first: a file that did not load (each named on
+// standard error) or a stop asked for during the set-up ends it before the
+// output is touched. The output is written as OUT.part and renamed over OUT
+// once finished. Returns the exit status: 0 when every frame was written;
+// 1 on an error (reported on standard error with the path; the temporary
+// removed, an existing OUT as it was), also "not enough memory for WxH";
+// 128 + the signal's number when SIGINT or SIGTERM stopped it (the output
+// finished with the frames drawn, or nothing written before the first).
 int run_record(const RecordRequest &request, RecordStats *stats = nullptr);

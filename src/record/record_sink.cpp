@@ -62,6 +62,7 @@ class VideoSink final : public RecordSink
         return remove_staged(staging_, settings_.out);
     }
     const std::string &error() const override { return error_.empty() ? writer_.error() : error_; }
+    bool out_of_memory() const override { return writer_.out_of_memory(); }
     double convert_seconds() const override { return writer_.convert_seconds(); }
     double encode_seconds() const override { return writer_.encode_seconds(); }
 

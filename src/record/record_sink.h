@@ -35,6 +35,8 @@ class RecordSink
     // output, for the user.
     virtual std::string discard() = 0;
     virtual const std::string &error() const = 0;
+    // True when the error is a failed allocation.
+    virtual bool out_of_memory() const { return false; }
     virtual double convert_seconds() const { return 0.0; }
     virtual double encode_seconds() const = 0;
 };

@@ -9,6 +9,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -46,6 +47,7 @@ struct VideoWriter::Impl {
     std::int64_t samples = 0;
     std::vector<float> left, right; // sound waiting for a whole encoder frame
     std::string error;
+    bool out_of_memory = false;
     double convert_time = 0.0, encode_time = 0.0;
 
     ~Impl()
@@ -63,8 +65,12 @@ struct VideoWriter::Impl {
 
     bool fail(const std::string &what, int code)
     {
+        // x264's own failed allocations come back as a generic error (its
+        // "malloc of size N failed" goes straight to standard error).
+        if (code == AVERROR(ENOMEM))
+            out_of_memory = true;
         if (error.empty())
-            error = what + " " + path + ": " + av_text(code);
+            error = what + " " + path + ": " + (out_of_memory ? "not enough memory" : av_text(code));
         return false;
     }
 
@@ -289,6 +295,11 @@ bool VideoWriter::finish()
     if (!first_error.empty())
         m.error = first_error;
     return ok;
+}
+
+bool VideoWriter::out_of_memory() const
+{
+    return impl_->out_of_memory;
 }
 
 long VideoWriter::frames_written() const

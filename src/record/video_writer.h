@@ -44,6 +44,8 @@ class VideoWriter
 
     long frames_written() const;
     const std::string &error() const;
+    // True when the error is a failed allocation (libav's or the encoder's).
+    bool out_of_memory() const;
     // Seconds spent converting RGB to YUV and in the encoders and muxer.
     double convert_seconds() const;
     double encode_seconds() const;

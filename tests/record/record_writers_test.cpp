@@ -192,3 +192,75 @@ TEST(FullDisk, every_writer_reports_a_full_disk_with_the_path)
     EXPECT_NE(w.error().find(full_text), std::string::npos) << w.error();
     fs::remove(video);
 }
+
+// A video takes its name only when committed: until then (and after a
+// discard, or a sink dropped half-way as an exception would) the user's
+// file is as it was and the temporary is the only other file.
+TEST(RecordSink, a_video_replaces_an_existing_file_only_when_committed)
+{
+    const fs::path out = scratch("staged.mkv");
+    const auto users = [&] { std::ofstream(out, std::ios::binary) << "the user's file"; };
+    const auto bytes_of = [](const fs::path &p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    SinkSettings s;
+    s.out = out.string();
+    s.kind = RecordOutput::mkv;
+    s.video.width = 64;
+    s.video.height = 36;
+    s.video.preset = "ultrafast";
+    const fs::path part = out.string() + ".part";
+    const auto write_some = [&](RecordSink &sink) {
+        ASSERT_TRUE(sink.open()) << sink.error();
+        for (long n = 0; n < 5; ++n)
+            ASSERT_TRUE(sink.write_frame(n, gradient(64, 36, static_cast<int>(n))));
+        EXPECT_TRUE(fs::exists(part));
+        EXPECT_EQ(bytes_of(out), "the user's file");
+    };
+
+    users();
+    {
+        const auto sink = make_record_sink(s);
+        write_some(*sink);
+        ASSERT_TRUE(sink->finish()) << sink->error();
+        EXPECT_EQ(bytes_of(out), "the user's file") << "finished is not yet committed";
+        ASSERT_TRUE(sink->commit()) << sink->error();
+    }
+    EXPECT_FALSE(fs::exists(part));
+    EXPECT_EQ(decode(out).pictures.size(), 5u);
+
+    users();
+    {
+        const auto sink = make_record_sink(s);
+        write_some(*sink);
+        EXPECT_EQ(sink->discard(),
+                  "removed the unfinished " + part.string() + "; " + out.string() + " is as it was");
+    }
+    EXPECT_FALSE(fs::exists(part));
+    EXPECT_EQ(bytes_of(out), "the user's file");
+    {
+        const auto sink = make_record_sink(s);
+        write_some(*sink);
+    }
+    EXPECT_FALSE(fs::exists(part)) << "dropped without a commit";
+    EXPECT_EQ(bytes_of(out), "the user's file");
+    fs::remove(out);
+}
+
+TEST(PngFile, a_still_replaces_the_file_whole_and_leaves_no_temporary)
+{
+    const fs::path out = scratch("still.png");
+    std::ofstream(out) << "older";
+    std::string error;
+    ASSERT_TRUE(write_png(out.string(), 8, 4, gradient(8, 4, 0), error)) << error;
+    EXPECT_GT(fs::file_size(out), 8u);
+    EXPECT_FALSE(fs::exists(out.string() + ".part"));
+    // A folder in the way: the write fails, the folder stays, nothing else.
+    const fs::path folder = scratch("folder.png");
+    fs::create_directories(folder);
+    EXPECT_FALSE(write_png(folder.string(), 8, 4, gradient(8, 4, 0), error));
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_FALSE(fs::exists(folder.string() + ".part"));
+    fs::remove(out);
+}
