@@ -385,6 +385,16 @@ TEST(ExportRefusal, each_damaged_file_stops_a_still_before_it_writes)
         expect_untouched(out);
         fs::remove_all(data);
     }
+    // A --data folder with none of the show's files: each is named.
+    const fs::path empty = scratch() / "data-empty";
+    fs::create_directories(empty);
+    std::string err;
+    EXPECT_EQ(run_program_on(empty, "--still 30 --mode 160x90 --out \"" + out.string() + "\"", err), 1)
+        << err;
+    for (const char *said : {"Materials/v_billboards.cpp: missing", "textures/bg05t.jpg: missing",
+                             "neomeshes/leaves.obj: missing"})
+        EXPECT_NE(err.find(said), std::string::npos) << err;
+    expect_untouched(out);
 }
 
 TEST(ExportRefusal, a_damaged_data_folder_stops_an_export_before_it_writes)
