@@ -468,14 +468,17 @@ TEST(Export, bad_still_and_export_options_exit_2_and_write_nothing)
 {
     const fs::path out = users_file("options.mp4");
     const std::string o = "\"" + out.string() + "\"";
-    for (const std::string &args :
-         std::vector<std::string>{"--still 1e308 --out x.png", "--still -5 --out x.png",
-                                  "--still 4 --out x.jpg", "--record " + o + " --out x.png",
-                                  "--record " + o + " -fps 10", "--record " + o + " --fps 30 --fps 10"}) {
+    const fs::path still = scratch() / "x.png";
+    const std::string x = " --out \"" + still.string() + "\"";
+    for (const std::string &args : std::vector<std::string>{
+             "--still 1e308" + x, "--still -5" + x,
+             "--still 4 --out \"" + (scratch() / "x.jpg").string() + "\"", "--record " + o + x,
+             "--record " + o + " -fps 10", "--record " + o + " --fps 30 --fps 10"}) {
         std::string err;
         EXPECT_EQ(run_program(args, err), 2) << args;
         EXPECT_NE(err.find("usage:"), std::string::npos) << err;
     }
     expect_untouched(out);
-    EXPECT_FALSE(fs::exists("x.png"));
+    EXPECT_FALSE(fs::exists(still));
+    EXPECT_FALSE(fs::exists(scratch() / "x.jpg"));
 }
