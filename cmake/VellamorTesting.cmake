@@ -14,6 +14,8 @@ function(vellamor_add_test name)
   endif()
   add_executable(${name} ${_exclude} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  # Shared test support (tests/support) for every test.
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   if(T_GL)
     target_link_libraries(${name} PRIVATE vellamor_test_gl)
   endif()

@@ -245,7 +245,7 @@ int main(int argc, char **argv)
         const int saved = dup(1);
         const int null_fd = open("/dev/null", O_WRONLY);
         dup2(null_fd, 1);
-        build_show_programs(show->shaders);
+        show->features = build_show_programs(show->shaders);
         std::cout.flush();
         dup2(saved, 1);
         close(null_fd);

@@ -4,7 +4,7 @@
 // same share of the picture at any size). Made at half size for large
 // pictures, where the blur pass to the window reads it back between its
 // texels; "Radius" then shrinks the pinwheel by the spread that adds. It
-// also carries "Limit", which widens the blur (0 in playback).
+// also carries the widening by the blur pass's "Limit" (0 in playback).
 uniform sampler2D texture2d_1;  // combined image
 uniform float Radius;
 

@@ -53,8 +53,9 @@ void GridListBuild::compile_pieces(int most)
 
 void GridListBuild::chain(int count) const
 {
+    chained_ = std::clamp(count, 0, compiled_);
     glNewList(list_, GL_COMPILE);
-    for (int k = 0; k < std::clamp(count, 0, compiled_); ++k)
+    for (int k = 0; k < chained_; ++k)
         glCallList(first_piece_ + static_cast<GLuint>(k));
     glEndList();
 }

@@ -48,6 +48,8 @@ class GridListBuild
     // The grid list calls its first `count` pieces (clamped to those compiled).
     void chain(int count) const;
     void chain_all() const { chain(compiled_); }
+    // How many pieces the grid list calls now.
+    int chained() const { return chained_; }
     // Calls pieces [from, to) directly: part of what the grid list draws.
     void call_pieces(int from, int to) const;
 
@@ -57,6 +59,7 @@ class GridListBuild
     int pieces_ = 0;
     unsigned first_piece_ = 0;
     int compiled_ = 0;
+    mutable int chained_ = 0;
 };
 
 // Defines each of `lists` that is not a display list yet as an empty one,

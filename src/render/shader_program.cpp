@@ -284,6 +284,16 @@ void ShaderProgram::set_projective_texture_matrix(int slot, const std::string &n
 
 // ---- Table access ---------------------------------------------------------------
 
+bool ShaderProgram::declares_uniform(int slot, const std::string &name) const
+{
+    const GLuint p = program(slot);
+    if (p == 0 || glIsProgram(p) == GL_FALSE)
+        return false;
+    GLint linked = GL_FALSE;
+    glGetProgramiv(p, GL_LINK_STATUS, &linked);
+    return linked == GL_TRUE && glGetUniformLocation(p, name.c_str()) != -1;
+}
+
 GLuint ShaderProgram::program(int slot) const
 {
     return slot >= 0 && slot < slot_count ? programs_[slot] : 0;

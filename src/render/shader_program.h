@@ -94,6 +94,14 @@ class ShaderProgram
     // reasons ("does not compile: 0:3(1): error: ..."). Emptied by the take.
     LoadFailures take_failures();
 
+    // Whether the slot's linked program has an active uniform `name` (a
+    // name it declares and uses). False for an empty or unlinked slot.
+    bool declares_uniform(int slot, const std::string &name) const;
+    bool declares_uniform(ProgramSlot slot, const std::string &name) const
+    {
+        return declares_uniform(slot.value, name);
+    }
+
     // The GL names a slot holds (0 when empty or out of range).
     unsigned program(int slot) const;
     unsigned fragment_shader(int slot) const;

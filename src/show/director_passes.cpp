@@ -48,8 +48,9 @@ void scene_pass(Renderer &r, const FramePlan &plan, const std::function<void()> 
     r.bind_render_set(render_set::scene, 2);
     draw_scene();
     // The points are drawn with the depth test off and write no depth, so
-    // the depth image is left where it is: no pass reads it.
-    r.resolve(render_set::scene, width, height, 2, false);
+    // the depth image is left where it is unless a pass reads it (the
+    // twelve programs' combine and blur, show/shader_features.h).
+    r.resolve(render_set::scene, width, height, 2, plan.scene_resolves_depth);
 }
 
 void combine_pass(Renderer &r, const FramePlan &plan)

@@ -16,8 +16,9 @@ struct FramePlan;
 void upload_spectrum(Renderer &r, const FramePlan &plan);
 
 // The particle scene (drawn by `draw_scene`) into render set 0 (two
-// outputs), resolved into textures 0 (colour) and 11 (glow). Leaves set
-// 0's framebuffers bound.
+// outputs), resolved into textures 0 (colour) and 11 (glow), and 26
+// (depth) where the plan's passes read it. Leaves set 0's framebuffers
+// bound.
 void scene_pass(Renderer &r, const FramePlan &plan, const std::function<void()> &draw_scene);
 
 // After the glow's bloom (glow_bloom_pass, bloom_passes.h): program 3 over

@@ -27,6 +27,7 @@
 #include "show/letterbox.h"
 #include "show/screen_passes.h"
 #include "show/screen_step.h"
+#include "show/shader_features.h"
 #include "show/top_view_plan.h"
 
 #include <array>
@@ -67,17 +68,22 @@ struct SamplerPlan {
     TextureKind kind = TextureKind::two_d;
 };
 
-// One cloud of point sprites: its program, its uniforms in the order they
-// are set, its three textures, and the grid it draws. `stands_for` holds
-// the passes the one draw stands for (their mean is what is set).
+// One cloud of point sprites: its program, the uniforms set once in their
+// order, its three textures, the grid, and each draw of the grid with the
+// uniforms set right before it. `stands_for` holds the cloud's passes: a
+// program that declares "passes" draws once for all of them (at their mean,
+// weighted by their number), any other draws each pass
+// (show/shader_features.h).
 struct CloudDrawPlan {
     ProgramSlot program;
     std::vector<UniformValue> uniforms;
     std::vector<SamplerPlan> textures;
     std::size_t uniforms_before_textures = 1; // the textures are bound after this many uniforms
     DisplayListNumber grid;
+    std::vector<std::vector<UniformValue>> draws;
     std::vector<ParticleUniforms> stands_for;
-    // The value last set for `name`; nothing when it is not set.
+    // The value last set for `name` (the last draw's, when a draw sets it);
+    // nothing when it is not set.
     std::optional<float> uniform(const std::string &name) const;
 };
 
@@ -116,6 +122,8 @@ struct FramePlan {
     std::vector<Matrix4> top_view_placements;
 
     // The scene into render set 0 (two outputs).
+    // Without depth no pass reads it: the scene's points write none.
+    bool scene_resolves_depth = false;
     CameraPlan scene_camera;
     CameraPlan scene_projective_camera; // the second camera, 65 degrees, near 1, far 100
     float point_size = 1.0f;            // render height / 720
@@ -126,12 +134,13 @@ struct FramePlan {
     TextureNumber letters_picture;
 
     // The glow's bloom at quarter size in render set 2: a reduction, then
-    // two blur directions.
+    // two blur directions (none without the reduced-size passes).
     std::vector<ScreenStep> glow_bloom;
 
     // Combine pass into render set 0, resolved into texture 0: "Limit" (the
-    // grain), the scene's colour, the glow's bloom and the scene's glow,
-    // and the projective matrix of the main camera.
+    // grain), the scene's colour, the glow's bloom and the scene's glow, and
+    // the projective matrix of the main camera. Without the reduced-size
+    // passes: the scene's colour, depth, glow and the random texture.
     float combine_limit = 0.0f;
     ScreenStep combine;
     CameraPlan combine_camera;
@@ -144,8 +153,9 @@ struct FramePlan {
     ScreenStep soft_halo;
 
     // Blur pass to the window: the picture's place (letterbox) and whether
-    // the bars around it are cleared first; its program's textures and
-    // "Limit" (adjustment 1).
+    // the bars around it are cleared first; its program's textures (the
+    // highlights' bloom and the halo, or the scene's depth without the
+    // reduced-size passes) and "Limit" (adjustment 1).
     Viewport picture;
     bool clear_bars = false;
     float blur_limit = 0.0f;
@@ -157,6 +167,8 @@ struct FramePlan {
     bool fade_drawn = false;
 };
 
-// The frame at scene time t (the director's clock after its advance).
+// The frame at scene time t (the director's clock after its advance), for
+// the programs `features` describes (our data folder's by default).
 FramePlan plan_frame(double scene_time, const FrameInfo &frame, int render_width, int render_height,
-                     int window_width, int window_height);
+                     int window_width, int window_height,
+                     const ShaderFeatures &features = ShaderFeatures::ours());

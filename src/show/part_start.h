@@ -12,6 +12,7 @@
 #include "show/frame_plan.h"
 #include "show/parts.h"
 #include "show/resources.h"
+#include "show/shader_features.h"
 
 #include <memory>
 #include <vector>
@@ -67,6 +68,9 @@ class part_start : public parts
     int frame_counter = 0;
     int texture_base = 0;
     ProgramSlot billboard_program = program::billboards;
+    // What the data folder's programs offer, found by setup; every frame
+    // plan follows it.
+    ShaderFeatures features = ShaderFeatures::ours();
 
     ShaderProgram shaders;
     std::unique_ptr<ShowGrids> grids; // made by setup

@@ -81,7 +81,7 @@ void part_start::draw(const double *step, RenderTargets &ctx, FrameInfo *info)
     // Decide, then draw: the whole frame as values, then each pass hands
     // its part of them to the drawing interface.
     const FramePlan plan =
-        plan_frame(scene_time, frame, render_width, render_height, window_width, window_height);
+        plan_frame(scene_time, frame, render_width, render_height, window_width, window_height, features);
 
     PassHook *const hook = pass_hook;
     if (hook != nullptr)

@@ -1,9 +1,10 @@
 // part_start::draw_particle_scene: everything the scene pass draws is point
-// sprites: the 512 x 512 grid with the main-cloud program (one draw for its
-// five passes), the sparse grid with the stars program and, at the opening
-// and the closing, the grid with the letters program (one draw for its two
-// passes; show/cloud_passes.h says why one draw). The processor sets only
-// uniforms and textures; all per-point work is in the shaders.
+// sprites: the 512 x 512 grid with the main-cloud program (five passes), the
+// sparse grid with the stars program and, at the opening and the closing,
+// the grid with the letters program (two passes). A program that declares
+// "passes" draws a cloud once for all its passes (show/cloud_passes.h says
+// why); the plan says how many draws each cloud takes. The processor sets
+// only uniforms and textures; all per-point work is in the shaders.
 // Depends on: cloud_passes, field_of_view (plain values), the drawing
 // interface (render/renderer.h), RenderTargets. GL thread only; draws into
 // whatever framebuffer is bound. Leaves blending off, no program, unit 0
@@ -20,20 +21,16 @@
 namespace
 {
 
-} // namespace
-
-namespace
-{
-
 // List 666 in two halves with a wait between them. A software renderer
-// bins a whole draw before drawing it, and the 262,144 points of a frame
+// bins a whole draw before drawing it, and the 262,144 points of a draw
 // take more than one batch of binned work, so a second batch was filled
 // while the first was drawn: some 12 to 36 MB more memory at the peak. In
 // halves each fits one batch; the wait costs no measurable frame time. A
-// grid still being built draws through its list as before.
+// grid still being built, or one the warm-up has cut to its first piece,
+// draws through its list.
 void draw_full_grid(Renderer &r, const ShowGrids *grids)
 {
-    if (grids == nullptr || !grids->grid.complete()) {
+    if (grids == nullptr || !grids->grid.complete() || grids->grid.chained() < grids->grid.piece_count()) {
         r.call_list(display_list::grid);
         return;
     }
@@ -43,22 +40,36 @@ void draw_full_grid(Renderer &r, const ShowGrids *grids)
     r.call_pieces(grids->grid, pieces / 2, pieces);
 }
 
+void set_uniforms(Renderer &r, ProgramSlot program, const std::vector<UniformValue> &uniforms)
+{
+    for (const UniformValue &u : uniforms)
+        r.uniform(program, u.name, u.value);
+}
+
 // One cloud as the plan has it: its program, the uniforms and textures in
-// their order, its grid.
+// their order, then each draw of its grid after that draw's uniforms.
 void draw_cloud(Renderer &r, const CloudDrawPlan &cloud, const ShowGrids *grids)
 {
     r.use_program(cloud.program);
+    const auto bind_textures = [&] {
+        for (const SamplerPlan &s : cloud.textures)
+            r.bind_sampler(cloud.program, s.unit, s.name, s.texture, s.kind);
+    };
     const std::size_t before_textures = cloud.uniforms_before_textures;
     for (std::size_t k = 0; k < cloud.uniforms.size(); ++k) {
         if (k == before_textures)
-            for (const SamplerPlan &s : cloud.textures)
-                r.bind_sampler(cloud.program, s.unit, s.name, s.texture, s.kind);
+            bind_textures();
         r.uniform(cloud.program, cloud.uniforms[k].name, cloud.uniforms[k].value);
     }
-    if (cloud.grid == display_list::grid)
-        draw_full_grid(r, grids);
-    else
-        r.call_list(cloud.grid);
+    if (before_textures >= cloud.uniforms.size())
+        bind_textures();
+    for (const std::vector<UniformValue> &draw : cloud.draws) {
+        set_uniforms(r, cloud.program, draw);
+        if (cloud.grid == display_list::grid)
+            draw_full_grid(r, grids);
+        else
+            r.call_list(cloud.grid);
+    }
 }
 
 } // namespace

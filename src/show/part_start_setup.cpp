@@ -22,9 +22,12 @@
 #include "show/part_start.h"
 #include "show/resources.h"
 #include "show/screen_passes.h"
+#include "show/shader_features.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 // ---- The file tables --------------------------------------------------------
 
@@ -48,15 +51,27 @@ const std::array<ShowProgramFiles, 15> show_program_files{{
 
 // ---- Set-up steps -----------------------------------------------------------
 
-void build_show_programs(ShaderProgram &shaders)
+ShaderFeatures build_show_programs(ShaderProgram &shaders)
 {
-    for (const ShowProgramFiles &files : show_program_files) {
+    // Which programs the data folder offers is decided here, once: the
+    // reduced-size passes' files are built only when all three are there,
+    // and the frame plans follow what the linked programs declare.
+    const bool reduced_size = reduced_size_files_present([](const char *path) {
+        std::error_code error;
+        return std::filesystem::is_regular_file(path, error);
+    });
+    const std::size_t count = reduced_size ? show_program_files.size() : specified_program_count;
+    for (std::size_t k = 0; k < count; ++k) {
+        const ShowProgramFiles &files = show_program_files[k];
         if (files.vertex != nullptr) {
             shaders.build_program(files.vertex, files.fragment, files.slot);
         } else {
             shaders.build_fragment_program(files.fragment, files.slot);
         }
     }
+    return detect_shader_features(reduced_size, [&shaders](ProgramSlot slot, const char *name) {
+        return shaders.declares_uniform(slot, name);
+    });
 }
 
 void create_show_textures(RenderTargets &ctx, int width, int height)
@@ -172,7 +187,7 @@ void part_start::setup(RenderTargets &ctx)
     texture_base = 0;
     billboard_program = program::billboards;
 
-    build_show_programs(shaders);
+    features = build_show_programs(shaders);
     for (LoadFailure &f : shaders.take_failures())
         ctx.load_failures.push_back(std::move(f));
     create_show_textures(ctx, render_width, render_height);

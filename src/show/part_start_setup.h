@@ -9,8 +9,10 @@
 
 #include "render/load_failures.h"
 #include "render/resource_numbers.h"
+#include "show/shader_features.h"
 
 #include <array>
+#include <cstddef>
 
 class RenderTargets;
 class ShaderProgram;
@@ -24,12 +26,18 @@ struct ShowProgramFiles {
     const char *fragment;
 };
 
-// In build order.
+// In build order: the show's twelve programs (nineteen files), then the
+// three of the reduced-size passes, which a data folder may lack
+// (show/shader_features.h).
 extern const std::array<ShowProgramFiles, 15> show_program_files;
+inline constexpr std::size_t specified_program_count = 12;
 
-// 1. Fourteen programs, in the order of show_program_files. Leaves the last
-//    fragment-only program current (as its build does).
-void build_show_programs(ShaderProgram &shaders);
+// 1. The twelve programs in the order of show_program_files, then the
+//    reduced-size passes' three when all their files are present. Returns
+//    what the built programs offer (show/shader_features.h), which the
+//    frame plans follow. Leaves the last fragment-only program current (as
+//    its build does).
+ShaderFeatures build_show_programs(ShaderProgram &shaders);
 // 2. Sixteen render and data textures with their settings; width x height is
 //    the render size (render set 0).
 void create_show_textures(RenderTargets &ctx, int width, int height);

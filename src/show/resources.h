@@ -27,7 +27,9 @@ inline constexpr TextureNumber bloom_across_wide{34};
 inline constexpr TextureNumber bloom_across_medium{35};
 inline constexpr TextureNumber glow_bloom{36}; // wide and medium mixed; alpha: the local point density
 inline constexpr TextureNumber highlight_bloom{38};
-inline constexpr TextureNumber soft_halo{39};   // half size (render set 1): the soft blur's halo
+// The soft blur's halo: half size (render set 1) from 1280 pixels wide, full
+// size (render set 0) below.
+inline constexpr TextureNumber soft_halo{39};
 inline constexpr TextureNumber height_map{101}; // 512 x 512 top view
 inline constexpr TextureNumber height_map_depth{102};
 inline constexpr TextureNumber background{111};   // "textures/bg05t.jpg"

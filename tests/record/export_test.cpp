@@ -5,6 +5,7 @@
 #include "app/still.h"
 #include "decoded_file.h"
 #include "show/scene_clock.h"
+#include "support/scratch_folder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -38,12 +39,8 @@ constexpr int height = 90;
 
 fs::path scratch()
 {
-    static const fs::path dir = [] {
-        const fs::path d = fs::temp_directory_path() / ("vellamor-export-" + std::to_string(::getpid()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
+    static const ScratchFolder dir("export");
+    return dir.path();
 }
 
 fs::path data_folder()

@@ -4,6 +4,7 @@
 #include "record/record_sink.h"
 #include "record/video_writer.h"
 #include "record/wav_writer.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +22,7 @@ namespace
 {
 fs::path scratch(const std::string &name)
 {
-    const fs::path dir = fs::temp_directory_path() / ("vellamor-record-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    static const ScratchFolder dir("record");
     return dir / name;
 }
 
