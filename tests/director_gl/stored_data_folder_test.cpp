@@ -4,11 +4,13 @@
 // its whole frame: no GL error, list 666 drawn five times for the main
 // cloud and twice for the letters, the combine and blur inputs on their
 // units, and nineteen files built in their order. Our folder: one draw per
-// cloud and the three extra files after the nineteen.
+// cloud, the three extra files after the nineteen, and a warm-up that draws
+// the first piece of each grid only.
 #include "app/still.h"
 #include "render/pass_hook.h"
 #include "render/render_targets.h"
 #include "show/part_start.h"
+#include "show/part_start_setup.h"
 #include "show/resources.h"
 #include "support/scratch_folder.h"
 
@@ -188,7 +190,7 @@ class FrameWatch final : public PassHook
 
 struct FrameSeen {
     std::vector<std::string> files;
-    unsigned points_at_10 = 0, points_at_60 = 0;
+    unsigned points_at_10 = 0, points_at_60 = 0, points_in_warm_up = 0;
     GLenum error = GL_NO_ERROR;
     GLint combine_unit_1 = 0, combine_unit_3 = 0, depth_sampler_unit = -1, random_sampler_unit = -1;
     GLint blur_unit_3 = 0, blur_depth_sampler_unit = -1;
@@ -209,6 +211,9 @@ FrameSeen show_in(const fs::path &folder)
         seen.points_at_10 = watch.scene_points;
         show.draw_at(60.0);
         seen.points_at_60 = watch.scene_points;
+        // The warm-up draws the first piece of each grid only.
+        warm_up_show_at(show.show, show.ctx, 10.0);
+        seen.points_in_warm_up = watch.scene_points;
         show.show.pass_hook = nullptr;
         seen.error = glGetError();
         seen.combine_unit_1 = watch.combine_unit_1;
@@ -262,5 +267,6 @@ TEST(StoredDataFolder, our_folder_draws_each_cloud_once_and_builds_its_three_fil
     EXPECT_EQ(seen.files, expected);
     EXPECT_EQ(seen.points_at_10, grid_points + star_points + grid_points);
     EXPECT_EQ(seen.points_at_60, grid_points + star_points);
+    EXPECT_EQ(seen.points_in_warm_up, 3u * 4096u);                          // main cloud, stars, letters
     EXPECT_NE(seen.combine_unit_1, static_cast<GLint>(seen.depth_texture)); // the glow's bloom
 }
