@@ -12,10 +12,10 @@
 #include "show/scene_clock.h"
 #include "sound/music.h"
 #include "sound/track_music.h"
+#include "support/whole_show.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -29,20 +29,9 @@ namespace
 constexpr int width = 160, height = 90;
 constexpr int key_right = 0x27, key_page_down = 0x22, key_space = 0x20, key_f12 = 0x7B;
 
-struct Folder {
-    fs::path path;
-    Folder()
-    {
-        char pattern[] = "/tmp/vellamor_dev_XXXXXX";
-        path = ::mkdtemp(pattern);
-    }
-    ~Folder() { fs::remove_all(path); }
-};
-
 // The show's window at 160 x 90 with the run's sources, as the program opens it.
 bool open_small_show(ShowRun &run)
 {
-    fs::current_path(fs::path(VELLAMOR_SOURCE_DIR) / "data");
     fullscreen = false;
     force_16_9 = false;
     window_width = render_width = width;
@@ -74,19 +63,19 @@ std::vector<std::uint8_t> read_png_rgb(const fs::path &file, int &w, int &h)
         return {};
     return rgb;
 }
+using DevModeGl = WholeShowTest;
 } // namespace
 
-TEST(DevModeGl, seeks_land_on_the_still_of_their_scene_time_and_f12_saves_that_frame)
+TEST_F(DevModeGl, seeks_land_on_the_still_of_their_scene_time_and_f12_saves_that_frame)
 {
     SteppedClock clock;
     TrackMusic music;
     ShowRun run{clock, music, false};
-    fs::current_path(fs::path(VELLAMOR_SOURCE_DIR) / "data");
     ASSERT_TRUE(music.open(soundtrack_file));
     ASSERT_TRUE(open_small_show(run));
-    Folder captures;
+    const ScratchFolder captures("captures");
     {
-        DevMode dev(run, *open_main_show(), captures.path.string());
+        DevMode dev(run, *open_main_show(), captures.path().string());
 
         // Five pages and an arrow in one batch: 150 s, then 155 s, into a
         // stretch in which the top view keeps an older height map.
@@ -113,7 +102,7 @@ TEST(DevModeGl, seeks_land_on_the_still_of_their_scene_time_and_f12_saves_that_f
         const std::string out = testing::internal::GetCapturedStdout();
         EXPECT_NE(out.find("capture "), std::string::npos) << out;
         std::vector<fs::path> files;
-        for (const auto &entry : fs::directory_iterator(captures.path))
+        for (const auto &entry : fs::directory_iterator(captures.path()))
             files.push_back(entry.path());
         ASSERT_EQ(files.size(), 1u);
         EXPECT_EQ(files[0].filename().string().rfind("scene-147.", 0), 0u) << files[0];
@@ -130,14 +119,15 @@ TEST(DevModeGl, seeks_land_on_the_still_of_their_scene_time_and_f12_saves_that_f
     close_show();
 }
 
-TEST(DevModeGl, pause_holds_the_music_and_the_show_clock_and_resume_moves_both)
+TEST_F(DevModeGl, pause_holds_the_music_and_the_show_clock_and_resume_moves_both)
 {
     SteadyShowClock clock;
     LiveMusic music;
     ShowRun run{clock, music, false};
     ASSERT_TRUE(open_small_show(run));
+    const ScratchFolder captures("captures");
     {
-        DevMode dev(run, *open_main_show(), fs::temp_directory_path().string());
+        DevMode dev(run, *open_main_show(), captures.path().string());
         for (int i = 0; i < 3; ++i) {
             dev.before_frame({});
             show_frame();

@@ -13,6 +13,7 @@
 #include "runtime/show_state.h"
 #include "show/part_start.h"
 #include "show/resources.h"
+#include "support/whole_show.h"
 
 #include <gtest/gtest.h>
 
@@ -90,15 +91,15 @@ struct RecordingSegment final : parts {
     FrameInfo seen;
 };
 
-struct FrameTick : ::testing::Test {
+struct FrameTick : WholeShowTest {
     RecordingClock clock;
     RecordingMusic music;
     ShowRun run{clock, music, false};
 
     void SetUp() override
     {
+        ASSERT_NO_FATAL_FAILURE(WholeShowTest::SetUp());
         calls.clear();
-        fs::current_path(fs::path(VELLAMOR_SOURCE_DIR) / "data");
         fullscreen = false;
         window_width = render_width = 160;
         window_height = render_height = 90;
@@ -109,6 +110,7 @@ struct FrameTick : ::testing::Test {
         segment_slots[1] = nullptr;
         left_button = 0;
         close_show();
+        WholeShowTest::TearDown();
     }
 };
 } // namespace

@@ -6,13 +6,13 @@
 #include "show/part_start.h"
 #include "show/scene_clock.h"
 #include "sound/track_music.h"
+#include "support/whole_show.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -23,7 +23,6 @@ constexpr int height = 90;
 
 void with_show(const std::function<void(OfflineShow &)> &body)
 {
-    fs::current_path(fs::path(VELLAMOR_SOURCE_DIR) / "data");
     ASSERT_TRUE(run_offline_show(width, height, body));
 }
 
@@ -41,9 +40,11 @@ std::pair<double, bool> run_frames(OfflineShow &show, double from, double to, in
     }
     return {t, false};
 }
+
+using ShowLoop = WholeShowTest;
 } // namespace
 
-TEST(ShowLoop, stepped_frames_land_on_their_show_times_with_no_pull)
+TEST_F(ShowLoop, stepped_frames_land_on_their_show_times_with_no_pull)
 {
     with_show([](OfflineShow &show) {
         show.clock.set(10.0);
@@ -59,7 +60,7 @@ TEST(ShowLoop, stepped_frames_land_on_their_show_times_with_no_pull)
     });
 }
 
-TEST(ShowLoop, a_run_into_the_top_view_pause_draws_what_a_jump_there_draws)
+TEST_F(ShowLoop, a_run_into_the_top_view_pause_draws_what_a_jump_there_draws)
 {
     // The top view stops after scene time 5 and keeps its last map: a run
     // across 5 and a jump past it must leave the same map and picture.
@@ -83,7 +84,7 @@ TEST(ShowLoop, a_run_into_the_top_view_pause_draws_what_a_jump_there_draws)
     });
 }
 
-TEST(ShowLoop, ends_on_the_first_frame_past_251_seconds)
+TEST_F(ShowLoop, ends_on_the_first_frame_past_251_seconds)
 {
     with_show([](OfflineShow &show) {
         const auto [last, ended] = run_frames(show, 250.5, 260.0, 10);
@@ -94,13 +95,12 @@ TEST(ShowLoop, ends_on_the_first_frame_past_251_seconds)
 
 TEST(StillHeadless, draws_without_any_display)
 {
-    const fs::path out =
-        fs::temp_directory_path() / ("vellamor-headless-" + std::to_string(::getpid()) + ".png");
+    const ScratchFolder scratch("headless");
+    const fs::path out = scratch / "still.png";
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER \"" VELLAMOR_PROGRAM
                                 "\" --still 60 --mode 160x90 --out \"" +
                                 out.string() + "\" > /dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
     ASSERT_TRUE(fs::exists(out));
     EXPECT_GT(fs::file_size(out), 1000u);
-    fs::remove(out);
 }

@@ -41,7 +41,7 @@ using ShortSoundtrack = SteppedShow<LiveMusic>;
 
 TEST_F(ShortSoundtrack, the_show_runs_on_alone_once_the_music_has_played_out)
 {
-    fs::current_path(short_track_data_folder());
+    ASSERT_NO_FATAL_FAILURE(enter(short_track_data_folder()));
     window_width = render_width = 160;
     window_height = render_height = 90;
     ::testing::internal::CaptureStderr();

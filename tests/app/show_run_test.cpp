@@ -54,10 +54,10 @@ class ScriptedMusic final : public MusicSource
 };
 
 // The show in a window of the given size drawing pictures of the render
-// size (the letterbox when they differ), from the show's files in data/.
+// size (the letterbox when they differ), from the show's files in the
+// working folder.
 bool open_test_show(ShowRun &run, int window_w, int window_h, int render_w, int render_h)
 {
-    fs::current_path(fs::path(VELLAMOR_SOURCE_DIR) / "data");
     window_width = window_w;
     window_height = window_h;
     render_width = render_w;
@@ -229,9 +229,10 @@ namespace
     std::fprintf(stderr, "the window closed\n");
     std::_Exit(4);
 }
+using ShowRunDeathTest = WholeShowTest;
 } // namespace
 
-TEST(ShowRunDeathTest, the_message_loop_ends_the_show_after_251_s_with_status_0)
+TEST_F(ShowRunDeathTest, the_message_loop_ends_the_show_after_251_s_with_status_0)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(run_show_to_its_end(), ::testing::ExitedWithCode(0), "black at show time 248.0\n$");

@@ -1,6 +1,7 @@
 // The still renderer's output: the PNG that --still writes holds exactly the
 // frame the offline show reads back for that time, row for row, in RGB.
 #include "app/still.h"
+#include "support/whole_show.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -39,22 +39,22 @@ Picture read_png(const fs::path &path)
     p.rgb = std::move(rgb);
     return p;
 }
+
+using StillOutput = WholeShowTest;
 } // namespace
 
-TEST(StillOutput, the_png_holds_the_frame_the_offline_show_reads_back)
+TEST_F(StillOutput, the_png_holds_the_frame_the_offline_show_reads_back)
 {
-    const fs::path out =
-        fs::temp_directory_path() / ("vellamor-still-" + std::to_string(::getpid()) + ".png");
+    const ScratchFolder scratch("still");
+    const fs::path out = scratch / "still.png";
     const std::string command =
         "\"" VELLAMOR_PROGRAM "\" --still 60 --mode 160x90 --out \"" + out.string() + "\" > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const Picture written = read_png(out);
-    fs::remove(out);
     ASSERT_EQ(written.width, 160);
     ASSERT_EQ(written.height, 90);
 
     std::vector<std::uint8_t> drawn;
-    fs::current_path(fs::path(VELLAMOR_SOURCE_DIR) / "data");
     ASSERT_TRUE(run_offline_show(160, 90, [&](OfflineShow &show) {
         show.draw_at(60.0);
         drawn = show.read_frame();

@@ -12,6 +12,7 @@
 #include "show/part_start.h"
 #include "show/resources.h"
 #include "show/screen_passes.h"
+#include "support/whole_show.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
@@ -91,13 +92,14 @@ void expect_width(double measured_variance, double variance, int quarter_size)
 
 void with_show(const std::function<void(OfflineShow &)> &body)
 {
-    std::filesystem::current_path(std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data");
     ASSERT_TRUE(run_offline_show(width, height, body));
 }
 
+using BloomPasses = WholeShowTest;
+
 } // namespace
 
-TEST(BloomPasses, a_square_of_glow_spreads_to_the_mixed_widths_and_keeps_its_light)
+TEST_F(BloomPasses, a_square_of_glow_spreads_to_the_mixed_widths_and_keeps_its_light)
 {
     with_show([](OfflineShow &show) {
         show.prepare(60.0);
@@ -127,7 +129,7 @@ TEST(BloomPasses, a_square_of_glow_spreads_to_the_mixed_widths_and_keeps_its_lig
     });
 }
 
-TEST(BloomPasses, the_highlights_bloom_takes_only_what_is_brighter_than_0_45)
+TEST_F(BloomPasses, the_highlights_bloom_takes_only_what_is_brighter_than_0_45)
 {
     with_show([](OfflineShow &show) {
         show.prepare(60.0);
@@ -171,7 +173,6 @@ PointSpread soft_blur_of_points(int w, int h)
     for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 4; ++i)
             points.emplace_back(w / 2 + (i - 2) * step + i % 2, h / 2 + (j - 2) * step + j % 2);
-    std::filesystem::current_path(std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data");
     const bool ok = run_offline_show(w, h, [&](OfflineShow &show) {
         show.prepare(60.0);
         std::vector<std::uint8_t> picture(static_cast<std::size_t>(w) * h * 4, 0);
@@ -213,9 +214,11 @@ PointSpread soft_blur_of_points(int w, int h)
     return result;
 }
 
+using SoftBlur = WholeShowTest;
+
 } // namespace
 
-TEST(SoftBlur, a_point_keeps_its_share_and_spread_whether_its_halo_is_made_at_half_or_full_size)
+TEST_F(SoftBlur, a_point_keeps_its_share_and_spread_whether_its_halo_is_made_at_half_or_full_size)
 {
     // 1280 wide and up make the halo at half size, narrower pictures at full
     // size. Either way the blur keeps about 0.71 of a point on its pixel

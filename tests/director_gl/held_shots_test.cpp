@@ -3,6 +3,7 @@
 // wide orbit before the insect is lit, not a dim speck. Small frames
 // (160 x 90), a few of them.
 #include "app/still.h"
+#include "support/whole_show.h"
 
 #include <gtest/gtest.h>
 
@@ -47,11 +48,12 @@ double coarse_change(const std::vector<std::uint8_t> &a, const std::vector<std::
     return diff / (32.0 * 18.0 * 3.0) / (0.5 * (mean(a) + mean(b)));
 }
 
+using HeldShots = WholeShowTest;
+
 } // namespace
 
-TEST(HeldShots, the_crane_shot_changes_within_four_seconds_and_the_wide_orbit_is_lit)
+TEST_F(HeldShots, the_crane_shot_changes_within_four_seconds_and_the_wide_orbit_is_lit)
 {
-    std::filesystem::current_path(std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data");
     ASSERT_TRUE(run_offline_show(width, height, [](OfflineShow &show) {
         // Before the theme, across it, and late in the groove.
         for (double t : {54.0, 62.0, 75.0}) {

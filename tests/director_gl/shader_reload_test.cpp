@@ -7,10 +7,9 @@
 #include "show/part_start.h"
 #include "show/part_start_setup.h"
 #include "show/shader_reload.h"
+#include "support/whole_show.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -23,27 +22,6 @@ namespace
 constexpr int width = 160;
 constexpr int height = 90;
 const char *const edited = "PostProcessing/f_blurpass.cpp";
-
-struct ScratchData {
-    fs::path path;
-    fs::path previous = fs::current_path();
-    ScratchData()
-    {
-        char pattern[] = "/tmp/vellamor_reload_XXXXXX";
-        path = ::mkdtemp(pattern);
-        const fs::path data = fs::path(VELLAMOR_SOURCE_DIR) / "data";
-        for (const char *folder : {"Materials", "PostProcessing"})
-            fs::copy(data / folder, path / folder, fs::copy_options::recursive);
-        for (const char *folder : {"textures", "neomeshes", "music"})
-            fs::create_directory_symlink(data / folder, path / folder);
-        fs::current_path(path);
-    }
-    ~ScratchData()
-    {
-        fs::current_path(previous);
-        fs::remove_all(path);
-    }
-};
 
 // Writes the file and moves its time on by a second per edit, so edits
 // within one tick of a coarse file clock are still seen.
@@ -69,11 +47,13 @@ double red_share(const std::vector<std::uint8_t> &rgb)
         red += rgb[i] == 255 && rgb[i + 1] == 0 && rgb[i + 2] == 0;
     return static_cast<double>(red) / static_cast<double>(rgb.size() / 3);
 }
+// The edits go to a copy of the shader folders.
+using ShaderReloadGl = WholeShowTest;
 } // namespace
 
-TEST(ShaderReloadGl, an_edit_shows_next_frame_and_a_broken_one_keeps_the_last_picture)
+TEST_F(ShaderReloadGl, an_edit_shows_next_frame_and_a_broken_one_keeps_the_last_picture)
 {
-    ScratchData scratch;
+    ASSERT_NO_FATAL_FAILURE(enter_copy("reload", {"Materials", "PostProcessing"}));
     ASSERT_TRUE(run_offline_show(width, height, [](OfflineShow &show) {
         ShaderReload reload(show.show.shaders, show_program_files);
         const std::string original = read(edited);

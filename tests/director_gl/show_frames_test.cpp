@@ -4,6 +4,7 @@
 // test keeps to a few frames.
 #include "app/still.h"
 #include "show/part_start.h"
+#include "support/whole_show.h"
 
 #include <GL/glew.h>
 
@@ -21,15 +22,6 @@ namespace
 
 constexpr int width = 160;
 constexpr int height = 90;
-
-void enter_data_folder()
-{
-    const fs::path data = fs::path(VELLAMOR_SOURCE_DIR) / "data";
-    for (const char *file : {"textures/bg05t.jpg", "textures/letters.jpg", "textures/zvxr.jpg",
-                             "textures/noise.jpg", "neomeshes/thecity.obj"})
-        ASSERT_TRUE(fs::exists(data / file)) << "the show's data is incomplete: " << file;
-    fs::current_path(data);
-}
 
 double mean(const std::vector<std::uint8_t> &bytes)
 {
@@ -55,15 +47,14 @@ int covered_texels(const std::vector<std::uint8_t> &map)
 
 void with_show(const std::function<void(OfflineShow &)> &body)
 {
-    enter_data_folder();
-    if (testing::Test::HasFatalFailure())
-        return;
     ASSERT_TRUE(run_offline_show(width, height, body));
 }
 
+using ShowFrames = WholeShowTest;
+
 } // namespace
 
-TEST(ShowFrames, lit_where_the_show_is_lit_and_black_once_the_final_fade_holds)
+TEST_F(ShowFrames, lit_where_the_show_is_lit_and_black_once_the_final_fade_holds)
 {
     with_show([](OfflineShow &show) {
         for (double t : {12.0, 60.0, 136.0, 178.0, 220.0}) {
@@ -81,7 +72,7 @@ TEST(ShowFrames, lit_where_the_show_is_lit_and_black_once_the_final_fade_holds)
     });
 }
 
-TEST(ShowFrames, height_map_holds_the_city_in_the_crane_shot_and_is_empty_after_202)
+TEST_F(ShowFrames, height_map_holds_the_city_in_the_crane_shot_and_is_empty_after_202)
 {
     with_show([](OfflineShow &show) {
         show.draw_at(45.0);
@@ -101,7 +92,7 @@ TEST(ShowFrames, height_map_holds_the_city_in_the_crane_shot_and_is_empty_after_
     });
 }
 
-TEST(ShowFrames, same_scene_time_gives_the_same_frame)
+TEST_F(ShowFrames, same_scene_time_gives_the_same_frame)
 {
     with_show([](OfflineShow &show) {
         show.draw_at(190.0);
@@ -119,7 +110,7 @@ TEST(ShowFrames, same_scene_time_gives_the_same_frame)
 // The whole show, one frame every 2 s of scene time from the start to the
 // end, with GL's error queue empty after the start-up and after every frame
 // (a pass that leaves a bad binding or state for the next shows up here).
-TEST(ShowFrames, whole_show_every_two_seconds_draws_without_gl_errors)
+TEST_F(ShowFrames, whole_show_every_two_seconds_draws_without_gl_errors)
 {
     with_show([](OfflineShow &show) {
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "after the window and the start-up";

@@ -12,7 +12,7 @@
 #include "show/part_start.h"
 #include "show/part_start_setup.h"
 #include "show/resources.h"
-#include "support/scratch_folder.h"
+#include "support/whole_show.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
@@ -76,11 +76,9 @@ void write(const fs::path &path, const std::string &text)
     out << text;
 }
 
-// Our data folder as a folder of the twelve programs alone.
+// A copy of our shader folders turned into those of the twelve programs alone.
 void make_stored_folder(const fs::path &folder)
 {
-    const fs::path data = fs::path(VELLAMOR_SOURCE_DIR) / "data";
-    fs::copy(data, folder, fs::copy_options::recursive);
     for (const char *file : {"f_bloomdown.cpp", "f_bloomblur.cpp", "f_softhalo.cpp"})
         ASSERT_TRUE(fs::remove(folder / "PostProcessing" / file)) << file;
     const std::string declared = "uniform float passes = 1.0;";
@@ -197,10 +195,10 @@ struct FrameSeen {
     GLuint depth_texture = 0, random_texture = 0;
 };
 
-FrameSeen show_in(const fs::path &folder)
+// The show in the working folder.
+FrameSeen show_seen()
 {
     FrameSeen seen;
-    fs::current_path(folder);
     CapturedOutput out;
     const bool ok = run_offline_show(width, height, [&](OfflineShow &show) {
         while (glGetError() != GL_NO_ERROR) {
@@ -227,22 +225,20 @@ FrameSeen show_in(const fs::path &folder)
     });
     EXPECT_TRUE(ok);
     seen.files = built_files(out.text());
-    fs::current_path(fs::path(VELLAMOR_SOURCE_DIR));
     return seen;
 }
 
 constexpr unsigned grid_points = 512 * 512, star_points = 171 * 128;
 
+using StoredDataFolder = WholeShowTest;
+
 } // namespace
 
-TEST(StoredDataFolder, the_twelve_programs_alone_get_every_pass_and_input_they_expect)
+TEST_F(StoredDataFolder, the_twelve_programs_alone_get_every_pass_and_input_they_expect)
 {
-    const ScratchFolder scratch("stored-data");
-    const fs::path folder = scratch / "data";
-    make_stored_folder(folder);
-    if (testing::Test::HasFatalFailure())
-        return;
-    const FrameSeen seen = show_in(folder);
+    ASSERT_NO_FATAL_FAILURE(enter_copy("stored-data", {"Materials", "PostProcessing"}));
+    ASSERT_NO_FATAL_FAILURE(make_stored_folder(fs::current_path()));
+    const FrameSeen seen = show_seen();
     EXPECT_EQ(seen.error, static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(seen.files, nineteen_files);
     // Five passes of the main cloud, the stars, two passes of the letters.
@@ -256,9 +252,9 @@ TEST(StoredDataFolder, the_twelve_programs_alone_get_every_pass_and_input_they_e
     EXPECT_EQ(seen.blur_depth_sampler_unit, 3);
 }
 
-TEST(StoredDataFolder, our_folder_draws_each_cloud_once_and_builds_its_three_files_after_the_nineteen)
+TEST_F(StoredDataFolder, our_folder_draws_each_cloud_once_and_builds_its_three_files_after_the_nineteen)
 {
-    const FrameSeen seen = show_in(fs::path(VELLAMOR_SOURCE_DIR) / "data");
+    const FrameSeen seen = show_seen();
     EXPECT_EQ(seen.error, static_cast<GLenum>(GL_NO_ERROR));
     std::vector<std::string> expected = nineteen_files;
     for (const char *file : {"PostProcessing//f_bloomdown.cpp", "PostProcessing//f_bloomblur.cpp",

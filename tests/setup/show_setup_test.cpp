@@ -3,6 +3,7 @@
 // point and line grids with the right vertices, the loading screen fed
 // exactly three frames, the noise images in their creation order.
 #include "support/gl_test_context.h"
+#include "support/whole_show.h"
 
 #include "render/frame_readback.h"
 #include "render/noise_pixels.h"
@@ -37,11 +38,6 @@ void count_progress(double step)
     EXPECT_DOUBLE_EQ(step, 0.1);
     ++progress_frames;
 }
-
-const char *const show_files[] = {
-    "textures/noise.jpg",    "textures/letters.jpg", "textures/zvxr.jpg",    "textures/bg05t.jpg",
-    "neomeshes/thecity.obj", "neomeshes/title.obj",  "neomeshes/vannel.obj", "neomeshes/leaves.obj",
-};
 
 struct TextureExpectation {
     TextureNumber number;
@@ -97,16 +93,11 @@ class ShowSetup : public GlTest
     static void SetUpTestSuite()
     {
         GlTest::SetUpTestSuite();
-        const fs::path data = fs::path(VELLAMOR_SOURCE_DIR) / "data";
-        for (const char *file : show_files) {
-            if (!fs::exists(data / file)) {
-                missing_ += std::string(missing_.empty() ? "" : ", ") + file;
-            }
-        }
+        missing_ = whole_show::missing_files(whole_show::source_data());
         if (!missing_.empty()) {
             return;
         }
-        fs::current_path(data);
+        fs::current_path(whole_show::source_data()); // for the suite, as its context
         render_width = render_w;
         render_height = render_h;
         ctx_ = new RenderTargets;
