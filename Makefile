@@ -28,18 +28,19 @@ video: build
 # Sanitizer run of the tests that need no display (the format check among
 # them: an unformatted file fails `make test`), then the fuzzers, then
 # every test of the normal build under Xvfb (CTest's summary comes last).
+# The tests run with a fresh temporary directory that must be empty after.
 test: deps test-asan test-fuzz test-gl
 
 test-asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLAMOR_SANITIZE=ON
 	cmake --build build-asan -j$(JOBS)
-	cd build-asan && $(TEST_ENV) ctest -LE gl --output-on-failure -j$(JOBS)
+	cd build-asan && $(TEST_ENV) $(CURDIR)/scripts/leave-nothing test-tmp ctest -LE gl --output-on-failure -j$(JOBS)
 
 test-fuzz: deps
 	scripts/run-fuzzers $(FUZZ_SECONDS)
 
 test-gl: build
-	cd $(BUILD) && $(TEST_ENV) $(XVFB) ctest --output-on-failure
+	cd $(BUILD) && $(TEST_ENV) $(XVFB) $(CURDIR)/scripts/leave-nothing test-tmp ctest --output-on-failure
 
 # clang-format 14 over src, tools, tests, bench and fuzz (never data/).
 format: deps

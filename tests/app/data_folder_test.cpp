@@ -1,4 +1,5 @@
 #include "app/data_folder.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +12,8 @@ namespace fs = std::filesystem;
 namespace
 {
 struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        static int counter = 0;
-        path = fs::temp_directory_path() /
-               ("vellamor_data_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
+    ScratchFolder scratch{"data"};
+    const fs::path path = scratch.path();
     void touch(const std::string &name) const
     {
         fs::create_directories((path / name).parent_path());

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <sstream>
 
 #include <jpeglib.h>
@@ -18,26 +17,6 @@ namespace content
 std::filesystem::path data_dir()
 {
     return std::filesystem::path(VELLAMOR_SOURCE_DIR) / "data";
-}
-
-TempDir::TempDir()
-{
-    std::random_device rd;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("vellamor-content-" + std::to_string(rd()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ec);
 }
 
 namespace

@@ -5,6 +5,8 @@
 // Depends on: libjpeg, the C++ standard library. Limits: POSIX popen/system.
 #pragma once
 
+#include "support/scratch_folder.h"
+
 #include <array>
 #include <filesystem>
 #include <string>
@@ -21,14 +23,10 @@ std::filesystem::path data_dir();
 class TempDir
 {
   public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
-    const std::filesystem::path &path() const { return path_; }
+    const std::filesystem::path &path() const { return scratch_.path(); }
 
   private:
-    std::filesystem::path path_;
+    ScratchFolder scratch_{"content"};
 };
 
 struct RunResult {

@@ -4,6 +4,8 @@
 // When the real soundtrack is not in data/music yet, the test builds a
 // temporary data folder: a copy of data/ plus a 20-second MP3 made with sox
 // and lame. Without those tools (or without a display) it skips.
+#include "support/scratch_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -57,13 +59,8 @@ std::string read_file(const fs::path &p)
 }
 
 struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        char pattern[] = "/tmp/vellamor_e2e_XXXXXX";
-        path = ::mkdtemp(pattern);
-    }
-    ~TempDir() { fs::remove_all(path); }
+    ScratchFolder scratch{"e2e"};
+    const fs::path path = scratch.path();
 };
 
 // The program as a child process with its output in files.

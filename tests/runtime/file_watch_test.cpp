@@ -1,4 +1,5 @@
 #include "runtime/file_watch.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,8 @@ namespace fs = std::filesystem;
 namespace
 {
 struct Folder {
-    fs::path path;
-    Folder()
-    {
-        char pattern[] = "/tmp/vellamor_watch_XXXXXX";
-        path = ::mkdtemp(pattern);
-    }
-    ~Folder() { fs::remove_all(path); }
+    ScratchFolder scratch{"watch"};
+    const fs::path path = scratch.path();
     std::string file(const char *name) const { return (path / name).string(); }
 };
 

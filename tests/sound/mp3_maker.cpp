@@ -1,5 +1,7 @@
 #include "mp3_maker.h"
 
+#include "support/scratch_folder.h"
+
 #include <lame/lame.h>
 
 #include <cmath>
@@ -10,28 +12,11 @@
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
-// The folder goes when the process that made it exits normally; a forked
-// death-test child that exits leaves its parent's folder alone.
-struct ScratchDir {
-    pid_t owner = ::getpid();
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("vellamor-sound-" + std::to_string(::getpid()));
-    ScratchDir() { std::filesystem::create_directories(path); }
-    ~ScratchDir()
-    {
-        std::error_code ec;
-        if (::getpid() == owner)
-            std::filesystem::remove_all(path, ec);
-    }
-};
-} // namespace
-
 std::filesystem::path scratch_dir()
 {
-    static const ScratchDir dir;
-    return dir.path;
+    // Goes when the process that made it exits normally.
+    static const ScratchFolder dir("sound");
+    return dir.path();
 }
 
 std::filesystem::path make_mp3(const std::filesystem::path &path, const ToneFile &tone)
