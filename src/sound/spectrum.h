@@ -1,5 +1,6 @@
 // Frequency spectrum of the most recent output: 512 magnitudes from 1024
-// mono samples, Hann-windowed, through a real FFT (kissfft).
+// mono samples, Hann-windowed, through a real FFT (kissfft where the build
+// has it, our own RealFft in the browser build).
 //
 // Scale: magnitudes are amplitudes. A full-scale sine centred on a bin gives
 // 1.0 in that bin (0.85 at worst between two bins, the window's scalloping);
@@ -8,14 +9,25 @@
 // Depends on: kissfft (float), chosen over FFTW because one 1024-point real
 // transform per frame needs no planning or wisdom files, kissfft keeps no
 // global state (one plan per analyser, nothing shared between threads), and
-// its BSD licence binds nothing (FFTW is GPL). Limits: one thread per analyser.
+// its BSD licence binds nothing (FFTW is GPL). The desktop keeps kissfft
+// because its frames depend on the spectrum's exact rounding; RealFft agrees
+// with it to about 1e-6 of the largest bin. Limits: one thread per analyser.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 struct kiss_fftr_state;
+class RealFft;
+
+// The analyser's transform. kissfft is there when the build links it
+// (VELLAMOR_HAVE_KISSFFT); ours builds everywhere.
+enum class SpectrumFft { kissfft, ours };
+bool spectrum_fft_available(SpectrumFft fft);
+// kissfft where available, else ours.
+SpectrumFft default_spectrum_fft();
 
 inline constexpr std::size_t spectrum_window = 1024;
 inline constexpr std::size_t spectrum_bins = 512;
@@ -41,7 +53,7 @@ inline float analysed_mono(float left, float right)
 class SpectrumAnalyser
 {
   public:
-    SpectrumAnalyser();
+    explicit SpectrumAnalyser(SpectrumFft fft = default_spectrum_fft());
     ~SpectrumAnalyser();
     SpectrumAnalyser(const SpectrumAnalyser &) = delete;
     SpectrumAnalyser &operator=(const SpectrumAnalyser &) = delete;
@@ -50,7 +62,8 @@ class SpectrumAnalyser
                  std::array<float, spectrum_bins> &magnitudes);
 
   private:
-    kiss_fftr_state *plan_ = nullptr;
+    kiss_fftr_state *plan_ = nullptr; // one of these two
+    std::unique_ptr<RealFft> ours_;
     std::array<float, spectrum_window> window_{};
     std::array<float, spectrum_window> windowed_{};
 };

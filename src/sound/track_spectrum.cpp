@@ -2,13 +2,14 @@
 
 #include "sound/sound_decoder.h"
 #include "sound/spectrum.h"
+#include "sound/track_window.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace
 {
-constexpr int mix_rate = 44100;
+constexpr int mix_rate = track_rate;
 // Reading on is cheaper than a seek (which decodes from a frame boundary
 // anyway) for gaps up to about this many frames.
 constexpr std::int64_t read_on_limit = mix_rate / 2;
@@ -70,17 +71,10 @@ void TrackSpectrum::decode_window(std::int64_t start)
 
 std::array<float, 512> TrackSpectrum::at(double music_seconds, int volume)
 {
-    std::array<float, 512> out{};
-    if (!open_ || !(music_seconds >= 0.0))
-        return out;
-    const auto heard = static_cast<std::int64_t>(std::floor(music_seconds * mix_rate));
-    if (heard >= decoder_->length())
-        return out;
-    decode_window(analysed_window_start(heard));
-    const float gain = static_cast<float>(std::clamp(volume, 0, 255)) / 255.0F;
-    std::array<float, spectrum_window> mono{};
-    for (std::size_t i = 0; i < spectrum_window; ++i)
-        mono[i] = analysed_mono(stereo_[2 * i] * gain, stereo_[2 * i + 1] * gain);
-    analyser_->analyse(mono, out);
-    return out;
+    const std::optional<std::int64_t> start =
+        open_ ? analysed_window_at(music_seconds, decoder_->length()) : std::nullopt;
+    if (!start)
+        return {};
+    decode_window(*start);
+    return window_spectrum(*analyser_, stereo_, volume);
 }
