@@ -206,7 +206,13 @@ function webgl2Missing() {
 function init() {
   const params = new URLSearchParams(location.search);
   window.vellamorShowTime = () => 0;
-  window.addEventListener('error', (e) => fail('The show stopped: ' + (e.message || e)));
+  // Emscripten's package loader throws "STATUS : URL" for a file it could not fetch.
+  window.addEventListener('error', (e) => {
+    const text = String(e.message || e);
+    const load = /([A-Za-z ]+) : (\S+)$/.exec(text);
+    fail(load ? `A file of the show failed to load: ${load[2].replace(/^.*\//, '')} (${load[1].trim()}). ` +
+      'Every file of the page must be on the server beside index.html.' : 'The show stopped: ' + text);
+  });
   window.addEventListener('unhandledrejection', (e) => fail('The show stopped: ' + (e.reason && e.reason.message || e.reason)));
   if (webgl2Missing()) {
     fail('This browser cannot show Vellamor: it needs WebGL 2, which is missing or switched off here.');

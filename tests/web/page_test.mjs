@@ -133,7 +133,7 @@ try {
     const page = await openPage(`?autoplay&mode=${mode}`);
     await waitState(page, /^failed$/, 60000).catch(() => {});
     const m = await message(page);
-    check(m.length > 0, `without its data the page says: "${m}"`);
+    check(/vellamor\.data/.test(m), `without its data the page says: "${m}"`);
     hidden.clear();
     await page.close();
   }
