@@ -8,23 +8,6 @@
 
 #include <cstddef>
 
-ObjectRange object_range(std::int32_t object, std::size_t start_count)
-{
-    // n entries of object_starts describe n - 1 objects.
-    const auto n = static_cast<std::int64_t>(start_count);
-    std::int64_t first = object >= 0 ? object : 0;
-    std::int64_t end = object >= 0 ? std::int64_t{object} + 1 : n - 1;
-    if (end < 0)
-        end = 0;
-    if (first > n - 1)
-        first = n - 1;
-    if (end > n - 1)
-        end = n - 1;
-    if (first < 0)
-        first = 0; // no entries at all: an empty range
-    return {static_cast<std::int32_t>(first), static_cast<std::int32_t>(end)};
-}
-
 void draw_objects(const ObjMesh &mesh, std::int32_t object)
 {
     if (!mesh.loaded)

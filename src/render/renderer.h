@@ -22,7 +22,7 @@
 #include <span>
 #include <string>
 
-class ObjMesh;
+struct ObjMesh;
 class GridListBuild;
 struct CameraRecord;
 

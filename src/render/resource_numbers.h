@@ -12,7 +12,7 @@ template <class Kind> struct ResourceNumber {
     constexpr explicit ResourceNumber(int number) : value(number) {}
     friend constexpr bool operator==(ResourceNumber, ResourceNumber) = default;
     // Printed as the number itself (messages, test failures).
-    template <class Stream> friend auto operator<<(Stream &out, ResourceNumber n) -> decltype(out << n.value)
+    template <class Stream> friend auto operator<<(Stream &out, ResourceNumber n) -> decltype(out << int{})
     {
         return out << n.value;
     }

@@ -1,17 +1,26 @@
 // The drawing interface the show draws through, and the one place that
 // picks its backend: the show's passes, set-up, loading screen, warm-up and
 // top view all get their Renderer from here.
-// Depends on: render/gl_renderer.h (no GL headers). GL thread only.
+// The browser build draws through WebGL2 (render/webgl), the desktop
+// through GL 2.
+// Depends on: render/gl_renderer.h or render/webgl/webgl_renderer.h (no GL
+// headers). GL thread only.
 #pragma once
 
+#ifdef __EMSCRIPTEN__
+#include "render/webgl/webgl_renderer.h"
+using ShowRenderer = WebGlRenderer;
+#else
 #include "render/gl_renderer.h"
+using ShowRenderer = GlRenderer;
+#endif
 
 class RenderTargets;
 class ShaderProgram;
 
 // The backend for the render context; `shaders` may be null where no
 // program is used.
-inline GlRenderer renderer_for(RenderTargets &ctx, const ShaderProgram *shaders)
+inline ShowRenderer renderer_for(RenderTargets &ctx, const ShaderProgram *shaders)
 {
-    return GlRenderer(ctx, shaders);
+    return ShowRenderer(ctx, shaders);
 }

@@ -47,7 +47,7 @@ class part_start : public parts
     // textures (part_start_lit_mesh.cpp); both passes above start with it.
     void use_lit_mesh_program(Renderer &r, double a1) const;
     // The drawing interface with this segment's programs.
-    GlRenderer renderer(RenderTargets &ctx) const { return renderer_for(ctx, &shaders); }
+    ShowRenderer renderer(RenderTargets &ctx) const { return renderer_for(ctx, &shaders); }
     // The set-up's remainder, which nothing needs for the opening: the later
     // scenes' warm-up and the two grids the show never calls
     // (part_start_late_setup.cpp). One bounded step per call, run between

@@ -5,8 +5,8 @@
 // Depends on: obj_scanner.h, the C library (strtof).
 #include "assets/mesh/obj_scanner.h"
 
-#include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace obj_scan
@@ -55,7 +55,9 @@ inline bool fast_value(std::uint64_t m, int exp10, bool negative, float &out)
     if (m <= (1ull << 53) && exp10 >= -22 && exp10 <= 22) {
         const double d =
             exp10 >= 0 ? static_cast<double>(m) * pow10d[exp10] : static_cast<double>(m) / pow10d[-exp10];
-        const std::uint64_t low = std::bit_cast<std::uint64_t>(d) & ((1ull << 29) - 1);
+        std::uint64_t bits = 0; // std::bit_cast is missing from the browser build's library
+        std::memcpy(&bits, &d, sizeof bits);
+        const std::uint64_t low = bits & ((1ull << 29) - 1);
         if (low != (1ull << 28)) {
             const float r = static_cast<float>(d);
             out = negative ? -r : r;
