@@ -1,0 +1,62 @@
+# The browser build (emcmake cmake; `make web`): the same modules as the
+# desktop where they need no system library, the WebGL2 files of render/
+# in place of its GL 2 ones, and src/web (the canvas, the page's C API) in
+# place of shell/ and the sound device. SDL, ImGui, FFmpeg, mpg123 and
+# kissfft are not part of it.
+set(_src ${CMAKE_SOURCE_DIR}/src)
+
+vellamor_module(vellamor_runtime ${_src}/runtime)
+vellamor_module(vellamor_jpeg ${_src}/assets/jpeg)
+vellamor_module(vellamor_mesh ${_src}/assets/mesh)
+
+# render/: its pure files and the portable GL ones (they see GLES 3 through
+# webgl/compat/GL/glew.h), then the WebGL2 versions of the rest.
+set(_render_portable
+  glsl_es_translation load_failures matrix4 noise_pixels object_range procedural_textures
+  render_targets shader_program shader_program_reload texture_loading texture_pixels)
+set(_render_sources "")
+foreach(_f ${_render_portable})
+  if(EXISTS ${_src}/render/${_f}.cpp)
+    list(APPEND _render_sources ${_src}/render/${_f}.cpp)
+  endif()
+endforeach()
+file(GLOB _webgl_sources CONFIGURE_DEPENDS ${_src}/render/webgl/*.cpp)
+add_library(vellamor_render STATIC ${_render_sources} ${_webgl_sources})
+target_include_directories(vellamor_render PUBLIC ${_src})
+target_include_directories(vellamor_render BEFORE PRIVATE ${_src}/render/webgl/compat)
+target_link_libraries(vellamor_render PUBLIC vellamor_mesh PRIVATE vellamor_runtime vellamor_jpeg)
+
+# sound/: the soundtrack's spectrum without a device; the decoder and the
+# transform are src/web's.
+set(_sound_sources "")
+foreach(_f lame_tag real_fft spectrum track_music track_spectrum)
+  list(APPEND _sound_sources ${_src}/sound/${_f}.cpp)
+endforeach()
+add_library(vellamor_sound STATIC ${_sound_sources})
+target_include_directories(vellamor_sound PUBLIC ${_src})
+target_link_libraries(vellamor_sound PRIVATE vellamor_runtime)
+
+vellamor_module(vellamor_show ${_src}/show PUBLIC vellamor_runtime vellamor_render vellamor_mesh)
+foreach(_m runtime jpeg mesh sound show)
+  vellamor_refuse_gl(vellamor_${_m})
+endforeach()
+
+# The show's spine is the desktop's; the window and the music are src/web's.
+file(GLOB _web_sources CONFIGURE_DEPENDS ${_src}/web/*.cpp)
+add_executable(vellamor_web ${_src}/app/show_spine.cpp ${_web_sources})
+target_link_libraries(vellamor_web PRIVATE vellamor_show vellamor_sound vellamor_render vellamor_runtime
+  vellamor_jpeg vellamor_mesh)
+set(_exports _vellamor_alloc _vellamor_free _vellamor_sound_start_skip _vellamor_sound_buffer
+  _vellamor_sound_ready _vellamor_setup _vellamor_draw_still _vellamor_tick _main)
+list(JOIN _exports "," _exports_list)
+target_link_options(vellamor_web PRIVATE
+  -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=268435456
+  -sEXPORTED_FUNCTIONS=${_exports_list}
+  -sEXPORTED_RUNTIME_METHODS=ccall,cwrap,FS,HEAPF32,HEAPU8
+  -sEXIT_RUNTIME=0 -sENVIRONMENT=web
+  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data@/")
+set_target_properties(vellamor_web PROPERTIES OUTPUT_NAME vellamor SUFFIX ".js"
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# Our own page beside the build (not emscripten's shell).
+configure_file(${_src}/web/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
+configure_file(${_src}/web/page.js ${CMAKE_BINARY_DIR}/page.js COPYONLY)

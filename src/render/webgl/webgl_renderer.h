@@ -1,0 +1,85 @@
+// WebGlRenderer: the drawing interface on WebGL2. Display lists are static
+// vertex buffers with the same vertices in the same order (webgl_lists.h);
+// the matrix stacks, the current colour and the attribute stack live on
+// the CPU (webgl_state.h) and reach the programs as the stand-in uniforms
+// of the shader translation; draws with no program use a small built-in
+// one. Render sets, textures and programs are the render context's and
+// ShaderProgram's, as on the desktop.
+// Cheap to make: it holds two references; the state is the context's.
+// Depends on: WebGL2 (GLES 3 through emscripten), in its source only.
+#pragma once
+
+#include "render/renderer.h"
+
+class RenderTargets;
+class ShaderProgram;
+
+class WebGlRenderer final : public Renderer
+{
+  public:
+    WebGlRenderer(RenderTargets &ctx, const ShaderProgram *shaders) : ctx_(ctx), shaders_(shaders) {}
+
+    void bind_render_set(RenderSetNumber set, int colours) override;
+    void bind_window() override;
+    void attach_colour(RenderSetNumber set, int attachment, TextureNumber texture) override;
+    void attach_depth(RenderSetNumber set, TextureNumber texture) override;
+    void resolve(RenderSetNumber set, int width, int height, int colours, bool depth) override;
+    void copy_to_texture(TextureNumber texture, int width, int height) override;
+    void viewport(int x, int y, int width, int height) override;
+    void clear_colour(float r, float g, float b, float a) override;
+    void clear() override;
+
+    void use_program(ProgramSlot slot) override;
+    void no_program() override;
+    void uniform(ProgramSlot slot, const std::string &name, float value) override;
+    void uniform2(ProgramSlot slot, const std::string &name, float x, float y) override;
+    void uniform_array(ProgramSlot slot, const std::string &name, std::span<const float> values) override;
+    void bind_sampler(ProgramSlot slot, int unit, const std::string &name, TextureNumber texture,
+                      TextureKind kind) override;
+    void projective_texture_matrix(ProgramSlot slot, const std::string &name, const CameraRecord &camera,
+                                   double fovy, double aspect, double z_near, double z_far) override;
+
+    void active_texture(int unit) override;
+    void bind_texture(TextureNumber texture) override;
+    void texture_filter(TextureNumber texture, TextureFilter filter) override;
+    void update_texture_1d(TextureNumber texture, int width, const unsigned char *rgb) override;
+    void clamp_bound_texture_to_edge() override;
+    void nearest_filters_on_bound_texture() override;
+    unsigned swap_in_empty_texture(TextureNumber texture, int width, int height) override;
+    void restore_texture(TextureNumber texture, unsigned kept) override;
+
+    void matrix_mode(MatrixStack stack) override;
+    void load_identity() override;
+    void push_matrix() override;
+    void pop_matrix() override;
+    void perspective(double fovy, double aspect, double z_near, double z_far) override;
+    void look_at(double eye_x, double eye_y, double eye_z, double centre_x, double centre_y, double centre_z,
+                 double up_x, double up_y, double up_z) override;
+    void look_at(const CameraRecord &camera) override;
+    void scale(double x, double y, double z) override;
+    void rotate(double degrees, double x, double y, double z) override;
+    void translate(double x, double y, double z) override;
+
+    void push_state(StateGroups groups = StateGroups::all) override;
+    void pop_state() override;
+    void scissor(int x, int y, int width, int height) override;
+    void set(Capability capability, bool on) override;
+    void blend_function(BlendFactor source, BlendFactor destination) override;
+    void colour(float r, float g, float b, float a = 1.0f) override;
+    void point_size(float size) override;
+    void reset_fixed_state() override;
+
+    void call_list(DisplayListNumber list) override;
+    void call_pieces(const GridListBuild &grid, int from, int to) override;
+    void draw_mesh(const ObjMesh &mesh, std::int32_t object) override;
+    void billboard(double rotation, double half_width, double half_height, bool face_viewer,
+                   float texture_repeat) override;
+    void quad_strip(std::span<const ColouredVertex> vertices) override;
+
+    void flush() override;
+    void finish() override;
+
+  private:
+    RenderTargets &ctx_;
+    const ShaderProgram *shaders_;
+};
