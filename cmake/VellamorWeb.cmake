@@ -9,19 +9,9 @@ vellamor_module(vellamor_runtime ${_src}/runtime)
 vellamor_module(vellamor_jpeg ${_src}/assets/jpeg)
 vellamor_module(vellamor_mesh ${_src}/assets/mesh)
 
-# render/: its pure files and the portable GL ones (they see GLES 3 through
-# webgl/compat/GL/glew.h), then the WebGL2 versions of the rest.
-set(_render_portable
-  glsl_es_translation load_failures matrix4 noise_pixels object_range procedural_textures
-  render_targets shader_program shader_program_reload texture_loading texture_pixels)
-set(_render_sources "")
-foreach(_f ${_render_portable})
-  if(EXISTS ${_src}/render/${_f}.cpp)
-    list(APPEND _render_sources ${_src}/render/${_f}.cpp)
-  endif()
-endforeach()
-file(GLOB _webgl_sources CONFIGURE_DEPENDS ${_src}/render/webgl/*.cpp)
-add_library(vellamor_render STATIC ${_render_sources} ${_webgl_sources})
+# render/: the list the GLES 3 tests of the WebGL2 backend share.
+include(VellamorWebRenderSources)
+add_library(vellamor_render STATIC ${VELLAMOR_WEB_RENDER_SOURCES})
 target_include_directories(vellamor_render PUBLIC ${_src})
 target_include_directories(vellamor_render BEFORE PRIVATE ${_src}/render/webgl/compat)
 target_link_libraries(vellamor_render PUBLIC vellamor_mesh PRIVATE vellamor_runtime vellamor_jpeg)
