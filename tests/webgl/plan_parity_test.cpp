@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include <spawn.h>
 #include <sys/wait.h>
 
 namespace
@@ -84,16 +86,38 @@ std::string read_file(const std::filesystem::path &path)
     return text.str();
 }
 
-TEST_F(GlTest, both_backends_leave_the_plans_uniforms_textures_and_matrices_alike)
+// Runs the GLES 3 recorder with its output in `log`; its wait status, or -1
+// when it cannot start. No shell: the paths go to it as they are.
+int run_gles_recorder(const std::string &data, const std::filesystem::path &record,
+                      const std::filesystem::path &log)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    std::string program = VELLAMOR_PLAN_PARITY_GLES, folder = data, file = record.string();
+    char *argv[] = {program.data(), folder.data(), file.data(), nullptr};
+    pid_t child = 0;
+    const int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = -1;
+    if (failed != 0 || waitpid(child, &status, 0) != child)
+        return -1;
+    return status;
+}
+
+class PlanParity : public GlTest
+{
+};
+
+TEST_F(PlanParity, both_backends_leave_the_plans_uniforms_textures_and_matrices_alike)
 {
     const ScratchFolder scratch("plan_parity");
     const std::filesystem::path gles_record = scratch.path() / "gles.txt";
     const std::filesystem::path gles_log = scratch.path() / "gles.log";
     const std::string data = std::string(VELLAMOR_SOURCE_DIR) + "/data";
-    const std::string command = std::string("'") + VELLAMOR_PLAN_PARITY_GLES + "' '" + data + "' '" +
-                                gles_record.string() + "' > '" + gles_log.string() + "' 2>&1";
-    const int status = std::system(command.c_str());
-    ASSERT_NE(status, -1);
+    const int status = run_gles_recorder(data, gles_record, gles_log);
+    ASSERT_NE(status, -1) << "cannot run " << VELLAMOR_PLAN_PARITY_GLES;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
         GTEST_SKIP() << read_file(gles_log);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << read_file(gles_log);
