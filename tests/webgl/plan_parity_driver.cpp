@@ -9,6 +9,7 @@
 #include "show/director_passes.h"
 #include "show/drawing.h"
 #include "show/frame_plan.h"
+#include "show/part_start.h"
 #include "show/part_start_setup.h"
 #include "show/resources.h"
 
@@ -62,6 +63,37 @@ void hand_over_cloud(Renderer &r, const FramePlan &plan, const CloudDrawPlan &cl
     r.quad_strip(strip);
 }
 
+// The top view's lit-mesh program with the city's placement in texture
+// matrix 0 and the top-view camera in the modelview, as that pass draws the
+// city; a strip stands in for the mesh.
+void hand_over_top_view(Renderer &r, const FramePlan &plan, const part_start &segment)
+{
+    const CameraPlan &c = plan.top_view_camera;
+    const TopViewPlan &top = plan.top_view;
+    r.matrix_mode(MatrixStack::projection);
+    r.load_identity();
+    r.perspective(c.fovy, c.aspect, c.z_near, c.z_far);
+    r.matrix_mode(MatrixStack::modelview);
+    r.load_identity();
+    r.look_at(c.eye[0], c.eye[1], c.eye[2], c.centre[0], c.centre[1], c.centre[2], c.up[0], c.up[1], c.up[2]);
+    r.reset_fixed_state();
+    segment.use_lit_mesh_program(r, plan.lit_mesh_a1);
+    r.matrix_mode(MatrixStack::texture);
+    r.active_texture(1);
+    r.load_identity();
+    r.active_texture(0);
+    r.load_identity();
+    r.uniform(program::lit_mesh, "ttime", static_cast<float>(plan.scene_time));
+    r.scale(0.1 * top.scale * 0.57, 0.1 * top.scale * 0.57, 0.1 * top.scale * 0.57);
+    if (top.city_tilted) {
+        r.rotate(20.0, 1.0, 0.0, 0.0);
+        r.translate(0.0, top.city_rise, 0.0);
+    }
+    const std::array<ColouredVertex, 4> strip{
+        {{1, 1, 1, 0, 0, 0}, {1, 1, 1, 1, 0, 0}, {1, 1, 1, 0, 0, 1}, {1, 1, 1, 1, 0, 1}}};
+    r.quad_strip(strip); // the record is read before the placement goes
+}
+
 } // namespace
 
 std::string plan_parity_record()
@@ -76,6 +108,7 @@ std::string plan_parity_record()
     attach_show_textures(*ctx);
     load_show_pictures(*ctx);
     ShowRenderer r = renderer_for(*ctx, shaders.get());
+    const auto segment = std::make_unique<part_start>(); // only its lit-mesh program's settings are used
 
     std::string record;
     const auto take = [&](const std::string &label, ProgramSlot program) {
@@ -89,6 +122,10 @@ std::string plan_parity_record()
         std::snprintf(at, sizeof at, "t=%g ", t);
         const FramePlan plan = plan_frame(t, frame, width, height, width, height, features);
         upload_spectrum(r, plan);
+        hand_over_top_view(r, plan, *segment);
+        take(at + std::string("top view"), program::lit_mesh);
+        r.load_identity();
+        r.matrix_mode(MatrixStack::modelview);
         for (std::size_t k = 0; k < plan.glow_bloom.size(); ++k) {
             draw_screen_steps(r, {plan.glow_bloom[k]});
             take(at + std::string("glow bloom ") + std::to_string(k), plan.glow_bloom[k].program);
