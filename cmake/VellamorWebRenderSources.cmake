@@ -5,7 +5,7 @@
 set(_web_render_dir ${CMAKE_SOURCE_DIR}/src/render)
 set(VELLAMOR_WEB_RENDER_SOURCES "")
 foreach(_f
-    glsl_es_translation load_failures matrix4 noise_pixels object_range procedural_textures
+    common_renderer glsl_es_translation load_failures matrix4 noise_pixels object_range procedural_textures
     render_targets shader_program shader_program_reload texture_loading texture_pixels)
   if(EXISTS ${_web_render_dir}/${_f}.cpp)
     list(APPEND VELLAMOR_WEB_RENDER_SOURCES ${_web_render_dir}/${_f}.cpp)

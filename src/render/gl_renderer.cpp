@@ -3,8 +3,6 @@
 #include "render/gl_renderer.h"
 
 #include "render/gl_helpers.h"
-#include "render/grid_lists.h"
-#include "render/mesh_drawing.h"
 #include "render/render_targets.h"
 #include "render/shader_program.h"
 
@@ -80,31 +78,6 @@ GLenum gl_factor(BlendFactor f)
 
 } // namespace
 
-void GlRenderer::bind_render_set(RenderSetNumber set, int colours)
-{
-    ctx_.bind_render_set(set, colours);
-}
-
-void GlRenderer::bind_window()
-{
-    ctx_.unbind_render_targets();
-}
-
-void GlRenderer::attach_colour(RenderSetNumber set, int attachment, TextureNumber texture)
-{
-    ctx_.attach_colour_texture(set, attachment, texture);
-}
-
-void GlRenderer::attach_depth(RenderSetNumber set, TextureNumber texture)
-{
-    ctx_.attach_depth_texture(set, texture);
-}
-
-void GlRenderer::resolve(RenderSetNumber set, int width, int height, int colours, bool depth)
-{
-    ctx_.resolve_render_set(set, width, height, colours, depth);
-}
-
 void GlRenderer::copy_to_texture(TextureNumber texture, int width, int height)
 {
     glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
@@ -122,11 +95,6 @@ void GlRenderer::clear_colour(float r, float g, float b, float a)
     glClearColor(r, g, b, a);
 }
 
-void GlRenderer::clear()
-{
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
 void GlRenderer::use_program(ProgramSlot slot)
 {
     if (shaders_ != nullptr)
@@ -142,12 +110,6 @@ void GlRenderer::uniform(ProgramSlot slot, const std::string &name, float value)
 {
     if (shaders_ != nullptr)
         shaders_->set_uniform_float(slot, name, value);
-}
-
-void GlRenderer::uniform2(ProgramSlot slot, const std::string &name, float x, float y)
-{
-    if (shaders_ != nullptr)
-        glUniform2f(glGetUniformLocation(shaders_->program(slot), name.c_str()), x, y);
 }
 
 void GlRenderer::uniform_array(ProgramSlot slot, const std::string &name, std::span<const float> values)
@@ -182,29 +144,6 @@ void GlRenderer::bind_texture(TextureNumber texture)
     ctx_.bind_table_texture(texture);
 }
 
-void GlRenderer::texture_filter(TextureNumber texture, TextureFilter filter)
-{
-    if (RenderTargets::valid_texture_number(texture))
-        set_texture_filter(ctx_.textures[texture], filter == TextureFilter::nearest ? GL_NEAREST : GL_LINEAR);
-}
-
-void GlRenderer::update_texture_1d(TextureNumber texture, int width, const unsigned char *rgb)
-{
-    ctx_.update_texture_1d(texture, width, rgb);
-}
-
-void GlRenderer::clamp_bound_texture_to_edge()
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-}
-
-void GlRenderer::nearest_filters_on_bound_texture()
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-}
-
 unsigned GlRenderer::swap_in_empty_texture(TextureNumber texture, int width, int height)
 {
     if (!RenderTargets::valid_texture_number(texture))
@@ -220,15 +159,6 @@ unsigned GlRenderer::swap_in_empty_texture(TextureNumber texture, int width, int
     glPopAttrib();
     ctx_.textures[texture] = stand_in;
     return kept;
-}
-
-void GlRenderer::restore_texture(TextureNumber texture, unsigned kept)
-{
-    if (!RenderTargets::valid_texture_number(texture))
-        return;
-    const GLuint stand_in = ctx_.textures[texture];
-    ctx_.textures[texture] = kept;
-    glDeleteTextures(1, &stand_in);
 }
 
 void GlRenderer::matrix_mode(MatrixStack stack)
@@ -330,24 +260,9 @@ void GlRenderer::point_size(float size)
     glPointSize(size);
 }
 
-void GlRenderer::reset_fixed_state()
-{
-    reset_gl_state();
-}
-
 void GlRenderer::call_list(DisplayListNumber list)
 {
     glCallList(static_cast<GLuint>(list.value));
-}
-
-void GlRenderer::call_pieces(const GridListBuild &grid, int from, int to)
-{
-    grid.call_pieces(from, to);
-}
-
-void GlRenderer::draw_mesh(const ObjMesh &mesh, std::int32_t object)
-{
-    draw_objects(mesh, object);
 }
 
 void GlRenderer::billboard(double rotation, double half_width, double half_height, bool face_viewer,
@@ -364,14 +279,4 @@ void GlRenderer::quad_strip(std::span<const ColouredVertex> vertices)
         glVertex3d(v.x, v.y, v.z);
     }
     glEnd();
-}
-
-void GlRenderer::flush()
-{
-    glFlush();
-}
-
-void GlRenderer::finish()
-{
-    glFinish();
 }

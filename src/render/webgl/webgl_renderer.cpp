@@ -3,8 +3,6 @@
 #include "render/webgl/webgl_renderer.h"
 
 #include "render/gl_helpers.h"
-#include "render/grid_lists.h"
-#include "render/mesh_drawing.h"
 #include "render/render_targets.h"
 #include "render/shader_program.h"
 #include "render/webgl/webgl_lists.h"
@@ -37,31 +35,6 @@ WebGlState &state()
 
 } // namespace
 
-void WebGlRenderer::bind_render_set(RenderSetNumber set, int colours)
-{
-    ctx_.bind_render_set(set, colours);
-}
-
-void WebGlRenderer::bind_window()
-{
-    ctx_.unbind_render_targets();
-}
-
-void WebGlRenderer::attach_colour(RenderSetNumber set, int attachment, TextureNumber texture)
-{
-    ctx_.attach_colour_texture(set, attachment, texture);
-}
-
-void WebGlRenderer::attach_depth(RenderSetNumber set, TextureNumber texture)
-{
-    ctx_.attach_depth_texture(set, texture);
-}
-
-void WebGlRenderer::resolve(RenderSetNumber set, int width, int height, int colours, bool depth)
-{
-    ctx_.resolve_render_set(set, width, height, colours, depth);
-}
-
 void WebGlRenderer::copy_to_texture(TextureNumber texture, int width, int height)
 {
     GLint framebuffer = 0;
@@ -82,11 +55,6 @@ void WebGlRenderer::clear_colour(float r, float g, float b, float a)
     glClearColor(r, g, b, a);
 }
 
-void WebGlRenderer::clear()
-{
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
 void WebGlRenderer::use_program(ProgramSlot slot)
 {
     if (shaders_ != nullptr)
@@ -102,12 +70,6 @@ void WebGlRenderer::uniform(ProgramSlot slot, const std::string &name, float val
 {
     if (shaders_ != nullptr)
         glUniform1f(glGetUniformLocation(shaders_->program(slot), name.c_str()), value);
-}
-
-void WebGlRenderer::uniform2(ProgramSlot slot, const std::string &name, float x, float y)
-{
-    if (shaders_ != nullptr)
-        glUniform2f(glGetUniformLocation(shaders_->program(slot), name.c_str()), x, y);
 }
 
 void WebGlRenderer::uniform_array(ProgramSlot slot, const std::string &name, std::span<const float> values)
@@ -150,29 +112,6 @@ void WebGlRenderer::bind_texture(TextureNumber texture)
         state().bind_texture_2d(ctx_.textures[texture]);
 }
 
-void WebGlRenderer::texture_filter(TextureNumber texture, TextureFilter filter)
-{
-    if (RenderTargets::valid_texture_number(texture))
-        set_texture_filter(ctx_.textures[texture], filter == TextureFilter::nearest ? GL_NEAREST : GL_LINEAR);
-}
-
-void WebGlRenderer::update_texture_1d(TextureNumber texture, int width, const unsigned char *rgb)
-{
-    ctx_.update_texture_1d(texture, width, rgb);
-}
-
-void WebGlRenderer::clamp_bound_texture_to_edge()
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-}
-
-void WebGlRenderer::nearest_filters_on_bound_texture()
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-}
-
 unsigned WebGlRenderer::swap_in_empty_texture(TextureNumber texture, int width, int height)
 {
     if (!RenderTargets::valid_texture_number(texture))
@@ -189,15 +128,6 @@ unsigned WebGlRenderer::swap_in_empty_texture(TextureNumber texture, int width, 
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     ctx_.textures[texture] = stand_in;
     return kept;
-}
-
-void WebGlRenderer::restore_texture(TextureNumber texture, unsigned kept)
-{
-    if (!RenderTargets::valid_texture_number(texture))
-        return;
-    const GLuint stand_in = ctx_.textures[texture];
-    ctx_.textures[texture] = kept;
-    glDeleteTextures(1, &stand_in);
 }
 
 void WebGlRenderer::matrix_mode(MatrixStack stack)
@@ -317,24 +247,9 @@ void WebGlRenderer::point_size(float size)
     state().attributes.point_size = size;
 }
 
-void WebGlRenderer::reset_fixed_state()
-{
-    reset_gl_state();
-}
-
 void WebGlRenderer::call_list(DisplayListNumber list)
 {
     WebGlLists::current().call(static_cast<unsigned>(list.value));
-}
-
-void WebGlRenderer::call_pieces(const GridListBuild &grid, int from, int to)
-{
-    grid.call_pieces(from, to);
-}
-
-void WebGlRenderer::draw_mesh(const ObjMesh &mesh, std::int32_t object)
-{
-    draw_objects(mesh, object);
 }
 
 void WebGlRenderer::billboard(double rotation, double half_width, double half_height, bool face_viewer,
@@ -367,14 +282,4 @@ void WebGlRenderer::quad_strip(std::span<const ColouredVertex> vertices)
     const ColouredVertex &last = vertices.back();
     s.attributes.colour = {static_cast<float>(last.r), static_cast<float>(last.g), static_cast<float>(last.b),
                            1.0f};
-}
-
-void WebGlRenderer::flush()
-{
-    glFlush();
-}
-
-void WebGlRenderer::finish()
-{
-    glFinish();
 }

@@ -9,30 +9,23 @@
 // Depends on: WebGL2 (GLES 3 through emscripten), in its source only.
 #pragma once
 
-#include "render/renderer.h"
+#include "render/common_renderer.h"
 
 class RenderTargets;
 class ShaderProgram;
 
-class WebGlRenderer final : public Renderer
+class WebGlRenderer final : public CommonRenderer
 {
   public:
-    WebGlRenderer(RenderTargets &ctx, const ShaderProgram *shaders) : ctx_(ctx), shaders_(shaders) {}
+    WebGlRenderer(RenderTargets &ctx, const ShaderProgram *shaders) : CommonRenderer(ctx, shaders) {}
 
-    void bind_render_set(RenderSetNumber set, int colours) override;
-    void bind_window() override;
-    void attach_colour(RenderSetNumber set, int attachment, TextureNumber texture) override;
-    void attach_depth(RenderSetNumber set, TextureNumber texture) override;
-    void resolve(RenderSetNumber set, int width, int height, int colours, bool depth) override;
     void copy_to_texture(TextureNumber texture, int width, int height) override;
     void viewport(int x, int y, int width, int height) override;
     void clear_colour(float r, float g, float b, float a) override;
-    void clear() override;
 
     void use_program(ProgramSlot slot) override;
     void no_program() override;
     void uniform(ProgramSlot slot, const std::string &name, float value) override;
-    void uniform2(ProgramSlot slot, const std::string &name, float x, float y) override;
     void uniform_array(ProgramSlot slot, const std::string &name, std::span<const float> values) override;
     void bind_sampler(ProgramSlot slot, int unit, const std::string &name, TextureNumber texture,
                       TextureKind kind) override;
@@ -41,12 +34,7 @@ class WebGlRenderer final : public Renderer
 
     void active_texture(int unit) override;
     void bind_texture(TextureNumber texture) override;
-    void texture_filter(TextureNumber texture, TextureFilter filter) override;
-    void update_texture_1d(TextureNumber texture, int width, const unsigned char *rgb) override;
-    void clamp_bound_texture_to_edge() override;
-    void nearest_filters_on_bound_texture() override;
     unsigned swap_in_empty_texture(TextureNumber texture, int width, int height) override;
-    void restore_texture(TextureNumber texture, unsigned kept) override;
 
     void matrix_mode(MatrixStack stack) override;
     void load_identity() override;
@@ -67,19 +55,9 @@ class WebGlRenderer final : public Renderer
     void blend_function(BlendFactor source, BlendFactor destination) override;
     void colour(float r, float g, float b, float a = 1.0f) override;
     void point_size(float size) override;
-    void reset_fixed_state() override;
 
     void call_list(DisplayListNumber list) override;
-    void call_pieces(const GridListBuild &grid, int from, int to) override;
-    void draw_mesh(const ObjMesh &mesh, std::int32_t object) override;
     void billboard(double rotation, double half_width, double half_height, bool face_viewer,
                    float texture_repeat) override;
     void quad_strip(std::span<const ColouredVertex> vertices) override;
-
-    void flush() override;
-    void finish() override;
-
-  private:
-    RenderTargets &ctx_;
-    const ShaderProgram *shaders_;
 };
