@@ -38,6 +38,8 @@ double previous_clock = 0.0;
 // The run of the show now open, and its main show (also segment slot 0).
 ShowRun *active_run = nullptr;
 part_start *main_show = nullptr;
+// Between the first and the last step of the main show's set-up.
+bool main_show_setting_up = false;
 
 // Texture loads report progress; without a loading screen nothing shows it.
 void no_progress(double) {}
@@ -84,6 +86,12 @@ bool open_show(const char *title, bool full_screen, ShowRun &run)
 
 void show_start_up(ShowRun &run)
 {
+    show_start_up_loading(run);
+    show_start_up_main(run);
+}
+
+void show_start_up_loading(ShowRun &run)
+{
     active_run = &run;
     render_targets.progress_callback = run.loading_screen ? progress_callback : no_progress;
     load_gl_entry_points();
@@ -107,11 +115,27 @@ void show_start_up(ShowRun &run)
         loading_segment->draw(&no_time, render_targets, start_up_frame_info.get());
         swap_buffers();
     }
+}
 
-    segment_slots.fill(nullptr);
-    main_show = new part_start;
-    segment_slots[0] = main_show;
-    segment_slots[0]->setup(render_targets);
+void show_start_up_main(ShowRun &run)
+{
+    while (show_start_up_step(run)) {
+    }
+}
+
+bool show_start_up_step(ShowRun &run)
+{
+    active_run = &run;
+    render_targets.progress_callback = run.loading_screen ? progress_callback : no_progress;
+    if (!main_show_setting_up) {
+        segment_slots.fill(nullptr);
+        main_show = new part_start;
+        segment_slots[0] = main_show;
+        main_show_setting_up = true;
+    }
+    if (main_show->setup_step(render_targets))
+        return true;
+    main_show_setting_up = false;
     segment_slots[0]->active = 1;
 
     run.music.start();
@@ -128,6 +152,7 @@ void show_start_up(ShowRun &run)
     frame_info.flags_b.fill(0);
     frame_info.flags_a[0] = 1;
     frame_info.updown_adjust = 0.0;
+    return false;
 }
 
 void step_frame_state()
@@ -225,6 +250,15 @@ bool run_fade_out_step()
     return true;
 }
 
+void latch_escape()
+{
+    if ((key_state[vk::escape] != 0 || escape_pressed) && !quit_requested) {
+        quit_requested = true;
+        fade_start = show_time;
+    }
+    escape_pressed = false;
+}
+
 void close_show()
 {
     if (active_run != nullptr)
@@ -273,11 +307,7 @@ void message_loop(LoopHook *dev)
         }
         // The latch catches a tap whose key-up came in the same batch of
         // events as its key-down (any frame slower than the tap).
-        if ((key_state[vk::escape] != 0 || escape_pressed) && !quit_requested) {
-            quit_requested = true;
-            fade_start = show_time;
-        }
-        escape_pressed = false;
+        latch_escape();
         swap_buffers();
         key_state[vk::f1] = 0;
         // The set-up's remainder, a step after each frame from the first on

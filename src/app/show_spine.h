@@ -58,6 +58,16 @@ bool open_show(const char *title, bool full_screen, ShowRun &run);
 // set-up, the music's start, the clock's reset, the Timeline and the show
 // state at show time 0.
 void show_start_up(ShowRun &run);
+// Its two halves, for a caller that presents between them (the browser
+// shows the loading screen only once control returns to the page):
+// everything up to the loading screen's first draw, then the rest. The
+// second half may run with another run than the first (whose clock and
+// music then serve only the loading screen).
+void show_start_up_loading(ShowRun &run);
+void show_start_up_main(ShowRun &run);
+// show_start_up_main in steps (the main show's set-up steps, then the
+// rest with the last): true while more follow.
+bool show_start_up_step(ShowRun &run);
 
 enum class FrameEnd { running, ended };
 
@@ -95,6 +105,10 @@ FrameEnd draw_offline_frame(SteppedClock &clock, TrackMusic &music, double show_
 // After Escape: volume and overlay from the fade level. True once the fade
 // is complete; the captures are then on the clipboard and standard output.
 bool run_fade_out_step();
+
+// After a tick: Escape seen since the last one (held, or a tap whose
+// key-up came with it) asks for the quit and starts the fade-out there.
+void latch_escape();
 
 // Draws the loading screen once more (time step value x 0.567) and presents.
 void progress_callback(double step);

@@ -30,6 +30,9 @@ class part_start : public parts
     part_start();
     ~part_start() override;
     void setup(RenderTargets &ctx) override;
+    // setup() in steps, for a caller that presents the loading screen
+    // between them: each call runs the next; false after the last.
+    bool setup_step(RenderTargets &ctx);
 
     // The scene renderer (part_start_scene.cpp): draws the point clouds into
     // whatever framebuffer is bound, with the main or the second camera.
@@ -74,6 +77,7 @@ class part_start : public parts
 
     ShaderProgram shaders;
     std::unique_ptr<ShowGrids> grids; // made by setup
+    int setup_steps_done = 0;
     int late_setup_steps_done = 0;
     // Declared in load order; destroyed in reverse.
     ObjMesh city;

@@ -181,21 +181,41 @@ part_start::~part_start() = default;
 
 void part_start::setup(RenderTargets &ctx)
 {
-    scene_time = 0.0;
-    raw_time = 0.0;
-    frame_counter = 0;
-    texture_base = 0;
-    billboard_program = program::billboards;
+    setup_steps_done = 0;
+    while (setup_step(ctx)) {
+    }
+}
 
-    features = build_show_programs(shaders);
-    for (LoadFailure &f : shaders.take_failures())
-        ctx.load_failures.push_back(std::move(f));
-    create_show_textures(ctx, render_width, render_height);
-    attach_show_textures(ctx);
-    load_show_pictures(ctx);
-    for (LoadFailure &f : load_show_meshes(*this))
-        ctx.load_failures.push_back(std::move(f));
-    compile_opening_grids(*this);
-    warm_up_opening(*this, ctx);
-    late_setup_steps_done = 0;
+bool part_start::setup_step(RenderTargets &ctx)
+{
+    switch (setup_steps_done++) {
+    case 0:
+        scene_time = 0.0;
+        raw_time = 0.0;
+        frame_counter = 0;
+        texture_base = 0;
+        billboard_program = program::billboards;
+        features = build_show_programs(shaders);
+        for (LoadFailure &f : shaders.take_failures())
+            ctx.load_failures.push_back(std::move(f));
+        return true;
+    case 1:
+        create_show_textures(ctx, render_width, render_height);
+        attach_show_textures(ctx);
+        return true;
+    case 2:
+        load_show_pictures(ctx);
+        return true;
+    case 3:
+        for (LoadFailure &f : load_show_meshes(*this))
+            ctx.load_failures.push_back(std::move(f));
+        return true;
+    case 4:
+        compile_opening_grids(*this);
+        return true;
+    default:
+        warm_up_opening(*this, ctx);
+        late_setup_steps_done = 0;
+        return false;
+    }
 }
