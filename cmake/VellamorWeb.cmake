@@ -20,7 +20,7 @@ target_link_libraries(vellamor_render PUBLIC vellamor_mesh PRIVATE vellamor_runt
 # here); the decoder is src/web's, reading what the page handed over, so
 # the mpg123 handle the class declares goes unused.
 set(_sound_sources "")
-foreach(_f lame_tag real_fft spectrum track_music track_spectrum track_window)
+foreach(_f device_music device_playback lame_tag real_fft spectrum track_music track_spectrum track_window)
   list(APPEND _sound_sources ${_src}/sound/${_f}.cpp)
 endforeach()
 add_library(vellamor_sound STATIC ${_sound_sources})
@@ -40,7 +40,9 @@ target_compile_options(vellamor_web PRIVATE -Wno-unused-private-field)
 target_link_libraries(vellamor_web PRIVATE vellamor_show vellamor_sound vellamor_render vellamor_runtime
   vellamor_jpeg vellamor_mesh)
 set(_exports _vellamor_alloc _vellamor_free _vellamor_sound_start_skip _vellamor_sound_buffer
-  _vellamor_sound_ready _vellamor_setup _vellamor_draw_still _vellamor_tick _main)
+  _vellamor_sound_ready _vellamor_setup _vellamor_draw_still _vellamor_tick _main
+  _vellamor_live_begin _vellamor_live_setup_step _vellamor_live_tick _vellamor_left_button
+  _vellamor_escape _vellamor_set_paused _vellamor_show_time)
 list(JOIN _exports "," _exports_list)
 target_link_options(vellamor_web PRIVATE
   -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=268435456

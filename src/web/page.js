@@ -5,7 +5,8 @@
 // Hooks for tests and scripts (README): ?autoplay starts without the form,
 // document.body.dataset.state is "form", "loading", "playing", "ended" or
 // "failed" (the message in dataset.error), window.vellamorShowTime() is the
-// show time of the last frame. ?still=T&mode=WxH draws one frame only.
+// show time of the last frame, window.vellamorMusicTime() the track position
+// heard, window.vellamorSeeks() counts the sound's (re)starts. ?still=T&mode=WxH draws one frame only.
 // Everything read from the address is checked before use.
 'use strict';
 
@@ -131,68 +132,103 @@ async function decodeSoundtrack(M, audio) {
   return { buffer, offset: skip / buffer.sampleRate };
 }
 
-// The show's loop on the audio clock: the music position since the start
-// is the time the frame shows. A hidden tab suspends the audio, whose
-// clock then stands, and the picture with it.
-function play(M, audio, track) {
-  const source = audio.createBufferSource();
-  source.buffer = track.buffer;
-  source.connect(audio.destination);
-  const begin = audio.currentTime;
-  source.start(begin, track.offset);
-  let showTime = 0, escape = 0, ended = false;
-  // The show's clock now (the last frame's until the next one is drawn at
-  // SwiftShader's pace would lag by a frame).
-  window.vellamorShowTime = () => (ended ? showTime : Math.max(0, audio.currentTime - begin));
+// The soundtrack on WebAudio: the show asks for it to (re)start at a track
+// position now (its start, a left-button seek); the previous node stops.
+function soundPlayer(audio, track) {
+  let source = null, startedAt = 0;
+  const stop = () => {
+    if (source === null) return;
+    try { source.stop(); } catch (e) { /* already stopped */ }
+    source.disconnect();
+    source = null;
+  };
+  return {
+    seeks: 0,
+    playFrom(seconds) {
+      stop();
+      source = audio.createBufferSource();
+      source.buffer = track.buffer;
+      source.connect(audio.destination);
+      source.start(audio.currentTime, track.offset + Math.max(0, seconds));
+      startedAt = audio.currentTime - Math.max(0, seconds);
+      this.seeks += 1;
+    },
+    // The track position being heard.
+    position: () => (source === null ? 0 : audio.currentTime - startedAt),
+    stop,
+  };
+}
+
+const nextFrame = () => new Promise((resolve) => requestAnimationFrame(resolve));
+
+// The show's loop: each animation frame runs the show's own tick, which
+// reads the audio clock, pulls the picture toward the music, seeks while
+// the left button is held, fades out after Escape and ends at 251 s.
+function play(M, audio, player) {
+  let ended = false;
   const end = () => {
     if (ended) return;
     ended = true;
-    try { source.stop(); } catch (e) { /* already stopped */ }
+    player.stop();
     audio.close().catch(() => {});
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
     page.state('ended');
     page.el('again').hidden = false;
   };
-  document.addEventListener('keydown', (e) => { if (e.key === 'Escape' && !escape) escape = 1; });
+  const canvas = page.el('canvas');
+  document.addEventListener('keydown', (e) => { if (e.key === 'Escape') M._vellamor_escape(); });
+  canvas.addEventListener('mousedown', (e) => { if (e.button === 0) M._vellamor_left_button(1); });
+  window.addEventListener('mouseup', (e) => { if (e.button === 0) M._vellamor_left_button(0); });
   document.addEventListener('visibilitychange', () => {
     if (ended) return;
+    M._vellamor_set_paused(document.hidden ? 1 : 0);
     (document.hidden ? audio.suspend() : audio.resume()).catch(() => {});
   });
-  page.el('canvas').addEventListener('webglcontextlost', (e) => {
+  canvas.addEventListener('webglcontextlost', (e) => {
     e.preventDefault();
     ended = true;
-    source.stop();
+    player.stop();
     fail('The graphics context was lost (the GPU was reset or is needed elsewhere). Reload the page to watch again.');
   });
   const frame = () => {
     if (ended) return;
-    showTime = Math.max(0, audio.currentTime - begin);
-    const running = M._vellamor_tick(showTime);
-    // Escape: the frame after the key is the last, as on the desktop.
-    if (!running || showTime > showEnd || escape === 2) return end();
-    if (escape === 1) escape = 2;
+    if (!M._vellamor_live_tick()) return end();
     requestAnimationFrame(frame);
   };
   requestAnimationFrame(frame);
 }
 
+// The show's loading screen is drawn before the soundtrack decodes and
+// again by each set-up step; a frame between them lets the browser show it.
 async function runShow(M, choices, audio) {
   page.state('loading');
   page.el('form').hidden = true;
   page.el('canvas').hidden = false;
   page.el('progress').hidden = false;
   const size = renderSize(choices.mode.w, choices.mode.h, choices.force169);
+  if (!M._vellamor_live_begin(size.w, size.h))
+    throw new Error('The show could not start: ' + (M.vellamorErrors.join('; ') || 'no WebGL 2 context for its canvas'));
+  await nextFrame();
   const track = await decodeSoundtrack(M, audio);
-  if (!M._vellamor_setup(size.w, size.h))
-    throw new Error('The show could not start: ' + (M.vellamorErrors.join('; ') || 'its files did not load'));
   try {
     await audio.resume();
   } catch (e) { /* reported below */ }
   if (audio.state !== 'running')
     throw new Error('The sound could not start (the browser kept the audio suspended). Click the page and try again.');
+  const player = soundPlayer(audio, track);
+  M.vellamorAudioClock = () => audio.currentTime;
+  M.vellamorPlayFrom = (seconds) => player.playFrom(seconds);
+  window.vellamorSeeks = () => player.seeks;
+  window.vellamorMusicTime = () => player.position();
+  window.vellamorShowTime = () => M._vellamor_show_time();
+  await nextFrame();
+  let step;
+  while ((step = M._vellamor_live_setup_step()) === 1) await nextFrame();
+  if (step < 0)
+    throw new Error('The show could not start: ' + (M.vellamorErrors.join('; ') || 'its files did not load'));
   page.el('progress').hidden = true;
   page.state('playing');
-  play(M, audio, track);
+  play(M, audio, player);
 }
 
 function webgl2Missing() {

@@ -1,7 +1,9 @@
-// The page in headless Chromium (SwiftShader, real time): ?autoplay reaches
-// "playing", the show time advances with the audio clock (within 2 % of
-// the wall clock over 5 s: headless, the audio clock follows it), Escape
-// ends the show; a page without the show's data package and a browser
+// The page in headless Chromium (SwiftShader, real time): the show's
+// loading screen is on the canvas while loading, ?autoplay reaches
+// "playing", the music heard advances with the wall clock (within 2 % over
+// 5 s: headless, the audio clock follows it) and the show time follows it
+// (within 0.3 s), before and after a left-button seek that restarts the
+// sound, Escape ends the show; a page without the show's data package and a browser
 // that refuses WebGL 2 show their messages; no uncaught exception in a
 // run. With SHOTS_DIR, pictures of the form, the loading and the show.
 //
@@ -97,20 +99,67 @@ try {
     await page.close();
   }
 
-  // A whole run: loading, playing at the audio clock's rate, Escape.
+  // A whole run: the loading screen, playing at the audio clock's rate, a
+  // left-button seek the sound follows, Escape.
   {
     const page = await openPage(`?autoplay&mode=${mode}`);
     await waitState(page, /^(loading|playing|failed)$/, 30000);
+    // The show's own loading screen on the canvas between the set-up's steps.
+    const lit = await page.waitForFunction(() => {
+      const c = document.getElementById('canvas');
+      const g = c.getContext('webgl2');
+      if (g && !c.hidden) {
+        const bound = g.getParameter(g.FRAMEBUFFER_BINDING);
+        g.bindFramebuffer(g.FRAMEBUFFER, null);
+        const px = new Uint8Array(c.width * c.height * 4);
+        g.readPixels(0, 0, c.width, c.height, g.RGBA, g.UNSIGNED_BYTE, px);
+        g.bindFramebuffer(g.FRAMEBUFFER, bound);
+        let n = 0;
+        for (let i = 0; i < px.length; i += 4) if (px[i] + px[i + 1] + px[i + 2] > 0) ++n;
+        if (document.body.dataset.state === 'loading') window.litDuringLoading = Math.max(window.litDuringLoading || 0, n);
+      }
+      return document.body.dataset.state !== 'loading' ? String(window.litDuringLoading || 0) : null;
+    }, { timeout: 300000, polling: 'raf' }).then((h) => h.jsonValue()).catch(() => '0');
+    check(Number(lit) > 0, `the loading screen is drawn during loading (${lit} lit pixels)`);
     await shot(page, 'page-loading.png');
     await waitState(page, /^(playing|failed)$/, 300000);
     check(await state(page) === 'playing', `?autoplay reaches "playing" ${await message(page)}`);
-    const sample = () => page.evaluate(() => [window.vellamorShowTime(), performance.now() / 1000]);
-    const [t0, w0] = await sample();
-    await new Promise((r) => setTimeout(r, 5000));
-    const [t1, w1] = await sample();
-    const rate = (t1 - t0) / (w1 - w0);
-    check(Math.abs(rate - 1) <= 0.02, `show time ${t0.toFixed(3)} -> ${t1.toFixed(3)} s over ${(w1 - w0).toFixed(3)} s of wall time (rate ${rate.toFixed(4)})`);
+    // Sampled just after a tick: the show time is that of the last frame.
+    const sample = () => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() =>
+      resolve([window.vellamorShowTime(), performance.now() / 1000, window.vellamorSeeks(),
+        window.vellamorMusicTime()]))));
+    // The picture follows the music heard (the gap a frame's pull leaves at
+    // SwiftShader's few frames a second), and the music the audio clock,
+    // which follows the wall clock here. The show time's own rate over the
+    // wall clock is printed: it carries that gap's change over 5 s.
+    const rateOver = async (what) => {
+      const [t0, w0, , m0] = await sample();
+      await new Promise((r) => setTimeout(r, 5000));
+      const [t1, w1, seeks, m1] = await sample();
+      const rate = (m1 - m0) / (w1 - w0);
+      check(Math.abs(rate - 1) <= 0.02, `${what}: music heard ${m0.toFixed(3)} -> ${m1.toFixed(3)} s over ` +
+        `${(w1 - w0).toFixed(3)} s of wall time (rate ${rate.toFixed(4)})`);
+      check(Math.abs(t0 - m0) <= 0.3 && Math.abs(t1 - m1) <= 0.3, `${what}: show time ${t0.toFixed(3)} -> ` +
+        `${t1.toFixed(3)} s follows it (rate ${((t1 - t0) / (w1 - w0)).toFixed(4)} of the wall clock)`);
+      return [t1, seeks];
+    };
+    // The first frames (and the set-up's remainder between them) leave the
+    // picture behind the music; the pull closes the gap over a few seconds.
+    const settle = () => new Promise((r) => setTimeout(r, 5000));
+    await settle();
+    const [before, starts] = await rateOver('playing');
     await shot(page, 'page-playing.png');
+    // Held, the left button re-seeks the sound to the picture every frame.
+    const box = await (await page.$('#canvas')).boundingBox();
+    await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+    await page.mouse.down();
+    await new Promise((r) => setTimeout(r, 1000));
+    await page.mouse.up();
+    const [, , heldSeeks] = await sample();
+    check(heldSeeks > starts, `the left button restarts the sound at the picture (${starts} -> ${heldSeeks} starts)`);
+    await settle();
+    const [after] = await rateOver('after the seek');
+    check(after > before, `the show goes on after the seek (${before.toFixed(3)} -> ${after.toFixed(3)} s)`);
     await page.keyboard.press('Escape');
     await waitState(page, /^(ended|failed)$/, 30000).catch(() => {});
     check(await state(page) === 'ended', 'Escape ends the show');
