@@ -213,9 +213,12 @@ bool part_start::setup_step(RenderTargets &ctx)
     case 4:
         compile_opening_grids(*this);
         return true;
-    default:
+    case 5:
         warm_up_opening(*this, ctx);
         late_setup_steps_done = 0;
+        return false;
+    default:
+        --setup_steps_done; // done: nothing more
         return false;
     }
 }

@@ -1,7 +1,8 @@
 // The main show's set-up on the real data folder: every texture of the
 // table in place with its size and format, the attachments complete, the
 // point and line grids with the right vertices, the loading screen fed
-// exactly three frames, the noise images in their creation order.
+// exactly three frames, the noise images in their creation order. The
+// set-up runs in the steps a page presents the loading screen between.
 #include "support/gl_test_context.h"
 #include "support/whole_show.h"
 
@@ -109,7 +110,9 @@ class ShowSetup : public GlTest
         segment_ = new part_start;
         random_seed(1);                     // the state the show starts from
         testing::internal::CaptureStdout(); // the shader compile messages
-        segment_->setup(*ctx_);
+        // In the steps a page presents between (setup() runs the same).
+        while (segment_->setup_step(*ctx_))
+            ++setup_steps_;
         shader_messages_ = testing::internal::GetCapturedStdout();
         ShaderProgram::unuse_program();
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
@@ -124,6 +127,7 @@ class ShowSetup : public GlTest
     }
 
     static inline std::string missing_;
+    static inline int setup_steps_ = 0;
     static inline std::string shader_messages_;
     static inline RenderTargets *ctx_ = nullptr; // lives with the GL context
     static inline part_start *segment_ = nullptr;
@@ -134,6 +138,15 @@ class ShowSetup : public GlTest
 TEST_F(ShowSetup, loading_screen_gets_exactly_three_progress_frames)
 {
     EXPECT_EQ(progress_frames, 3) << "letters, logo and background report; the normal map does not";
+}
+
+TEST_F(ShowSetup, set_up_in_steps_ends_once_and_stays_ended)
+{
+    EXPECT_EQ(setup_steps_, 5) << "programs, render textures, pictures, meshes, grids, then the warm-up";
+    const int frames = progress_frames;
+    EXPECT_FALSE(segment_->setup_step(*ctx_));
+    EXPECT_FALSE(segment_->setup_step(*ctx_));
+    EXPECT_EQ(progress_frames, frames) << "a step after the last loads nothing again";
 }
 
 TEST_F(ShowSetup, clocks_start_at_zero_and_every_file_was_found)
